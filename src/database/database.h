@@ -1,0 +1,175 @@
+// The open game database: the files in their slots, the record counts, the
+// person name table, the name lists the windows show, and one current record
+// per record type shared by every part of the editor.
+//
+// Lifecycle: open() (or the steps it is made of) → reads and writes through
+// the slots → close(), which folds the working files back into staff.dat and
+// index.dat and deletes them.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "database/catalogue.h"
+#include "database/errors.h"
+#include "database/fileimage.h"
+#include "records/records.h"
+
+namespace cm3 {
+
+inline constexpr const char* kWrongPathMessage = "Wrong Path Specified , Specify cm3 dir path please!";
+inline constexpr const char* kAlreadyOpenMessage =
+    "This game directory is already open in another editor. Close it there first.";
+
+// Progress of a long copy: value out of maximum (any scale; callers clamp).
+using Progress = std::function<void(int64_t value, int64_t maximum)>;
+
+// Byte boundaries of the four sections of staff.dat (0-based ends).
+struct SectionTable {
+  int64_t N8 = 0, N9 = 0, N10 = 0, N11 = 0;
+  int64_t A = 0, B = 0, C = 0, D = 0;
+};
+SectionTable sectionTableFrom(int64_t n8, int64_t n9, int64_t n10, int64_t n11);
+
+struct CurrentRecords {
+  StaffRecord staff;
+  PlayerAttRecord playerAtt;
+  StaffAttRecord staffAtt;
+  NameRecord firstName, secondName, commonName;
+  NationRecord nation;
+  ClubRecord club;
+  ContinentRecord continent;
+  CompRecord comp;
+  IndexRecord index;
+  HistoryRecord history;
+  StadiumRecord stadium;
+  CityRecord city;
+  ColourRecord colour;
+};
+
+struct ColourItem {
+  std::string name;  // 8-bit text
+  uint8_t red = 0, green = 0, blue = 0;
+};
+
+class Database {
+ public:
+  Database();
+  ~Database();  // closes the files without writing anything back
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // ---- Opening -----------------------------------------------------------
+  // The whole sequence without windows: PrepareDatabase, opening the record
+  // files, the name lists and PersonNameTable. False with OpenError set when
+  // the database cannot be opened; nothing of the game is written then.
+  bool open(const std::string& gameDir, const Progress& chopProgress = {});
+
+  // Its steps, for front ends that show progress in between.
+  // PrepareDatabase = beginOpen + filechop + measureFiles.
+  bool PrepareDatabase(const std::string& gameDir, const Progress& chopProgress = {});
+  bool beginOpen(const std::string& gameDir);  // takes the game directory's lock
+  bool filechop(const Progress& progress = {});
+  bool measureFiles();
+  void openRecordFiles();
+  void loadNameLists();
+  void buildPersonNameTable();
+  // Gives up a half-done open: closes everything, removes the working files
+  // made by filechop, releases the lock. Game files stay untouched.
+  void abortOpen();
+
+  // True when leftover working files of a run that did not close are there.
+  static bool hasLeftoverWorkingFiles(const std::string& gameDir);
+  // After beginOpen: folds leftover working files back into staff.dat and
+  // index.dat (with the counts in index_temp.dat) and deletes them, so that
+  // every edit of the run that did not close survives. Throws FileError.
+  void recoverLeftovers(const Progress& progress = {});
+
+  bool isOpen() const { return open_; }
+
+  // ---- Closing -----------------------------------------------------------
+  // Writes the working files back (only after a successful open), closes
+  // every file and deletes the working files. Throws FileError when writing
+  // back fails; the working files are then kept so that nothing is lost.
+  void close(const Progress& progress = {});
+  void filestaple(const Progress& progress = {});
+
+  // ---- State -------------------------------------------------------------
+  std::string GameDir;
+  std::string OpenError;
+  std::array<int32_t, kGameFileCount> RecordLength{};
+  std::array<int64_t, kGameFileCount> RecordCount{};
+  int64_t& recordCount(GameFile f) { return RecordCount[size_t(f)]; }
+  int64_t recordCount(GameFile f) const { return RecordCount[size_t(f)]; }
+
+  std::vector<std::string> PersonNameTable;  // kPersonNameTableSize entries
+  // Name lists in record order (item index = identifier), 8-bit texts.
+  std::vector<std::string> nationNames, clubNames, continentNames, compNames, cityNames, stadiumNames;
+  std::vector<ColourItem> colours;
+
+  CurrentRecords current;
+
+  // The count field of index entry 8, read afresh.
+  int32_t PeopleCount() const;
+
+  // ---- Records -----------------------------------------------------------
+  std::string path(std::string_view relative) const;  // resolved against GameDir
+  bool slotOpen(int slot) const;
+  FileImage& file(int slot) const;  // throws std::logic_error when not open
+
+  // Record n (1-based) of a record slot. A record that does not lie wholly in
+  // the file reads as all zero bytes (has() tells).
+  template <class R>
+  R read(int slot, int64_t n) const {
+    R r;
+    readRaw(slot, n, r.data(), R::kSize);
+    return r;
+  }
+  template <class R>
+  bool has(int slot, int64_t n) const {
+    return hasRaw(slot, n, R::kSize);
+  }
+  // Writes record n (1-based, >= 1). Throws FileError or ValueError.
+  template <class R>
+  void write(int slot, int64_t n, const R& r) {
+    writeRaw(slot, n, r.data(), R::kSize);
+  }
+  // Pointer to record n when it lies wholly in the file, else null.
+  const uint8_t* peek(int slot, int64_t n, size_t size) const;
+
+  IndexRecord readIndex(int entry) const { return read<IndexRecord>(kSlotIndexTemp, entry); }
+  void writeIndex(int entry, const IndexRecord& r) { write(kSlotIndexTemp, entry, r); }
+  SectionTable sections() const;
+
+  // The display name of a person as PersonNameTable holds it.
+  static std::string displayName(const std::string& secondName, const std::string& firstName) {
+    return secondName + " " + firstName;
+  }
+  // Entry of PersonNameTable, or "" for an index outside it.
+  const std::string& personName(int64_t personId) const;
+
+  // Bytes of heap the open database holds (file images and tables).
+  size_t memoryUsage() const;
+
+ private:
+  void readRaw(int slot, int64_t n, uint8_t* dst, size_t size) const;
+  bool hasRaw(int slot, int64_t n, size_t size) const;
+  void writeRaw(int slot, int64_t n, const uint8_t* src, size_t size);
+  void openSlot(int slot);
+  void closeAll();
+  void releaseLock();
+  static void stapleInto(FileImage& staff, FileImage& index, const FileImage& indexTemp, const FileImage& unknown,
+                         const FileImage& att2, const FileImage& att, const Progress& progress);
+  void deleteWorkingFiles();
+
+  std::array<std::shared_ptr<FileImage>, kSlotCount + 1> slots_{};
+  bool open_ = false;
+  bool chopped_ = false;
+  int lockFd_ = -1;
+};
+
+}  // namespace cm3
