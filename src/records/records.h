@@ -51,10 +51,10 @@ struct Record {
   static constexpr size_t Name##Offset = Off;           \
   double Name() const { return f64(Off); }              \
   void set##Name(double v) { setf64(Off, v); }
-#define CM3_TEXT(Name, Off, Width)                                          \
-  static constexpr size_t Name##Offset = Off;                               \
-  static constexpr size_t Name##Width = Width;                              \
-  std::string Name() const { return fieldText(bytes.data() + Off, Width); } \
+#define CM3_TEXT(Name, Off, W)                                          \
+  static constexpr size_t Name##Offset = Off;                           \
+  static constexpr size_t Name##Width = W;                              \
+  std::string Name() const { return fieldText(bytes.data() + Off, W); } \
   uint8_t* Name##Field() { return bytes.data() + Off; }
 #define CM3_I32_ARRAY(Name, Off, Count)                                  \
   static constexpr size_t Name##Offset = Off;                            \

@@ -87,7 +87,9 @@ TEST(RecordLayout, SettersTouchOnlyTheirOwnBytes) {
   EXPECT_EQ(s, base);
   s.setCaps(uint8_t(base.Caps() + 1));
   for (size_t i = 0; i < s.kSize; ++i) {
-    if (i != 34) EXPECT_EQ(s.bytes[i], base.bytes[i]) << i;
+    if (i != 34) {
+      EXPECT_EQ(s.bytes[i], base.bytes[i]) << i;
+    }
   }
 
   ClubRecord c = noise<ClubRecord>(9);

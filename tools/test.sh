@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the normal build (core, editor, tools) with all tests through CTest;
+#   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash tools/install-deps.sh
+jobs="$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCM3_SANITIZE=ON -DCM3_BUILD_UI=OFF \
+      -DCM3_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs" --target core_tests
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -j"$jobs" -L core)
