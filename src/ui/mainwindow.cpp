@@ -129,6 +129,13 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   cmbHistClub_ = named<QComboBox>(historyPage, "cmbHistClub");
   historyLay->addWidget(cmbHistClub_);
   SSTab1_->addTab(historyPage, QStringLiteral("History"));
+  historyArea_ = new QWidget(historyPage);
+  historyArea_->setObjectName(QStringLiteral("historyArea"));
+  historyLay->addWidget(historyArea_);
+  squadsArea_ = new QWidget(central);
+  squadsArea_->setObjectName(QStringLiteral("squadsArea"));
+  scoutArea_ = new QWidget(central);
+  scoutArea_->setObjectName(QStringLiteral("scoutArea"));
 
   grid->addWidget(txtpath_, 0, 0, 1, 3);
   grid->addWidget(cmdOpen_, 0, 3);
@@ -145,9 +152,12 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   auto* buttons = new QHBoxLayout;
   for (auto* b : {cmdUpdate_, cmdScoutOpt_, cmdScout_, cmdTransfer_, cmdRetire_}) buttons->addWidget(b);
   grid->addLayout(buttons, 8, 0, 1, 4);
+  grid->addWidget(squadsArea_, 7, 1, 1, 3);
+  grid->addWidget(scoutArea_, 9, 0, 1, 4);
 
   nationModel_ = new QStringListModel(this);
   clubModel_ = new QStringListModel(this);
+  continentModel_ = new QStringListModel(this);
   cmbnations_->setModel(nationModel_);
   cmbnations2_->setModel(nationModel_);
   cmbSquad_->setModel(clubModel_);
@@ -173,11 +183,40 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   });
   connect(txtSearch_, &QLineEdit::returnPressed, this, &TolvPlayer::cmdSearch_Click);
 
+  installPanels();
+
   resize(900, 650);
   if (QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
 }
 
+Panel::Panel(TolvPlayer* window) : QObject(window), window_(window) {}
+
+void TolvPlayer::installPanels() {
+  // One line per panel: panels_.push_back(new SomePanel(this));
+}
+
+QWidget* TolvPlayer::area(Area a) const {
+  switch (a) {
+    case Area::Squads: return squadsArea_;
+    case Area::History: return historyArea_;
+    case Area::Scout: return scoutArea_;
+  }
+  return nullptr;
+}
+
 void TolvPlayer::setStatusText(const QString& text) { statusPanel_->setText(text); }
+QString TolvPlayer::statusText() const { return statusPanel_->text(); }
+
+void TolvPlayer::setMatches(std::vector<int> people) {
+  matchTable_ = std::move(people);
+  lstplayers_->clear();
+  for (int id : matchTable_) lstplayers_->addItem(q8(db_.personName(id)));
+}
+
+void TolvPlayer::showPerson(int personId) {
+  CurrentPersonId = personId;
+  for (Panel* p : panels_) p->personShown(personId);
+}
 
 void TolvPlayer::cmdOpen_Click() {
   QString gameDir = txtpath_->text();
@@ -218,6 +257,7 @@ void TolvPlayer::cmdOpen_Click() {
     db_.loadNameLists();
     nationModel_->setStringList(toList(db_.nationNames));
     clubModel_->setStringList(toList(db_.clubNames));
+    continentModel_->setStringList(toList(db_.continentNames));
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" Initializing Player Database"));
     db_.buildPersonNameTable();
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -245,9 +285,7 @@ void TolvPlayer::cmdSearch_Click() {
   cmdSearch_->setDefault(false);
   WaitCursor wait;
   constexpr int kMaxRows = 500;
-  matchTable_ = search::findNames(db_.PersonNameTable, db_.PeopleCount(), to8(txtSearch_->text()), kMaxRows);
-  lstplayers_->clear();
-  for (int id : matchTable_) lstplayers_->addItem(q8(db_.personName(id)));
+  setMatches(search::findNames(db_.PersonNameTable, db_.PeopleCount(), to8(txtSearch_->text()), kMaxRows));
   if (int(matchTable_.size()) >= kMaxRows)
     setStatusText(QStringLiteral("500 Matches , please refine search"));
   else

@@ -4,7 +4,10 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <vector>
+
 #include "database/database.h"
+#include "ui/panel.h"
 
 class QLineEdit;
 class QPushButton;
@@ -26,7 +29,39 @@ class TolvPlayer : public QMainWindow {
   Database& database() { return db_; }
   // Row i of lstplayers shows person matchTable()[i].
   const std::vector<int>& matchTable() const { return matchTable_; }
+  // Fills lstplayers with the given people (display names from
+  // PersonNameTable) and makes them the MatchTable.
+  void setMatches(std::vector<int> people);
   void setStatusText(const QString& text);
+  QString statusText() const;
+
+  // A control of the window by its object name (control arrays: "txtAtt_3").
+  template <class W = QWidget>
+  W* control(const QString& name) const {
+    return findChild<W*>(name);
+  }
+  // Areas of the window where panels put controls of their own.
+  enum class Area { Squads, History, Scout };
+  QWidget* area(Area a) const;
+
+  // Shows person `personId` on the person pages (the person-list click).
+  void showPerson(int personId);
+
+  // The shared item models of the nation, club and continent lists (item
+  // index = identifier). Combos of every window share them.
+  QStringListModel* nationModel() const { return nationModel_; }
+  QStringListModel* clubModel() const { return clubModel_; }
+  QStringListModel* continentModel() const { return continentModel_; }
+
+  // State tying the windows together.
+  int CurrentPersonId = -1;
+  bool NewPlayerMode = false;
+  bool FirstNameChanged = false;
+  bool SecondNameChanged = false;
+  int ClickTeamID = -1;
+  bool EditingSecondNation = false;
+
+  const std::vector<Panel*>& panels() const { return panels_; }
 
  public slots:
   void cmdOpen_Click();
@@ -38,6 +73,14 @@ class TolvPlayer : public QMainWindow {
  private:
   void setOpenedState();
   bool runOpenDialog();
+  // Creates every panel; one line per panel.
+  void installPanels();
+
+  std::vector<Panel*> panels_;
+  QWidget* squadsArea_ = nullptr;
+  QWidget* historyArea_ = nullptr;
+  QWidget* scoutArea_ = nullptr;
+  QStringListModel* continentModel_ = nullptr;
 
   QString programDir_;
   Database db_;
