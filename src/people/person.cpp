@@ -1,0 +1,232 @@
+#include "people/person.h"
+
+#include "records/convert.h"
+
+namespace cm3::people {
+namespace {
+
+std::string num(int64_t v) { return std::to_string(v); }
+
+GameFile nameFileOf(int slot) {
+  switch (slot) {
+    case kSlotFirstNames: return GameFile::FirstNames;
+    case kSlotSecondNames: return GameFile::SecondNames;
+    case kSlotCommonNames: return GameFile::CommonNames;
+  }
+  throw std::logic_error("not a name file slot");
+}
+
+int nameEntryOf(int slot) {
+  switch (slot) {
+    case kSlotFirstNames: return kEntryFirstNames;
+    case kSlotSecondNames: return kEntrySecondNames;
+    case kSlotCommonNames: return kEntryCommonNames;
+  }
+  throw std::logic_error("not a name file slot");
+}
+
+// Nation combo choice for a stored nation identifier: the nation record's own
+// index when the record exists, none otherwise.
+int nationChoice(const Database& db, int32_t id) {
+  if (id < 0) return -1;
+  if (!db.has<NationRecord>(kSlotNation, recordOf(id))) return -1;
+  NationRecord n = db.read<NationRecord>(kSlotNation, recordOf(id));
+  int32_t own = n.Id();
+  if (own < 0 || own >= int32_t(db.nationNames.size())) return -1;
+  return own;
+}
+
+}  // namespace
+
+int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
+
+void setName(NameRecord& rec, const std::string& text) {
+  if (!encodeName(text, rec.NameField(), NameRecord::NameWidth)) throw ValueError("Illegal value!");
+}
+
+void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
+  f.personId = s.PersonId();
+  f.firstNameId = num(s.FirstNameId());
+  f.secondNameId = num(s.SecondNameId());
+  f.nation = nationChoice(db, s.NationId());
+  f.secondNation = nationChoice(db, s.SecondNationId());
+  f.intGoals = num(s.IntGoals());
+  f.caps = num(s.Caps());
+  f.birthYear = num(s.BirthYear());
+  f.birthDay = num(s.BirthDay());
+  f.contractExpiry = num(s.ContractExpiryYear());
+  f.value = num(s.Value());
+  f.wage = num(s.Wage());
+  f.contractJoin = num(s.ContractJoinYear());
+  f.playerAttIndex = num(s.PlayerAttIndex());
+  f.staffAttIndex = num(s.StaffAttIndex());
+  for (int k = 0; k < 8; ++k) f.mental[size_t(k)] = num(s.MentalRating(k));
+  f.classCode = s.ClassCode();
+  f.squadCode = s.SquadCode();
+  f.classificationCode = s.ClassificationCode();
+  f.isPlayer = s.isPlayer();
+  f.clubId = s.ClubId();
+  f.unknown53 = num(s.Unknown53());
+}
+
+void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
+  f.currentAbility = num(a.CurrentAbility());
+  f.potentialAbility = num(a.PotentialAbility());
+  f.homeReputation = num(a.HomeReputation());
+  f.currentReputation = num(a.CurrentReputation());
+  f.worldReputation = num(a.WorldReputation());
+  for (int k = 0; k < 12; ++k) f.positions[size_t(k)] = num(a.PositionRating(k));
+  for (int k = 0; k < 42; ++k) f.attributes[size_t(k)] = num(a.Attribute(k));
+  f.squadNumber = num(a.SquadNumber());
+}
+
+void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
+  for (int k = 0; k < 21; ++k) f.staffAttributes[size_t(k)] = num(a.StaffAttribute(k));
+  f.formation = a.PreferredFormation();
+  f.currentAbility = num(a.CurrentAbility());
+  f.potentialAbility = num(a.PotentialAbility());
+  f.homeReputation = num(a.HomeReputation());
+  f.currentReputation = num(a.CurrentReputation());
+  f.worldReputation = num(a.WorldReputation());
+}
+
+PersonForm loadPerson(Database& db, int32_t personId) {
+  if (personId < 0) throw ValueError("Illegal value!");
+  PersonForm f;
+  CurrentRecords& cur = db.current;
+  cur.staff = db.read<StaffRecord>(kSlotStaff, recordOf(personId));
+  const StaffRecord& s = cur.staff;
+  fillFromStaff(db, s, f);
+  // The caption of lblID is the record's own PersonId; a record that lies
+  // past the end of staff.dat reads as zeros, so keep the id that was asked.
+  if (!db.has<StaffRecord>(kSlotStaff, recordOf(personId))) f.personId = personId;
+
+  cur.secondName = db.read<NameRecord>(kSlotSecondNames, recordOf(s.SecondNameId()));
+  cur.firstName = db.read<NameRecord>(kSlotFirstNames, recordOf(s.FirstNameId()));
+  cur.commonName = db.read<NameRecord>(kSlotCommonNames, recordOf(s.CommonNameId()));
+  f.secondName = cur.secondName.Name();
+  f.firstName = cur.firstName.Name();
+  f.commonName = cur.commonName.Name();
+
+  if (f.isPlayer) {
+    cur.playerAtt = db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex()));
+    fillFromPlayerAtt(cur.playerAtt, f);
+  } else {
+    cur.staffAtt = db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex()));
+    fillFromStaffAtt(cur.staffAtt, f);
+  }
+  if (s.ClubId() >= 0) {
+    cur.club = db.read<ClubRecord>(kSlotClub, recordOf(s.ClubId()));
+    f.clubName = cur.club.LongName();
+  }
+  return f;
+}
+
+int32_t appendName(Database& db, int slot, NameRecord name) {
+  GameFile file = nameFileOf(slot);
+  int64_t r = db.recordCount(file);
+  if (r >= INT32_MAX) throw ValueError("Illegal value!");
+  name.setId(int32_t(r));
+  db.write(slot, r + 1, name);
+  IndexRecord entry = db.readIndex(nameEntryOf(slot));
+  entry.setCount(int32_t(r + 1));
+  db.writeIndex(nameEntryOf(slot), entry);
+  db.recordCount(file) = r + 1;
+  return int32_t(r);
+}
+
+void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
+                const std::function<void(int32_t)>& historyStep) {
+  const int32_t personId = form.personId;
+  if (personId < 0 || personId >= kPersonNameTableSize) throw ValueError("Illegal value!");
+  CurrentRecords& cur = db.current;
+
+  // Re-read the person and his names from the files.
+  StaffRecord s = db.read<StaffRecord>(kSlotStaff, recordOf(personId));
+  NameRecord second = db.read<NameRecord>(kSlotSecondNames, recordOf(s.SecondNameId()));
+  NameRecord first = db.read<NameRecord>(kSlotFirstNames, recordOf(s.FirstNameId()));
+  NameRecord common = db.read<NameRecord>(kSlotCommonNames, recordOf(s.CommonNameId()));
+  setName(first, form.firstName);
+  setName(second, form.secondName);
+  setName(common, form.commonName);
+  const std::string displayName =
+      Database::displayName(std::string(trim(form.secondName)), std::string(trim(form.firstName)));
+
+  // Every box of the person record.
+  s.setNationId(form.nation);
+  s.setSecondNationId(form.secondNation);
+  s.setIntGoals(toByteInRange(form.intGoals));
+  s.setCaps(toByteInRange(form.caps));
+  s.setBirthYear(toInt16(form.birthYear));
+  s.setBirthDay(toInt16(form.birthDay));
+  s.setContractExpiryYear(toInt16(form.contractExpiry));
+  s.setContractJoinYear(toInt16(form.contractJoin));
+  s.setValue(toInt32(form.value));
+  s.setWage(toInt32(form.wage));
+  for (int k = 0; k < 8; ++k) s.setMentalRating(k, toByteInRange(form.mental[size_t(k)]));
+  s.setSquadCode(uint8_t(form.squadCode & 0xFF));
+
+  // The attribute record, converted before anything is written. A player's
+  // record is read afresh, so bytes the window does not show are those of the
+  // file, whatever was read into the shared buffers since the display.
+  const bool player = s.isPlayer();
+  PlayerAttRecord pa;
+  StaffAttRecord sa;
+  if (player) {
+    pa = db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex()));
+    pa.setCurrentAbility(toInt16(form.currentAbility));
+    pa.setPotentialAbility(toInt16(form.potentialAbility));
+    pa.setHomeReputation(toInt16(form.homeReputation));
+    pa.setWorldReputation(toInt16(form.worldReputation));
+    pa.setCurrentReputation(toInt16(form.currentReputation));
+    for (int k = 0; k < 42; ++k) pa.setAttribute(k, toByteWrapped(form.attributes[size_t(k)]));
+    for (int k = 0; k < 12; ++k) pa.setPositionRating(k, toByteWrapped(form.positions[size_t(k)]));
+  } else {
+    sa = db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex()));
+    for (int k = 0; k < 21; ++k) sa.setStaffAttribute(k, toByteInRange(form.staffAttributes[size_t(k)]));
+    sa.setCurrentAbility(toInt16(form.currentAbility));
+    sa.setPotentialAbility(toInt16(form.potentialAbility));
+    sa.setHomeReputation(toInt16(form.homeReputation));
+    sa.setWorldReputation(toInt16(form.worldReputation));
+    sa.setCurrentReputation(toInt16(form.currentReputation));
+  }
+  const int64_t attRecord = player ? recordOf(s.PlayerAttIndex()) : recordOf(s.StaffAttIndex());
+  if (attRecord < 1) throw ValueError("Illegal value!");
+
+  // Everything converted: the display name may change now.
+  if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
+  db.PersonNameTable[size_t(personId)] = displayName;
+
+  if (historyStep) historyStep(personId);
+
+  if (player) {
+    db.write(kSlotStaffAtt, attRecord, pa);
+    cur.playerAtt = pa;
+  } else {
+    db.write(kSlotStaffAtt2, attRecord, sa);
+    cur.staffAtt = sa;
+  }
+
+  if (!form.commonName.empty() && s.CommonNameId() == 0) {
+    s.setCommonNameId(appendName(db, kSlotCommonNames, common));
+  } else if (s.CommonNameId() > 0) {
+    db.write(kSlotCommonNames, recordOf(s.CommonNameId()), common);
+  }
+
+  if (flags.secondChanged) {
+    s.setSecondNameId(appendName(db, kSlotSecondNames, second));
+    flags.secondChanged = false;
+  }
+  if (flags.firstChanged) {
+    s.setFirstNameId(appendName(db, kSlotFirstNames, first));
+    flags.firstChanged = false;
+  }
+
+  db.write(kSlotStaff, recordOf(personId), s);
+  cur.staff = s;
+  cur.firstName = first;
+  cur.secondName = second;
+  cur.commonName = common;
+}
+
+}  // namespace cm3::people

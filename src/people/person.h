@@ -1,0 +1,85 @@
+// A person as the main window shows and edits him: the texts of every person
+// box and the chosen list items, read from the person's records, and the save
+// that converts them back and writes the records in place.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "database/database.h"
+
+namespace cm3::people {
+
+// Every text is 8-bit (Windows-1252), as stored in the files. A list choice
+// is the item index, -1 for none.
+struct PersonForm {
+  int32_t personId = -1;  // caption of lblID
+  std::string firstNameId, secondNameId;       // txtFirstnamid, txtsurnameid
+  std::string firstName, secondName, commonName;  // txtFirstname, txtSurname, txtCommon
+  int nation = -1, secondNation = -1;          // cmbnations, cmbnations2
+  std::string intGoals, caps, birthYear, birthDay;
+  std::string contractExpiry, contractJoin, value, wage;
+  std::string playerAttIndex, staffAttIndex;   // txtID2, txtID3
+  // Adaptability, Ambition, Determination, Loyalty, Pressure,
+  // Professionalism, Sportsmanship, Temperament (the record's order).
+  std::array<std::string, 8> mental;
+  int classCode = -1, squadCode = -1, classificationCode = -1;  // cmbClass, cmbPlaysin, cmbClassification
+
+  bool isPlayer = false;
+  // The five ratings: txtAbility, txtPotAbility, txtHomRep, txtCurRep, txtWorldRep.
+  std::string currentAbility, potentialAbility, homeReputation, currentReputation, worldReputation;
+  // Player page: the twelve positions in the record's order, txtAtt 0..41, txtSquadNo.
+  std::array<std::string, 12> positions;
+  std::array<std::string, 42> attributes;
+  std::string squadNumber;
+  // Staff page: txtStaffAtt 0..20 and cmbFormation.
+  std::array<std::string, 21> staffAttributes;
+  int formation = -1;
+
+  int32_t clubId = -1;
+  std::string clubName;  // txtClub
+  std::string unknown53; // txtUn (squad-list view only)
+};
+
+// Reads person `personId` (staff.dat record personId + 1) and everything the
+// person pages show. Identifiers out of range read as empty records. The
+// shared current buffers of `db` hold the person's records afterwards.
+// Throws ValueError when personId is negative.
+PersonForm loadPerson(Database& db, int32_t personId);
+
+// The record-derived parts alone, for views that fill only some boxes.
+void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f);
+void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f);
+void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f);
+
+// Name-changed marks of the window; the save clears a mark once it has
+// appended the name.
+struct NameFlags {
+  bool firstChanged = false;
+  bool secondChanged = false;
+};
+
+// Saves `form` over person form.personId in place (update mode). Every box is
+// converted before anything is written; a refused box throws ValueError
+// ("Illegal value!") and leaves every file as it was. `historyStep` runs
+// between the conversions and the writes (it may write the history rows and
+// may throw ValueError itself). File errors propagate as FileError.
+void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
+                const std::function<void(int32_t personId)>& historyStep = {});
+
+// Appends `name` (already holding the new text) as a new record of the name
+// file behind `slot` (kSlotFirstNames, kSlotSecondNames, kSlotCommonNames):
+// its identifier becomes the file's RecordCount, the entry's count grows to
+// RecordCount + 1, RecordCount grows by one. Returns the new identifier.
+int32_t appendName(Database& db, int slot, NameRecord name);
+
+// Puts `text` into a name record with the 51-character rule; ValueError when
+// the trimmed text is longer than 51 characters.
+void setName(NameRecord& rec, const std::string& text);
+
+// The record number behind an identifier, or 0 when the identifier cannot
+// address a record (negative, or past the largest record number).
+int64_t recordOf(int64_t id);
+
+}  // namespace cm3::people
