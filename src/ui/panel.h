@@ -22,8 +22,16 @@ class Panel : public QObject {
   // A person has just been shown (personId >= 0) or the person pages were
   // cleared for a new player (personId == -1).
   virtual void personShown(int personId) { (void)personId; }
-  // Inside "Update", at the history step: write what this panel owns for the
-  // person. Throw cm3::ValueError to stop the save with "Illegal value!".
+  // At the start of "Update": a panel that handles this press itself (the
+  // new-player mode) does its work and returns true; the person save is then
+  // skipped.
+  virtual bool updateInstead() { return false; }
+  // Inside "Update", at the history step, after every person box has been
+  // converted and before the person's records are written: write what this
+  // panel owns for the person. Throw cm3::ValueError to stop the save with
+  // "Illegal value!". The staff-list view does not call personShown, so
+  // personId may differ from the person the panel's rows were loaded for:
+  // rows of another person must never be written under personId.
   virtual void saveStep(int personId) { (void)personId; }
   // The main window is closing the database.
   virtual void databaseClosing() {}

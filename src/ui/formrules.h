@@ -1,0 +1,53 @@
+// Form routines shared by every window: select-all on focus, the key filter
+// of number boxes, the bevel frame drawn around controls, centring over the
+// main window, and the list helpers (copying combo items, exact and prefix
+// finds).
+#pragma once
+#include <QColor>
+#include <QString>
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QWidget;
+class QAbstractItemModel;
+
+namespace cm3::ui {
+
+// Selects the whole text of `box` whenever it gets the focus.
+void SelectAllText(QLineEdit* box);
+void installSelectAll(QLineEdit* box);
+
+// Keys that carry a character are dropped unless they are one of `allowed`,
+// Backspace or Enter. Keys without a character (arrows, Delete, Tab) and
+// shortcuts with Ctrl pass. `accepted` runs after every accepted character.
+inline const QString kDigits = QStringLiteral("1234567890");
+void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted = {});
+// Every key carrying a character runs `typed` (the name boxes).
+void installKeyWatch(QLineEdit* box, std::function<void()> typed);
+
+// Text colours of the person boxes.
+inline const QColor kEditColour = QColor(255, 0, 0);
+void setTextColour(QWidget* box, const QColor& colour);
+QColor textColour(const QWidget* box);
+void setNormalColour(QWidget* box);
+
+// The sunken double bevel with a raised inner edge, drawn on the control's
+// parent around the control; the control's own border is switched off.
+void DrawFrame3D(QWidget* control);
+
+// Moves `window` so that it is centred over `main`.
+void CentreOverMain(QWidget* window, const QWidget* main);
+
+// Appends every item text of `source` to each target, in order; targets are
+// not cleared. Item texts are cut at 254 characters.
+void CopyComboItems(const QComboBox* source, std::initializer_list<QComboBox*> targets);
+
+// Row of the first item whose whole text equals `text` (case-insensitive), -1 when none.
+int findExact(const QComboBox* combo, const QString& text);
+int findExact(const QListWidget* list, const QString& text);
+// Row of the first item whose text begins with `prefix` (case-insensitive), -1 when none.
+int findPrefix(const QComboBox* combo, const QString& prefix);
+
+}  // namespace cm3::ui
