@@ -25,7 +25,9 @@
 #include "records/cp1252.h"
 #include "search/namesearch.h"
 #include "ui/formrules.h"
+#include "ui/historypanel.h"
 #include "ui/messages.h"
+#include "ui/scoutpanel.h"
 
 namespace cm3::ui {
 namespace {
@@ -459,6 +461,8 @@ void TolvPlayer::buildPersonPages() {
 
 void TolvPlayer::installPanels() {
   // One line per panel: panels_.push_back(new SomePanel(this));
+  panels_.push_back(new HistoryPanel(this));
+  panels_.push_back(new ScoutPanel(this));
 }
 
 QWidget* TolvPlayer::area(Area a) const {

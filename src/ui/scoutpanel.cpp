@@ -1,0 +1,66 @@
+#include "ui/scoutpanel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "ui/formrules.h"
+#include "ui/frmscoutoptions.h"
+#include "ui/mainwindow.h"
+
+namespace cm3::ui {
+
+ScoutPanel::ScoutPanel(TolvPlayer* w) : Panel(w) {
+  cmdScoutOpt_ = w->control<QPushButton>(QStringLiteral("cmdScoutOpt"));
+  cmdScout_ = w->control<QPushButton>(QStringLiteral("cmdScout"));
+  if (cmdScoutOpt_) {
+    cmdScoutOpt_->setToolTip(QStringLiteral("Set Properties for a Scout Search"));
+    connect(cmdScoutOpt_, &QPushButton::clicked, this, &ScoutPanel::cmdScoutOpt_Click);
+  }
+  if (cmdScout_) {
+    cmdScout_->setEnabled(false);
+    connect(cmdScout_, &QPushButton::clicked, this, &ScoutPanel::cmdScout_Click);
+  }
+}
+
+ScoutPanel::~ScoutPanel() = default;
+
+void ScoutPanel::databaseOpened() {
+  criteria_ = search::ScoutCriteria{};
+  if (cmdScout_) cmdScout_->setEnabled(false);
+  options_ = std::make_unique<FrmScoutOptions>(
+      criteria_, [this] { if (cmdScout_) cmdScout_->setEnabled(true); },
+      window()->control<QComboBox>(QStringLiteral("cmbnations")), window()->database().compNames);
+}
+
+void ScoutPanel::databaseClosing() {
+  if (options_) options_->hide();
+  options_.reset();
+}
+
+void ScoutPanel::cmdScoutOpt_Click() {
+  if (!options_) return;
+  options_->adjustSize();
+  CentreOverMain(options_.get(), window());
+  options_->exec();
+}
+
+void ScoutPanel::cmdScout_Click() {
+  Database& db = window()->database();
+  if (!db.isOpen()) return;
+  auto* list = window()->control<QListWidget>(QStringLiteral("lstplayers"));
+  if (list) {
+    list->clear();
+    list->setEnabled(false);
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::vector<int> found = search::scout(db, criteria_);
+  const size_t count = found.size();
+  window()->setMatches(std::move(found));
+  if (list) list->setEnabled(true);
+  window()->setStatusText(QString::fromStdString(search::matchStatusText(count)));
+  QApplication::restoreOverrideCursor();
+}
+
+}  // namespace cm3::ui
