@@ -415,9 +415,8 @@ void TolvPlayer::buildPersonPages() {
   historyArea_ = named<QWidget>(historyPage, "historyArea");
   historyLay->addWidget(historyArea_, 1);
   SSTab1_->addTab(historyPage, QStringLiteral("History"));
-  // The player pages are offered once a player has been shown.
-  SSTab1_->setTabEnabled(1, false);
-  SSTab1_->setTabEnabled(2, false);
+  // Pages 1 and 2 are available from the start: the staff page and the
+  // ratings of a non-player live there too.
 
   cmbClass_->addItems(toList(codes::kClass));
   cmbClassification_->addItems(toList(codes::kClassification));
