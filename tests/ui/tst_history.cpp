@@ -21,31 +21,13 @@
 #include "sample/generator.h"
 #include "ui/historypanel.h"
 #include "ui/mainwindow.h"
+#include "uitest.h"
 
 using cm3::ui::HistoryPanel;
 using cm3::ui::TolvPlayer;
 
+using namespace uitest;
 namespace {
-
-void answerNextBox(QString* text) {
-  QTimer::singleShot(20, [text] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      *text = box->text();
-      box->accept();
-    } else {
-      answerNextBox(text);
-    }
-  });
-}
-
-template <class W>
-W* child(QWidget& w, const char* name) {
-  W* c = w.findChild<W*>(QString::fromLatin1(name));
-  if (!c) qFatal("missing child %s", name);
-  return c;
-}
-
-QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
 
 }  // namespace
 

@@ -12,32 +12,15 @@
 
 #include "database/settings.h"
 #include "ui/mainwindow.h"
+#include "uitest.h"
 #ifdef CM3_HAVE_SAMPLE
 #include "sample/generator.h"
 #endif
 
 using cm3::ui::TolvPlayer;
 
+using namespace uitest;
 namespace {
-
-// Answers the next modal message box and records its text.
-void answerNextBox(QString* text) {
-  QTimer::singleShot(50, [text] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      *text = box->text();
-      box->accept();
-    } else {
-      answerNextBox(text);
-    }
-  });
-}
-
-template <class W>
-W* child(QWidget& w, const char* name) {
-  W* c = w.findChild<W*>(QString::fromLatin1(name));
-  if (!c) qFatal("missing child %s", name);
-  return c;
-}
 
 }  // namespace
 

@@ -23,43 +23,13 @@
 #include "sample/generator.h"
 #include "ui/formrules.h"
 #include "ui/mainwindow.h"
+#include "uitest.h"
 
 using cm3::ui::TolvPlayer;
-using Bytes = std::vector<uint8_t>;
 
+
+using namespace uitest;
 namespace {
-
-Bytes slurp(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::map<QString, Bytes> snapshot(const QString& dataDir) {
-  std::map<QString, Bytes> files;
-  for (const QString& name : QDir(dataDir).entryList(QDir::Files)) files[name] = slurp(dataDir + "/" + name);
-  return files;
-}
-
-// Answers the next modal message box with its default button and records its text.
-void answerNextBox(QString* text) {
-  QTimer::singleShot(20, [text] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      *text = box->text();
-      box->accept();
-    } else {
-      answerNextBox(text);
-    }
-  });
-}
-
-template <class W>
-W* child(QWidget& w, const QString& name) {
-  W* c = w.findChild<W*>(name);
-  if (!c) qFatal("missing child %s", qPrintable(name));
-  return c;
-}
-
-QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
 
 }  // namespace
 

@@ -19,6 +19,7 @@
 #include "search/scout.h"
 #include "ui/frmscoutoptions.h"
 #include "ui/mainwindow.h"
+#include "uitest.h"
 #include "ui/scoutpanel.h"
 
 using cm3::search::kScoutAttributes;
@@ -27,31 +28,8 @@ using cm3::ui::FrmScoutOptions;
 using cm3::ui::ScoutPanel;
 using cm3::ui::TolvPlayer;
 
+using namespace uitest;
 namespace {
-
-void answerNextBox(QString* text) {
-  QTimer::singleShot(20, [text] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      *text = box->text();
-      box->accept();
-    } else {
-      answerNextBox(text);
-    }
-  });
-}
-
-template <class W>
-W* child(QWidget& w, const QString& name) {
-  W* c = w.findChild<W*>(name);
-  if (!c) qFatal("missing child %s", qPrintable(name));
-  return c;
-}
-template <class W>
-W* child(QWidget& w, const char* name) {
-  return child<W>(w, QString::fromLatin1(name));
-}
-
-QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
 
 }  // namespace
 

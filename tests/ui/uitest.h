@@ -1,0 +1,64 @@
+// Helpers shared by the window tests: finding controls by object name,
+// answering message boxes, and reading game files.
+#pragma once
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "records/cp1252.h"
+
+namespace uitest {
+
+using Bytes = std::vector<uint8_t>;
+
+// Answers the next modal message box with its default button (Ok or Yes) and
+// records its text.
+inline void answerNextBox(QString* text, QMessageBox::StandardButton answer = QMessageBox::NoButton) {
+  QTimer::singleShot(20, [text, answer] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (text) *text = box->text();
+      if (answer != QMessageBox::NoButton && box->button(answer))
+        box->button(answer)->click();
+      else
+        box->accept();
+    } else {
+      answerNextBox(text, answer);
+    }
+  });
+}
+
+template <class W>
+W* child(QWidget& w, const QString& name) {
+  W* c = w.findChild<W*>(name);
+  if (!c) qFatal("missing child %s", qPrintable(name));
+  return c;
+}
+template <class W>
+W* child(QWidget& w, const char* name) {
+  return child<W>(w, QString::fromLatin1(name));
+}
+
+inline QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
+
+inline Bytes slurp(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Every file of a folder with its bytes.
+inline std::map<QString, Bytes> snapshot(const QString& dir) {
+  std::map<QString, Bytes> files;
+  for (const QString& name : QDir(dir).entryList(QDir::Files)) files[name] = slurp(dir + "/" + name);
+  return files;
+}
+
+}  // namespace uitest
