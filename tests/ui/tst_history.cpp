@@ -27,10 +27,6 @@ using cm3::ui::HistoryPanel;
 using cm3::ui::TolvPlayer;
 
 using namespace uitest;
-namespace {
-
-}  // namespace
-
 class TestHistory : public QObject {
   Q_OBJECT
  private slots:

@@ -20,10 +20,6 @@
 using cm3::ui::TolvPlayer;
 
 using namespace uitest;
-namespace {
-
-}  // namespace
-
 class TestMainWindow : public QObject {
   Q_OBJECT
  private slots:

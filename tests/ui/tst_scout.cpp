@@ -29,10 +29,6 @@ using cm3::ui::ScoutPanel;
 using cm3::ui::TolvPlayer;
 
 using namespace uitest;
-namespace {
-
-}  // namespace
-
 class TestScout : public QObject {
   Q_OBJECT
  private slots:
