@@ -28,6 +28,8 @@
 #include "ui/historypanel.h"
 #include "ui/messages.h"
 #include "ui/scoutpanel.h"
+#include "ui/squadpanel.h"
+#include "ui/worldpanel.h"
 
 namespace cm3::ui {
 namespace {
@@ -462,6 +464,8 @@ void TolvPlayer::installPanels() {
   // One line per panel: panels_.push_back(new SomePanel(this));
   panels_.push_back(new HistoryPanel(this));
   panels_.push_back(new ScoutPanel(this));
+  panels_.push_back(new SquadPanel(this));
+  panels_.push_back(new WorldPanel(this));
 }
 
 QWidget* TolvPlayer::area(Area a) const {

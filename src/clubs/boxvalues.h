@@ -1,0 +1,53 @@
+// Box texts <-> record values for the club, nation and competition windows:
+// the number conversions with the reason a text is refused, the decimal text
+// of a floating-point value, and list choices for stored identifiers.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cm3::world {
+
+// Why a box text does not convert: not a number at all (an empty box
+// included), or a number that does not fit its field.
+enum class Fault { None, NotANumber, Overflow };
+
+// A decimal number with an optional sign, fraction and exponent, spaces
+// around it allowed ("12", " -3 ", "2.5", "1e3"). Non-finite values refused.
+std::optional<double> parseReal(std::string_view text);
+
+// A box text as a whole number in [min, max]: the number rounded half to
+// even, as the usual conversion of a text into an integer field does.
+Fault parseWhole(std::string_view text, int64_t min, int64_t max, int64_t& out);
+
+// The decimal text of a double with at most 15 significant digits, without
+// trailing zeros ("12.5", "0", "1E+20", "-0.001").
+std::string formatReal(double value);
+
+// A text that still reads as the value shown for `stored` converts back to
+// the stored bits, so that a box the user left alone never changes its field
+// through rounding to 15 digits. Otherwise the text is parsed.
+std::optional<double> realFromBox(std::string_view text, double stored);
+
+// The list row that shows a stored identifier or code: the value itself when
+// the list has that row, else -1 (no selection).
+inline int rowOf(int64_t stored, size_t rows) {
+  return stored >= 0 && stored < int64_t(rows) ? int(stored) : -1;
+}
+
+// The value a list choice stores back: the chosen row, or `none` when nothing
+// is chosen; a stored value that the list could not show (no row for it) is
+// kept while the list stays without a choice, so that reading and writing a
+// record never loses a value the window cannot display.
+inline int64_t choiceValue(int row, int64_t stored, size_t rows, int64_t none) {
+  if (row >= 0) return row;
+  return rowOf(stored, rows) < 0 && stored != none ? stored : none;
+}
+
+// Upper-case of the 8-bit text without spaces around it, for the stadium
+// markers.
+std::string upperTrimmed(std::string_view text);
+
+}  // namespace cm3::world

@@ -1,0 +1,399 @@
+#include "clubs/club.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "clubs/boxvalues.h"
+
+namespace cm3::clubs {
+namespace {
+
+using world::choiceValue;
+using world::rowOf;
+
+std::string num(int64_t v) { return std::to_string(v); }
+
+int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
+
+void showStadium(const Database& db, const StadiumRecord& r, int32_t index, StadiumForm& f) {
+  f.id = num(index);
+  f.name = r.LongName();
+  f.city = rowOf(r.City(), db.cityNames.size());
+  f.capacity = num(r.Capacity());
+  f.seating = num(r.Seating());
+  f.expansion = num(r.Expansion());
+  f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
+  f.roof = r.RoofFlag() == 255;
+  f.heating = r.HeatingFlag() == 255;
+}
+
+void showNoStadium(StadiumForm& f, const char* marker) {
+  f = StadiumForm{};
+  f.id = kNoStadiumId;
+  f.name = marker;
+  f.capacity = f.seating = f.expansion = "0";
+}
+
+std::vector<std::string> personRows(const Database& db, const ClubRecord& c, bool liked) {
+  std::vector<std::string> rows;
+  for (int k = 0; k < 3; ++k) {
+    int32_t person = liked ? c.Favourite(k) : c.Dislike(k);
+    rows.push_back(person >= 0 ? db.personName(person) : std::string(kEmptyPerson));
+  }
+  return rows;
+}
+
+// ---- Conversions ------------------------------------------------------------
+
+template <class T>
+T whole(const std::string& text, const char* box) {
+  int64_t v = 0;
+  switch (world::parseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), v)) {
+    case world::Fault::None: return T(v);
+    case world::Fault::NotANumber: throw UpdateError(13, box, "Error 13");
+    case world::Fault::Overflow: break;
+  }
+  throw UpdateError(6, box, "Error 6");
+}
+
+// The converted values of a stadium frame; applying them cannot fail.
+struct StadiumValues {
+  std::string name;
+  int city = -1, nearby = -1;
+  int32_t capacity = 0, seating = 0, expansion = 0;
+  bool roof = false, heating = false;
+};
+
+struct StadiumBoxes {
+  const char *capacity, *seating, *expansion;
+};
+constexpr StadiumBoxes kMainBoxes{"txtStaCapacity", "txtStaSeating", "txtStaExpansion"};
+constexpr StadiumBoxes kReserveBoxes{"txtStaResCapacity", "txtStaResSeating", "txtStaResExpansion"};
+
+StadiumValues convertStadium(const StadiumForm& f, const StadiumBoxes& boxes) {
+  StadiumValues v;
+  v.name = f.name;
+  v.city = f.city;
+  v.nearby = f.nearby;
+  v.capacity = whole<int32_t>(f.capacity, boxes.capacity);
+  v.seating = whole<int32_t>(f.seating, boxes.seating);
+  v.expansion = whole<int32_t>(f.expansion, boxes.expansion);
+  v.roof = f.roof;
+  v.heating = f.heating;
+  return v;
+}
+
+// `keep`: the record is one the window showed, so a reference it could not
+// show survives while its list stays without a choice.
+void applyStadium(const Database& db, const StadiumValues& v, bool keep, StadiumRecord& r) {
+  encodeTrimmed(v.name, r.LongNameField(), StadiumRecord::LongNameWidth);
+  r.setCity(int32_t(keep ? choiceValue(v.city, r.City(), db.cityNames.size(), -1) : v.city));
+  r.setCapacity(v.capacity);
+  r.setSeating(v.seating);
+  r.setExpansion(v.expansion);
+  r.setNearbyStadium(
+      int32_t(keep ? choiceValue(v.nearby, r.NearbyStadium(), db.stadiumNames.size(), -1) : v.nearby));
+  r.setRoofFlag(v.roof ? 255 : 0);
+  r.setHeatingFlag(v.heating ? 255 : 0);
+}
+
+struct ClubValues {
+  uint8_t lastPosition = 0, trainingFacility = 0;
+  int32_t cash = 0, avgAttendance = 0, minAttendance = 0, maxAttendance = 0;
+  int16_t reputation = 0;
+};
+
+ClubValues convertClub(const ClubForm& f) {
+  ClubValues v;
+  v.lastPosition = whole<uint8_t>(f.lastPosition, "txtLastPos");
+  v.trainingFacility = whole<uint8_t>(f.trainingFacility, "txtTrainingFacility");
+  v.cash = whole<int32_t>(f.cash, "txtCash");
+  v.avgAttendance = whole<int32_t>(f.avgAttendance, "txtAvgAttendance");
+  v.minAttendance = whole<int32_t>(f.minAttendance, "txtMinAttendance");
+  v.maxAttendance = whole<int32_t>(f.maxAttendance, "txtMaxAttendance");
+  v.reputation = whole<int16_t>(f.reputation, "txtClubReputation");
+  return v;
+}
+
+void applyClub(const Database& db, const ClubForm& f, const ClubValues& v, bool keep, ClubRecord& r) {
+  auto choice = [&](int row, int64_t stored, size_t rows, int64_t none) {
+    return keep ? choiceValue(row, stored, rows, none) : (row >= 0 ? row : none);
+  };
+  encodeTrimmed(f.longName, r.LongNameField(), ClubRecord::LongNameWidth);
+  encodeTrimmed(f.shortName, r.ShortNameField(), ClubRecord::ShortNameWidth);
+  // A status the list has no row for stays as it is.
+  if (f.status >= 0) r.setStatus(uint8_t(f.status));
+  r.setNation(int32_t(choice(f.nation, r.Nation(), db.nationNames.size(), -1)));
+  r.setDivision(int32_t(choice(f.division, r.Division(), db.compNames.size(), -1)));
+  r.setLastDivision(int32_t(choice(f.lastDivision, r.LastDivision(), db.compNames.size(), -1)));
+  r.setOtherDivision(int32_t(choice(f.otherDivision, r.OtherDivision(), db.compNames.size(), -1)));
+  r.setLastPosition(v.lastPosition);
+  r.setTrainingFacility(v.trainingFacility);
+  r.setCash(v.cash);
+  r.setAvgAttendance(v.avgAttendance);
+  r.setMinAttendance(v.minAttendance);
+  r.setMaxAttendance(v.maxAttendance);
+  r.setReputation(v.reputation);
+  r.setHomeMatchDay(uint8_t(choice(f.homeMatchDay, r.HomeMatchDay(), 8, 255)));
+  for (int k = 0; k < 3; ++k) r.setRival(k, int32_t(choice(f.rivals[size_t(k)], r.Rival(k), db.clubNames.size(), -1)));
+  for (int k = 0; k < 6; ++k)
+    r.setKitColour(k, int32_t(choice(f.kits[size_t(k)], r.KitColour(k), db.colours.size(), -1)));
+}
+
+void setFreshClubFields(ClubRecord& r) {
+  for (int k = 0; k < 3; ++k) {
+    r.setFavourite(k, -1);
+    r.setDislike(k, -1);
+  }
+  for (int k = 0; k < ClubRecord::kPlayerSlots; ++k) r.setPlayerSlot(k, -1);
+  for (int k = 0; k < ClubRecord::kStaffSlots; ++k) r.setStaffSlot(k, -1);
+  r.setUnknown191(-1);
+  std::memcpy(r.data() + ClubRecord::Unknown195Offset, "-1          ", 12);
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+void addToCount(Database& db, int entry) {
+  IndexRecord e = db.readIndex(entry);
+  e.setCount(e.Count() + 1);
+  db.writeIndex(entry, e);
+}
+
+void noteName(std::vector<std::string>& names, int32_t id, const std::string& name) {
+  if (id < 0) return;
+  if (size_t(id) < names.size())
+    names[size_t(id)] = name;
+  else if (size_t(id) == names.size())
+    names.push_back(name);
+}
+
+void noteCount(Database& db, GameFile f, int32_t id) {
+  db.recordCount(f) = std::max<int64_t>(db.recordCount(f), int64_t(id) + 1);
+}
+
+void writeClub(Database& db, int32_t id, const ClubRecord& r) {
+  db.write(kSlotClub, recordOf(id), r);
+  db.current.club = r;
+  noteName(db.clubNames, id, r.LongName());
+  noteCount(db, GameFile::Club, id);
+}
+
+void writeStadium(Database& db, int32_t id, const StadiumRecord& r) {
+  db.write(kSlotStadium, recordOf(id), r);
+  db.current.stadium = r;
+  noteName(db.stadiumNames, id, r.LongName());
+  noteCount(db, GameFile::Stadium, id);
+}
+
+// Appends a stadium at the count of index entry 7 and counts it.
+int32_t createStadium(Database& db, const StadiumValues& v) {
+  const int32_t n = db.readIndex(kEntryStadiums).Count();
+  StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(n));
+  r.setId(n);
+  applyStadium(db, v, false, r);
+  writeStadium(db, n, r);
+  addToCount(db, kEntryStadiums);
+  return n;
+}
+
+// A count that can take one more record without overwriting one already in
+// the file.
+void checkAppendable(const Database& db, int slot, int64_t count, int64_t extra, const char* what, const char* file) {
+  if (extra <= 0) return;
+  if (count < 0 || count >= INT32_MAX - extra)
+    throw UpdateError(0, "", std::string("index.dat holds a damaged count of ") + what + "; nothing was written.");
+  for (int64_t k = 0; k < extra; ++k) {
+    const bool present = slot == kSlotClub ? db.has<ClubRecord>(slot, count + k + 1)
+                                           : db.has<StadiumRecord>(slot, count + k + 1);
+    if (present)
+      throw UpdateError(0, "",
+                        std::string("index.dat counts ") + std::to_string(count) + " " + what + " but " + file +
+                            " holds more records; nothing was written, so that no record is overwritten.");
+  }
+}
+
+void checkStadiumExists(const Database& db, int32_t index, bool reserve) {
+  if (!db.has<StadiumRecord>(kSlotStadium, recordOf(index)))
+    throw UpdateError(0, reserve ? "txtStaResLongName" : "txtStaLongName",
+                      std::string("The club's ") + (reserve ? "reserve" : "main") + " stadium (index " +
+                          std::to_string(index) + ") is not in stadium.dat; nothing was written. Type " +
+                          (reserve ? kNoReserve : kUnknownStadium) + " as its name to drop the reference.");
+}
+
+bool hasName(const StadiumForm& f) { return !trim(f.name).empty(); }
+
+}  // namespace
+
+ClubForm loadClub(Database& db, int32_t clubId) {
+  ClubForm f;
+  db.current.club = db.read<ClubRecord>(kSlotClub, recordOf(clubId));
+  const ClubRecord& c = db.current.club;
+
+  if (c.MainStadium() < 0) showNoStadium(f.main, kUnknownStadium);
+  if (c.ReserveStadium() >= 0) {
+    StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.ReserveStadium()));
+    showStadium(db, r, c.ReserveStadium(), f.reserve);
+    db.current.stadium = r;
+  } else {
+    showNoStadium(f.reserve, kNoReserve);
+  }
+
+  f.longName = c.LongName();
+  f.shortName = c.ShortName();
+  f.nation = rowOf(c.Nation(), db.nationNames.size());
+  f.division = rowOf(c.Division(), db.compNames.size());
+  f.lastDivision = rowOf(c.LastDivision(), db.compNames.size());
+  f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
+  f.lastPosition = num(c.LastPosition());
+  f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
+  f.status = rowOf(c.Status(), 4);
+  f.cash = num(c.Cash());
+  f.avgAttendance = num(c.AvgAttendance());
+  f.minAttendance = num(c.MinAttendance());
+  f.maxAttendance = num(c.MaxAttendance());
+  f.trainingFacility = num(c.TrainingFacility());
+  f.reputation = num(c.Reputation());
+  for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
+  for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
+  f.liked = personRows(db, c, true);
+  f.disliked = personRows(db, c, false);
+  f.id = num(c.Id());
+
+  if (c.MainStadium() >= 0) {
+    StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.MainStadium()));
+    showStadium(db, r, c.MainStadium(), f.main);
+    db.current.stadium = r;
+    f.ownsStadium = c.OwnsStadiumFlag() == 0;
+  }
+  return f;
+}
+
+ClubForm newClubForm(const Database& db, const ClubForm& shown) {
+  ClubForm f;
+  const int32_t clubs = db.readIndex(kEntryClubs).Count();
+  const int32_t stadiums = db.readIndex(kEntryStadiums).Count();
+  f.id = num(clubs);
+  f.longName = f.shortName = kNewClubName;
+  f.status = 0;
+  f.lastPosition = f.trainingFacility = f.cash = f.avgAttendance = f.minAttendance = f.maxAttendance =
+      f.reputation = "0";
+  f.kits = shown.kits;
+  f.ownsStadium = shown.ownsStadium;
+  f.main.id = num(stadiums);
+  f.main.name = kUnknownStadium;
+  f.main.capacity = f.main.seating = f.main.expansion = "0";
+  f.main.roof = shown.main.roof;
+  f.main.heating = shown.main.heating;
+  f.reserve.id = num(int64_t(stadiums) + 1);
+  f.reserve.name = kNoReserve;
+  f.reserve.capacity = f.reserve.seating = f.reserve.expansion = "0";
+  f.reserve.roof = shown.reserve.roof;
+  f.reserve.heating = shown.reserve.heating;
+  return f;
+}
+
+UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const ClubForm& form) {
+  const int32_t c = db.readIndex(kEntryClubs).Count();
+  const int32_t s = db.readIndex(kEntryStadiums).Count();
+  ClubRecord work = db.read<ClubRecord>(kSlotClub, recordOf(clickTeamId));
+  const bool mainGone = world::upperTrimmed(form.main.name) == "<UNKNOWN>";
+  const bool reserveGone = world::upperTrimmed(form.reserve.name) == "<NONE>";
+
+  // Every box is converted, and every record to be written is checked,
+  // before the first write.
+  const ClubValues values = convertClub(form);
+  UpdateResult result;
+
+  if (newClub) {
+    const bool withMain = !mainGone && hasName(form.main);
+    const bool withReserve = !reserveGone && hasName(form.reserve);
+    StadiumValues mainValues, reserveValues;
+    if (withMain) mainValues = convertStadium(form.main, kMainBoxes);
+    if (withReserve) reserveValues = convertStadium(form.reserve, kReserveBoxes);
+    checkAppendable(db, kSlotClub, c, 1, "clubs", "club.dat");
+    checkAppendable(db, kSlotStadium, s, int64_t(withMain) + int64_t(withReserve), "stadiums", "stadium.dat");
+
+    work.setId(c);
+    applyClub(db, form, values, false, work);
+    setFreshClubFields(work);
+    work.setMainStadium(withMain ? s : -1);
+    work.setReserveStadium(withReserve ? (withMain ? s + 1 : s) : -1);
+    writeClub(db, c, work);
+    addToCount(db, kEntryClubs);
+    if (withMain) result.createdStadiums.push_back(createStadium(db, mainValues));
+    if (withReserve) result.createdStadiums.push_back(createStadium(db, reserveValues));
+    result.clubId = c;
+    result.created = true;
+    result.newClubName = work.LongName();
+    result.mainStadium = work.MainStadium();
+    result.reserveStadium = work.ReserveStadium();
+    return result;
+  }
+
+  if (!db.has<ClubRecord>(kSlotClub, recordOf(clickTeamId)))
+    throw UpdateError(0, "", "Club " + std::to_string(clickTeamId) + " is not in club.dat; nothing was written.");
+  applyClub(db, form, values, true, work);
+  if (mainGone) work.setMainStadium(-1);
+  if (reserveGone) work.setReserveStadium(-1);
+
+  // What happens to each frame: update the stadium the club refers to, append
+  // one for a name that replaced the marker, or nothing.
+  enum class Act { None, Update, Create };
+  auto plan = [&](int32_t ref, bool gone, const StadiumForm& f) {
+    if (ref >= 0) return Act::Update;
+    return !gone && hasName(f) ? Act::Create : Act::None;
+  };
+  const Act mainAct = plan(work.MainStadium(), mainGone, form.main);
+  const Act reserveAct = plan(work.ReserveStadium(), reserveGone, form.reserve);
+  StadiumValues mainValues, reserveValues;
+  if (mainAct != Act::None) mainValues = convertStadium(form.main, kMainBoxes);
+  if (reserveAct != Act::None) reserveValues = convertStadium(form.reserve, kReserveBoxes);
+  if (mainAct == Act::Update) checkStadiumExists(db, work.MainStadium(), false);
+  if (reserveAct == Act::Update) checkStadiumExists(db, work.ReserveStadium(), true);
+  checkAppendable(db, kSlotStadium, s, int64_t(mainAct == Act::Create) + int64_t(reserveAct == Act::Create),
+                  "stadiums", "stadium.dat");
+
+  writeClub(db, clickTeamId, work);
+  auto frame = [&](Act act, const StadiumValues& v, bool reserve) {
+    const int32_t ref = reserve ? work.ReserveStadium() : work.MainStadium();
+    if (act == Act::Update) {
+      StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(ref));
+      applyStadium(db, v, true, r);
+      writeStadium(db, ref, r);
+    } else if (act == Act::Create) {
+      const int32_t n = createStadium(db, v);
+      result.createdStadiums.push_back(n);
+      work = db.read<ClubRecord>(kSlotClub, recordOf(clickTeamId));
+      if (reserve)
+        work.setReserveStadium(n);
+      else
+        work.setMainStadium(n);
+      writeClub(db, clickTeamId, work);
+    }
+  };
+  frame(mainAct, mainValues, false);
+  frame(reserveAct, reserveValues, true);
+  result.clubId = clickTeamId;
+  result.mainStadium = work.MainStadium();
+  result.reserveStadium = work.ReserveStadium();
+  return result;
+}
+
+void showStadiumState(ClubForm& form, const UpdateResult& result) {
+  auto one = [](StadiumForm& f, int32_t ref, const char* marker) {
+    if (ref < 0) {
+      const bool roof = f.roof, heating = f.heating;
+      showNoStadium(f, marker);
+      f.roof = roof;
+      f.heating = heating;
+    } else {
+      f.id = num(ref);
+    }
+  };
+  one(form.main, result.mainStadium, kUnknownStadium);
+  one(form.reserve, result.reserveStadium, kNoReserve);
+  if (result.created) form.id = num(result.clubId);
+}
+
+}  // namespace cm3::clubs

@@ -1,0 +1,102 @@
+// A club as the club window shows and edits it: the texts of its boxes and
+// the rows chosen in its lists, read from the club record and its two
+// stadium records, and the update that writes them back or appends a new
+// club with its stadiums.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "database/database.h"
+
+namespace cm3::clubs {
+
+inline constexpr const char* kUnknownStadium = "<Unknown>";
+inline constexpr const char* kNoReserve = "<None>";
+inline constexpr const char* kNewClubName = "<New Club>";
+inline constexpr const char* kNoStadiumId = "N/A";
+inline constexpr const char* kEmptyPerson = "Empty";
+// The question asked before a new club is written.
+inline constexpr const char* kAddNewClubQuestion = "Add New Club";
+
+// One stadium frame. Every text is 8-bit (Windows-1252) as in the files; a
+// list choice is the row, -1 for none.
+struct StadiumForm {
+  std::string id;  // lblStaID / lblStaResID: the stadium index or "N/A"
+  std::string name;
+  int city = -1;
+  std::string capacity, seating, expansion;
+  int nearby = -1;
+  bool roof = false, heating = false;
+};
+
+struct ClubForm {
+  std::string id;  // lblID
+  std::string longName, shortName;
+  int status = -1, nation = -1, division = -1, lastDivision = -1, otherDivision = -1;
+  std::string lastPosition, cash, trainingFacility, reputation;
+  int homeMatchDay = -1;  // row 0..7, -1 when the day is not set
+  std::string avgAttendance, minAttendance, maxAttendance;
+  std::array<int, 6> kits{-1, -1, -1, -1, -1, -1};  // the order of ClubRecord::KitColour
+  std::array<int, 3> rivals{-1, -1, -1};
+  // Rows of lstLiked and lstDisliked (three each when a club is shown, none
+  // for a new club).
+  std::vector<std::string> liked, disliked;
+  bool ownsStadium = false;  // chkOwnClub, shown only
+  StadiumForm main, reserve;
+};
+
+// A box that does not convert. `code` is the fault number the window shows
+// ("Error 13": not a number, "Error 6": too large for its field); code 0 is
+// a damaged reference, described by what().
+class UpdateError : public std::runtime_error {
+ public:
+  UpdateError(int code, const std::string& box, const std::string& text)
+      : std::runtime_error(text), code_(code), box_(box) {}
+  int code() const { return code_; }
+  const std::string& box() const { return box_; }  // object name of the box, or ""
+  // "Error 13", "Error 6", or the description of a damaged reference.
+  std::string message() const { return code_ ? "Error " + std::to_string(code_) : std::string(what()); }
+
+ private:
+  int code_;
+  std::string box_;
+};
+
+// Reads club `clubId` (club.dat record clubId + 1) and its stadiums into the
+// form; the shared current club and stadium buffers of `db` hold what was
+// read. A club index outside club.dat reads as an empty record.
+ClubForm loadClub(Database& db, int32_t clubId);
+
+// The form "Add New Club" shows: the club and stadium indexes the new club
+// and its stadiums get, zeros, the markers and "<New Club>", status row 0,
+// every other list without a choice, no favourites or dislikes. The kit
+// lists and the check boxes keep what `shown` holds.
+ClubForm newClubForm(const Database& db, const ClubForm& shown);
+
+struct UpdateResult {
+  int32_t clubId = -1;     // the club written
+  bool created = false;    // a new club was appended
+  std::string newClubName; // its LongName field as stored (the new club-list row)
+  int32_t mainStadium = -1, reserveStadium = -1;  // the club's references afterwards
+  std::vector<int32_t> createdStadiums;           // indexes of appended stadiums, in order
+};
+
+// Writes the form. With `newClub` clear it updates club `clickTeamId` and
+// its stadiums, appending a stadium for a frame whose marker was replaced by
+// a name. With `newClub` set it appends a new club (the record of
+// `clickTeamId` gives the fields the window does not set) and a stadium for
+// each frame that holds a name. Counts come from index entries 1 and 7 and
+// grow with every record appended; the name lists of `db` grow with them.
+// Every box is converted before anything is written: an UpdateError leaves
+// every file as it was.
+UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const ClubForm& form);
+
+// The stadium frames after an update: a frame without stadium shows its
+// marker, zeros, no city and no nearby stadium and "N/A"; otherwise its
+// index.
+void showStadiumState(ClubForm& form, const UpdateResult& result);
+
+}  // namespace cm3::clubs

@@ -1,0 +1,40 @@
+// A competition as the competition window shows and edits it: the box texts
+// and list rows of its record, and the update that writes them back.
+#pragma once
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "database/database.h"
+
+namespace cm3::comps {
+
+// Texts are 8-bit (Windows-1252); a list choice is the row, -1 for none.
+struct CompForm {
+  std::string longName, shortName, threeLetter;  // txtLong, txtShort, txtThreeLetter
+  std::string scope, selected, reputation;       // txtScope, txtSelected, txtReputation
+  int continent = -1, nation = -1;                // cmbContinent, cmbNation
+  int foreground = -1, background = -1;           // cmbForeground, cmbBackground
+};
+
+// A number box whose text does not convert; nothing has been written.
+class CompError : public std::runtime_error {
+ public:
+  CompError(const std::string& box, const std::string& text) : std::runtime_error(text), box_(box) {}
+  const std::string& box() const { return box_; }
+
+ private:
+  std::string box_;
+};
+
+// Reads competition `compIndex` (club_comp.dat record compIndex + 1) into the
+// current competition buffer of `db`.
+CompForm loadComp(Database& db, int32_t compIndex);
+
+// Writes the form over competition `compIndex`: the record read afresh, the
+// window's fields replaced, everything else (the identifier included) kept
+// as read. All three numbers are converted first; a CompError leaves the
+// file as it was. Afterwards the competition list of `db` holds the new name.
+void updateComp(Database& db, int32_t compIndex, const CompForm& form);
+
+}  // namespace cm3::comps

@@ -1,0 +1,150 @@
+#include "nations/nation.h"
+
+#include <limits>
+
+#include "clubs/boxvalues.h"
+#include "records/codelists.h"
+
+namespace cm3::nations {
+namespace {
+
+using world::choiceValue;
+using world::formatReal;
+using world::rowOf;
+
+std::string num(int64_t v) { return std::to_string(v); }
+int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
+
+constexpr const char* kFifaBoxes[6] = {"txtFIFA91", "txtFIFA92", "txtFIFA93", "txtFIFA94", "txtFIFA95", "txtFIFA96"};
+constexpr const char* kUefaBoxes[6] = {"txtUEFA91", "txtUEFA92", "txtUEFA93", "txtUEFA94", "txtUEFA95", "txtUEFA96"};
+constexpr const char* kFifaLabels[6] = {"FIFA91", "FIFA92", "FIFA93", "FIFA94", "FIFA95", "FIFA96"};
+constexpr const char* kUefaLabels[6] = {"UEFA91", "UEFA92", "UEFA93", "UEFA94", "UEFA95", "UEFA96"};
+
+template <class T>
+T rating(const std::string& text, const char* box, const char* label) {
+  int64_t v = 0;
+  if (world::parseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), v) == world::Fault::None)
+    return T(v);
+  throw NationError(box, std::string(label) + " must be a whole number from " +
+                             std::to_string(int(std::numeric_limits<T>::min())) + " to " +
+                             std::to_string(int(std::numeric_limits<T>::max())) + "; nothing was written.");
+}
+
+double coefficient(const std::string& text, double stored, const char* box, const char* label) {
+  if (auto v = world::realFromBox(text, stored)) return *v;
+  throw NationError(box, std::string(label) + " must be a number; nothing was written.");
+}
+
+ContinentForm continentBoxes(const ContinentRecord& r) {
+  ContinentForm f;
+  f.shortSymbol = r.ShortSymbol();
+  f.federationName = r.FederationName();
+  f.federationShort = r.FederationShortName();
+  f.type = r.Type();
+  f.strength = formatReal(r.Strength());
+  return f;
+}
+
+}  // namespace
+
+ContinentForm loadContinent(Database& db, int32_t continentIndex) {
+  if (rowOf(continentIndex, db.continentNames.size()) < 0) return {};
+  db.current.continent = db.read<ContinentRecord>(kSlotContinent, recordOf(continentIndex));
+  return continentBoxes(db.current.continent);
+}
+
+NationForm loadNation(Database& db, int32_t nationIndex) {
+  NationForm f;
+  db.current.nation = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));
+  const NationRecord& n = db.current.nation;
+  f.name = n.Name();
+  f.shortName = n.ShortName();
+  f.symbol = n.Symbol();
+  f.nationality = n.Nationality();
+  f.leagueStandard = num(n.LeagueStandard());
+  f.gameImportance = num(n.GameImportance());
+  f.reputation = num(n.Reputation());
+  f.development = rowOf(n.Development(), codes::kDevelopment.size());
+  f.actualRegion = rowOf(n.ActualRegion(), codes::kActualRegion.size());
+  f.region = rowOf(n.Region(), codes::kRegion.size());
+  for (int k = 0; k < 3; ++k) f.languages[size_t(k)] = rowOf(n.Language(k), codes::kLanguage.size());
+  f.group = rowOf(n.Group(), codes::kGroup.size());
+  for (int k = 0; k < 6; ++k) {
+    f.uefa[size_t(k)] = formatReal(n.UefaCoefficient(k));
+    f.fifa[size_t(k)] = formatReal(n.FifaCoefficient(k));
+  }
+  f.currentFifa = formatReal(n.CurrentFifaCoefficient());
+  f.city = rowOf(n.CapitalCity(), db.cityNames.size());
+  f.stadium = rowOf(n.NationalStadium(), db.stadiumNames.size());
+  f.id = num(n.Id());
+  f.continent = rowOf(n.ContinentId(), db.continentNames.size());
+  f.continentBoxes = loadContinent(db, f.continent);
+  return f;
+}
+
+void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
+  if (!db.has<NationRecord>(kSlotNation, recordOf(nationIndex)))
+    throw NationError("", "Nation " + std::to_string(nationIndex) + " is not in nation.dat; nothing was written.");
+  NationRecord n = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));
+  const bool withContinent = rowOf(f.continent, db.continentNames.size()) >= 0;
+  ContinentRecord c;
+  if (withContinent) c = db.read<ContinentRecord>(kSlotContinent, recordOf(f.continent));
+
+  // Every number first, so that a refused box leaves both records unwritten.
+  const uint8_t gameImportance = rating<uint8_t>(f.gameImportance, "txtGameImpt", "Game Importance");
+  const uint8_t leagueStandard = rating<uint8_t>(f.leagueStandard, "txtLeagueStandard", "League Standard");
+  const int16_t reputation = rating<int16_t>(f.reputation, "txtReputation", "Reputation");
+  const double current =
+      coefficient(f.currentFifa, n.CurrentFifaCoefficient(), "txtCurFIFACOEFF", "Cur FIFACoefficient");
+  std::array<double, 6> fifa{}, uefa{};
+  for (int k = 0; k < 6; ++k)
+    fifa[size_t(k)] = coefficient(f.fifa[size_t(k)], n.FifaCoefficient(k), kFifaBoxes[k], kFifaLabels[k]);
+  for (int k = 0; k < 6; ++k)
+    uefa[size_t(k)] = coefficient(f.uefa[size_t(k)], n.UefaCoefficient(k), kUefaBoxes[k], kUefaLabels[k]);
+  double strength = withContinent ? c.Strength() : 0;
+  if (withContinent && !trim(f.continentBoxes.strength).empty()) {
+    auto v = world::realFromBox(f.continentBoxes.strength, c.Strength());
+    if (!v) throw NationError("txtStrength", "Strength must be a number (or empty to keep it); nothing was written.");
+    strength = *v;
+  }
+
+  encodeLeftTrimmed(f.name, n.NameField(), NationRecord::NameWidth);
+  encodeLeftTrimmed(f.nationality, n.NationalityField(), NationRecord::NationalityWidth);
+  encodeLeftTrimmed(f.shortName, n.ShortNameField(), NationRecord::ShortNameWidth);
+  encodeLeftTrimmed(f.symbol, n.SymbolField(), NationRecord::SymbolWidth);
+
+  n.setCapitalCity(int32_t(choiceValue(f.city, n.CapitalCity(), db.cityNames.size(), -1)));
+  n.setNationalStadium(int32_t(choiceValue(f.stadium, n.NationalStadium(), db.stadiumNames.size(), -1)));
+  n.setRegion(uint8_t(choiceValue(f.region, n.Region(), codes::kRegion.size(), 255)));
+  n.setActualRegion(uint8_t(choiceValue(f.actualRegion, n.ActualRegion(), codes::kActualRegion.size(), 255)));
+  n.setDevelopment(uint8_t(choiceValue(f.development, n.Development(), codes::kDevelopment.size(), 255)));
+  for (int k = 0; k < 3; ++k)
+    n.setLanguage(k, uint8_t(choiceValue(f.languages[size_t(k)], n.Language(k), codes::kLanguage.size(), 255)));
+  n.setGroup(uint8_t(choiceValue(f.group, n.Group(), codes::kGroup.size(), 255)));
+
+  n.setGameImportance(gameImportance);
+  n.setLeagueStandard(leagueStandard);
+  n.setReputation(reputation);
+  n.setCurrentFifaCoefficient(current);
+  for (int k = 0; k < 6; ++k) {
+    n.setFifaCoefficient(k, fifa[size_t(k)]);
+    n.setUefaCoefficient(k, uefa[size_t(k)]);
+  }
+  n.setContinentId(int32_t(choiceValue(f.continent, n.ContinentId(), db.continentNames.size(), -1)));
+
+  if (withContinent) {
+    const ContinentForm& b = f.continentBoxes;
+    encodeLeftTrimmed(b.shortSymbol, c.ShortSymbolField(), ContinentRecord::ShortSymbolWidth);
+    encodeLeftTrimmed(b.federationName, c.FederationNameField(), ContinentRecord::FederationNameWidth);
+    encodeLeftTrimmed(b.federationShort, c.FederationShortNameField(), ContinentRecord::FederationShortNameWidth);
+    encodeLeftTrimmed(b.type, c.TypeField(), ContinentRecord::TypeWidth);
+    c.setStrength(strength);
+    db.write(kSlotContinent, recordOf(f.continent), c);
+    db.current.continent = c;
+  }
+  db.write(kSlotNation, recordOf(nationIndex), n);
+  db.current.nation = n;
+  if (size_t(nationIndex) < db.nationNames.size()) db.nationNames[size_t(nationIndex)] = n.Name();
+}
+
+}  // namespace cm3::nations

@@ -1,0 +1,65 @@
+// A nation as the nation window shows and edits it, with the continent it
+// belongs to: the box texts and list rows read from the nation and continent
+// records, and the update that writes both back.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "database/database.h"
+
+namespace cm3::nations {
+
+// The continent frame. Texts are 8-bit (Windows-1252).
+struct ContinentForm {
+  std::string shortSymbol;      // txtShort
+  std::string federationName;   // txtLong
+  std::string federationShort;  // txtFederation
+  std::string type;             // txtType
+  std::string strength;         // txtStrength
+};
+
+struct NationForm {
+  std::string id;  // caption of lblNationID
+  std::string name, shortName, symbol, nationality;  // txtName, txtshortnat, txtNatSymb, txtNationality
+  std::string leagueStandard, gameImportance, reputation;
+  // Rows of the code lists, -1 for none.
+  int development = -1, region = -1, actualRegion = -1, group = -1;
+  std::array<int, 3> languages{-1, -1, -1};
+  int city = -1, stadium = -1;  // cmbCity, cmbNatStadium
+  std::string currentFifa;      // txtCurFIFACOEFF
+  std::array<std::string, 6> fifa, uefa;  // txtFIFA91..96, txtUEFA91..96
+  int continent = -1;  // cmbContinent
+  ContinentForm continentBoxes;
+};
+
+// A box whose text does not convert; nothing has been written. what() is the
+// message for the user, box() the object name of the box.
+class NationError : public std::runtime_error {
+ public:
+  NationError(const std::string& box, const std::string& text) : std::runtime_error(text), box_(box) {}
+  const std::string& box() const { return box_; }
+
+ private:
+  std::string box_;
+};
+
+// Reads nation `nationIndex` (nation.dat record nationIndex + 1) into the
+// nation buffer of `db` and, when it has one, its continent into the
+// continent buffer. Lists of city and stadium rows are those of `db`.
+NationForm loadNation(Database& db, int32_t nationIndex);
+
+// Reads continent `continentIndex` into the continent buffer and returns its
+// boxes; a negative index gives empty boxes and leaves the buffer alone.
+ContinentForm loadContinent(Database& db, int32_t continentIndex);
+
+// Writes the form into nation `nationIndex` (the row chosen in the main
+// window's nation combo) and, when a continent is chosen, into that
+// continent. The records are those of the buffers (read by loadNation and
+// loadContinent), so every field the window does not show keeps its bytes.
+// Every box is converted first: a NationError leaves both files as they were.
+// Afterwards the nation list of `db` holds the new name.
+void updateNation(Database& db, int32_t nationIndex, const NationForm& form);
+
+}  // namespace cm3::nations

@@ -1,0 +1,184 @@
+#include "ui/worldpanel.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QStandardItemModel>
+
+#include "records/cp1252.h"
+#include "ui/formrules.h"
+#include "ui/frmclub.h"
+#include "ui/frmcomp.h"
+#include "ui/frmnation.h"
+#include "ui/mainwindow.h"
+#include "ui/squadpanel.h"
+
+namespace cm3::ui {
+
+// ---- Helpers ----------------------------------------------------------------
+namespace world {
+
+QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
+std::string to8(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
+
+void choose(QComboBox* combo, int row) { combo->setCurrentIndex(row >= 0 && row < combo->count() ? row : -1); }
+
+void makeClearable(QComboBox* combo) {
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  if (QCompleter* c = combo->completer()) {
+    c->setCaseSensitivity(Qt::CaseInsensitive);
+    c->setCompletionMode(QCompleter::PopupCompletion);
+  }
+  QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo](const QString& text) {
+    int row = -1;
+    for (int i = 0; i < combo->count(); ++i)
+      if (combo->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
+        row = i;
+        break;
+      }
+    if (row == combo->currentIndex()) return;
+    QLineEdit* edit = combo->lineEdit();
+    const int cursor = edit->cursorPosition();
+    combo->setCurrentIndex(row);
+    // Choosing a row (or none) replaces the typed text; keep what was typed.
+    edit->setText(text);
+    edit->setCursorPosition(cursor);
+  });
+}
+
+static QIcon swatch(const ColourItem& c) {
+  QPixmap p(24, 14);
+  p.fill(QColor(c.red, c.green, c.blue));
+  QPainter painter(&p);
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, p.width() - 1, p.height() - 1);
+  return QIcon(p);
+}
+
+void addColourRows(QComboBox* combo, const std::vector<ColourItem>& colours) {
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combo->setMinimumContentsLength(14);
+  for (const ColourItem& c : colours) {
+    combo->addItem(swatch(c), q8(c.name));
+    combo->setItemData(combo->count() - 1, QColor(c.red, c.green, c.blue), Qt::UserRole);
+  }
+  combo->setCurrentIndex(-1);
+}
+
+QStandardItemModel* colourModel(QObject* parent, const std::vector<ColourItem>& colours) {
+  auto* m = new QStandardItemModel(parent);
+  for (const ColourItem& c : colours) {
+    auto* item = new QStandardItem(swatch(c), q8(c.name));
+    item->setData(QColor(c.red, c.green, c.blue), Qt::UserRole);
+    item->setEditable(false);
+    m->appendRow(item);
+  }
+  return m;
+}
+
+QLabel* caption(QWidget* parent, const QString& text, const char* name) {
+  auto* l = new QLabel(text, parent);
+  if (name) l->setObjectName(QString::fromLatin1(name));
+  return l;
+}
+
+}  // namespace world
+
+// ---- The panel --------------------------------------------------------------
+
+WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
+  lblClub_ = w->control<QLabel>(QStringLiteral("lblClub"));
+  lblNation_ = w->control<QLabel>(QStringLiteral("lblNation"));
+  lblnatid2_ = w->control<QLabel>(QStringLiteral("lblnatid2"));
+  cmbSquad_ = w->control<QComboBox>(QStringLiteral("cmbSquad"));
+  for (QObject* o : std::initializer_list<QObject*>{lblClub_, lblNation_, lblnatid2_})
+    if (o) o->installEventFilter(this);
+  hookSquadList();
+}
+
+void WorldPanel::hookSquadList() {
+  // The squad panel owns the club list's double-click and hands the club on.
+  for (Panel* p : window()->panels())
+    if (auto* squads = qobject_cast<SquadPanel*>(p)) squads->setClubWindowOpener([this](int club) { openClub(club); });
+}
+
+WorldPanel::~WorldPanel() = default;
+
+void WorldPanel::databaseOpened() {
+  club_.reset();
+  nation_.reset();
+  comp_.reset();
+  hookSquadList();
+  comp_ = std::make_unique<FrmComp>(window());
+  comp_->Form_Load();
+  nation_ = std::make_unique<FrmNation>(window());
+  nation_->Form_Load();
+  frmClub();
+}
+
+void WorldPanel::databaseClosing() {
+  for (QWidget* d : std::initializer_list<QWidget*>{club_.get(), nation_.get(), comp_.get()})
+    if (d) d->hide();
+  club_.reset();
+  nation_.reset();
+  comp_.reset();
+}
+
+FrmClub* WorldPanel::frmClub() {
+  if (!comp_ || !nation_) return nullptr;
+  if (club_ && club_->unloaded()) club_.reset();
+  if (!club_) {
+    club_ = std::make_unique<FrmClub>(window(), comp_.get(), nation_.get());
+    club_->Form_Load();
+  }
+  return club_.get();
+}
+
+void WorldPanel::openClub(int clubId) {
+  if (!window()->database().isOpen() || clubId < 0) return;
+  FrmClub* club = frmClub();
+  if (!club) return;
+  window()->ClickTeamID = clubId;
+  club->openClub();
+  if (club_ && club_->unloaded()) club_.reset();
+}
+
+void WorldPanel::lblClub_DblClick() {
+  auto* txtClub = window()->control<QLineEdit>(QStringLiteral("txtClub"));
+  if (!txtClub || !cmbSquad_ || txtClub->text().trimmed().isEmpty()) return;
+  const int row = findExact(cmbSquad_, txtClub->text());
+  if (row >= 0) openClub(row);
+}
+
+void WorldPanel::cmbSquad_DblClick() {
+  if (cmbSquad_ && cmbSquad_->currentIndex() >= 0) openClub(cmbSquad_->currentIndex());
+}
+
+void WorldPanel::openNation(bool second) {
+  if (!nation_ || !window()->database().isOpen()) return;
+  window()->EditingSecondNation = second;
+  nation_->openOnMain();
+  window()->EditingSecondNation = false;
+}
+
+void WorldPanel::lblNation_DblClick() { openNation(false); }
+void WorldPanel::lblnatid2_DblClick() { openNation(true); }
+
+bool WorldPanel::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonDblClick) {
+    if (watched == lblClub_) lblClub_DblClick();
+    else if (watched == lblNation_) lblNation_DblClick();
+    else if (watched == lblnatid2_) lblnatid2_DblClick();
+    else return false;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace cm3::ui
