@@ -1,5 +1,5 @@
 // screenshot GAMEDIR OUT.png — opens GAMEDIR in the editor, shows its first
-// person and saves a picture of the main window (for the documentation).
+// player with a club and saves a picture of the main window (for the documentation).
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,7 +25,15 @@ int main(int argc, char** argv) {
   if (!w.database().isOpen()) return 1;
   w.control<QLineEdit>(QStringLiteral("txtSearch"))->setText(QStringLiteral("a"));
   w.cmdSearch_Click();
-  w.lstplayers_Click(0);
+  // The first player with a club, so that the squad lists are filled.
+  auto& db = w.database();
+  for (int i = 0; i < db.PeopleCount(); ++i) {
+    cm3::StaffRecord s = db.read<cm3::StaffRecord>(cm3::kSlotStaff, i + 1);
+    if (s.isPlayer() && s.ClubId() >= 0) {
+      w.showPerson(i);
+      break;
+    }
+  }
   int rc = 0;
   QTimer::singleShot(300, [&] {
     if (!w.grab().save(QString::fromLocal8Bit(argv[2]))) rc = 1;
