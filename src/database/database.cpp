@@ -38,12 +38,16 @@ SectionTable sectionsOf(const uint8_t* index1474) {
                           countOfEntry(index1474, kEntrySection3), countOfEntry(index1474, kEntrySection4));
 }
 
+constexpr size_t kIndexTempSize = size_t(kIndexEntries) * 67;  // 1474
+
 std::string countError(const SectionTable& t) {
   if (t.N8 < 0 || t.N9 < 0 || t.N10 < 0 || t.N11 < 0)
     return "index.dat is damaged: a section of staff.dat has a negative record count.";
   if (t.N8 > kPersonNameTableSize)
     return "The database holds " + std::to_string(t.N8) + " people; the editor can load at most " +
            std::to_string(kPersonNameTableSize) + ".";
+  if (uint64_t(t.D) > kMaxFileSize)
+    return "index.dat is damaged: its record counts describe a staff.dat of more than 2 GB.";
   return {};
 }
 
@@ -51,46 +55,34 @@ std::string countError(const SectionTable& t) {
 // fits before `end` (whole = true) or while the block starts before `end`
 // (whole = false, the last block may run past `end`). Never reads past the
 // end of src.
-void copyBlocks(const std::vector<uint8_t>& src, int64_t from, int64_t end, size_t block, bool whole,
-                std::vector<uint8_t>& out, const Progress& progress) {
+ByteBuffer copyBlocks(const FileBytes& src, int64_t from, int64_t end, int64_t block, bool whole,
+                      const Progress& progress) {
   const int64_t size = int64_t(src.size());
-  for (int64_t p = from; whole ? p + int64_t(block) <= end : p < end; p += int64_t(block)) {
-    if (p >= size) break;
-    size_t n = size_t(std::min<int64_t>(int64_t(block), size - p));
-    out.insert(out.end(), src.begin() + p, src.begin() + p + int64_t(n));
-    if (progress) progress(p - from + int64_t(n), end - from);
-    if (n < block) break;
+  int64_t blocks = whole ? (end - from) / block : (end - from + block - 1) / block;
+  int64_t stop = std::min(size, from + std::max<int64_t>(0, blocks) * block);
+  ByteBuffer out;
+  if (stop <= from) return out;
+  // The blocks lie one after the other, so they are copied in runs of many
+  // blocks, with progress after each run.
+  const int64_t run = block * std::max<int64_t>(1, (int64_t(1) << 18) / block);
+  out.resize(size_t(stop - from));
+  for (int64_t p = from; p < stop; p += run) {
+    int64_t n = std::min(run, stop - p);
+    std::memcpy(out.data() + (p - from), src.data() + p, size_t(n));
+    if (progress) progress(p - from + n, end - from);
   }
+  return out;
 }
 
-void writeFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::string tmp = path + ".tmp";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throwFileError(tmp, errno);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      throwFileError(tmp, err);
-    }
-    done += size_t(w);
-  }
-  if (::fdatasync(fd) != 0) {
-    int err = errno;
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    throwFileError(tmp, err);
-  }
-  ::close(fd);
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    throwFileError(path, err);
-  }
+// How much of a working file goes back: the same blocks the split made,
+// and no byte that the working file does not have.
+size_t stapleLength(size_t fileSize, int64_t from, int64_t end, int64_t block, bool whole) {
+  int64_t blocks = whole ? (end - from) / block : (end - from + block - 1) / block;
+  return size_t(std::min<int64_t>(int64_t(fileSize), std::max<int64_t>(0, blocks) * block));
+}
+
+FileError damaged(const std::string& path, const std::string& what) {
+  return FileError(FileError::Kind::Io, path, what + " Nothing was written back.");
 }
 
 }  // namespace
@@ -131,6 +123,7 @@ void Database::releaseLock() {
     ::flock(lockFd_, LOCK_UN);
     ::close(lockFd_);
     lockFd_ = -1;
+    lockedDir_.clear();
   }
 }
 
@@ -161,13 +154,23 @@ bool Database::PrepareDatabase(const std::string& gameDir, const Progress& chopP
 
 bool Database::beginOpen(const std::string& gameDir) {
   OpenError.clear();
+  if (open_) throw std::logic_error("beginOpen on an open database");
+  if (lockFd_ >= 0 && gameDir == lockedDir_) return true;
+  releaseLock();
   GameDir = gameDir;
-  if (lockFd_ >= 0) return true;
   std::string lockPath = path(kPathIndex);
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
     int err = errno;
-    OpenError = (err == ENOENT || err == ENOTDIR) ? kWrongPathMessage : lockPath + ": " + std::strerror(err);
+    if (err == ENOENT || err == ENOTDIR) {
+      OpenError = kWrongPathMessage;
+    } else {
+      try {
+        throwFileError(lockPath, err);
+      } catch (const FileError& e) {
+        OpenError = e.what();
+      }
+    }
     return false;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -176,6 +179,7 @@ bool Database::beginOpen(const std::string& gameDir) {
     return false;
   }
   lockFd_ = fd;
+  lockedDir_ = gameDir;
   return true;
 }
 
@@ -183,39 +187,45 @@ bool Database::filechop(const Progress& progress) {
   OpenError.clear();
   try {
     for (int slot : {kSlotStaffBytes, kSlotIndexBytes}) openSlot(slot);
-    const std::vector<uint8_t>& staff = file(kSlotStaffBytes).data();
+    const FileBytes& staff = file(kSlotStaffBytes).data();
     const FileImage& index = file(kSlotIndexBytes);
+    if (index.size() > 0 && index.size() < uint64_t(kIndexFileSize)) {
+      OpenError = "index.dat is damaged: it holds " + std::to_string(index.size()) + " bytes instead of " +
+                  std::to_string(kIndexFileSize) + ".";
+      return false;
+    }
 
     // The 22 index entries without the 8-byte header.
-    std::vector<uint8_t> indexTemp(size_t(kIndexEntries) * 67);
-    for (int k = 0; k < kIndexEntries; ++k) index.read(uint64_t(kIndexHeader + 67 * k), &indexTemp[size_t(67 * k)], 67);
+    ByteBuffer indexTemp(kIndexTempSize);
+    index.read(uint64_t(kIndexHeader), indexTemp.data(), indexTemp.size());
     SectionTable t = sectionsOf(indexTemp.data());
     if (std::string err = countError(t); !err.empty()) {
       OpenError = err;
       return false;
     }
 
-    std::vector<uint8_t> att, att2, unknown;
     if (progress) progress(0, std::max<int64_t>(1, t.D - t.C));
-    copyBlocks(staff, t.C, t.D, kSection4Block, false, att, progress);
-    copyBlocks(staff, t.B, t.C, 68, true, att2, {});
-    copyBlocks(staff, t.A, t.B, 8, true, unknown, {});
+    ByteBuffer att = copyBlocks(staff, t.C, t.D, kSection4Block, false, progress);
+    ByteBuffer att2 = copyBlocks(staff, t.B, t.C, 68, true, {});
+    ByteBuffer unknown = copyBlocks(staff, t.A, t.B, 8, true, {});
 
-    // Each working file is written under a temporary name and renamed into
-    // place; staff_att.dat comes last, so that all three exist only when the
-    // split is complete.
     for (int slot : {kSlotIndexTemp, kSlotIndexTempBytes, kSlotStaffAtt, kSlotStaffAttBytes, kSlotStaffAtt2,
                      kSlotStaffAtt2Bytes, kSlotUnknownBytes})
       slots_[size_t(slot)].reset();
-    writeFileReplacing(path(kPathIndexTemp), indexTemp);
-    writeFileReplacing(path(kPathUnknown), unknown);
-    writeFileReplacing(path(kPathStaffAtt2), att2);
-    writeFileReplacing(path(kPathStaffAtt), att);
+    // staff_att.dat marks a complete set of working files: the one of an
+    // earlier run goes first and the new one is made last, so that a crash
+    // in between never leaves a mix of two runs that looks complete.
+    removeFile(path(kPathStaffAtt));
+    madeIndexTemp_ = !FileExists(path(kPathIndexTemp));
     chopped_ = true;
-    // Slots in the order of the game's own opening.
-    for (int slot : {kSlotStaffBytes, kSlotStaffAttBytes, kSlotStaffAtt2Bytes, kSlotUnknownBytes, kSlotIndexBytes,
-                     kSlotIndexTempBytes, kSlotIndexTemp})
-      openSlot(slot);
+    auto make = [&](std::string_view rel, const ByteBuffer& bytes, std::initializer_list<int> slots) {
+      auto image = FileImage::create(path(rel), bytes);
+      for (int s : slots) slots_[size_t(s)] = image;
+    };
+    make(kPathIndexTemp, indexTemp, {kSlotIndexTemp, kSlotIndexTempBytes});
+    make(kPathUnknown, unknown, {kSlotUnknownBytes});
+    make(kPathStaffAtt2, att2, {kSlotStaffAtt2Bytes});
+    make(kPathStaffAtt, att, {kSlotStaffAttBytes});
   } catch (const FileError& e) {
     OpenError = e.kind() == FileError::Kind::PathNotFound ? kWrongPathMessage : e.what();
     return false;
@@ -275,20 +285,52 @@ void Database::loadNameLists() {
 void Database::buildPersonNameTable() {
   PersonNameTable.assign(kPersonNameTableSize, std::string());
   int64_t people = std::clamp<int64_t>(PeopleCount(), 0, kPersonNameTableSize);
+  auto text = [](const uint8_t* field) -> std::string_view {
+    if (!field) return {};
+    const void* nul = std::memchr(field, 0, 51);
+    size_t n = nul ? size_t(static_cast<const uint8_t*>(nul) - field) : 51;
+    return {reinterpret_cast<const char*>(field), n};
+  };
+  // The name records lie anywhere in their files: they are fetched a few
+  // people ahead, so that the reads do not wait for memory one by one.
+  constexpr int64_t kAhead = 8;
+  auto prefetchNames = [&](int64_t i) {
+    const uint8_t* s = peek(kSlotStaff, i, StaffRecord::kSize);
+    if (!s) return;
+    if (const uint8_t* p = peek(kSlotSecondNames, int64_t(loadI32(s + StaffRecord::SecondNameIdOffset)) + 1, 60))
+      __builtin_prefetch(p), __builtin_prefetch(p + 59);
+    if (const uint8_t* p = peek(kSlotFirstNames, int64_t(loadI32(s + StaffRecord::FirstNameIdOffset)) + 1, 60))
+      __builtin_prefetch(p), __builtin_prefetch(p + 59);
+  };
+  for (int64_t i = 1; i <= std::min(people, kAhead); ++i) prefetchNames(i);
   for (int64_t i = 1; i <= people; ++i) {
+    if (i + kAhead <= people) prefetchNames(i + kAhead);
     const uint8_t* s = peek(kSlotStaff, i, StaffRecord::kSize);
     if (!s) break;
     int64_t second = int64_t(loadI32(s + StaffRecord::SecondNameIdOffset)) + 1;
     int64_t first = int64_t(loadI32(s + StaffRecord::FirstNameIdOffset)) + 1;
-    const uint8_t* sn = peek(kSlotSecondNames, second, NameRecord::kSize);
-    const uint8_t* fn = peek(kSlotFirstNames, first, NameRecord::kSize);
-    PersonNameTable[size_t(i - 1)] = displayName(sn ? fieldText(sn, 51) : std::string(), fn ? fieldText(fn, 51) : std::string());
+    std::string_view sn = text(peek(kSlotSecondNames, second, NameRecord::kSize));
+    std::string_view fn = text(peek(kSlotFirstNames, first, NameRecord::kSize));
+    // Built in place: second name, one space, first name.
+    std::string& name = PersonNameTable[size_t(i - 1)];
+    name.reserve(sn.size() + 1 + fn.size());
+    name.append(sn);
+    name.push_back(' ');
+    name.append(fn);
   }
 }
 
 void Database::abortOpen() {
   closeAll();
-  if (chopped_) deleteWorkingFiles();
+  if (chopped_) {
+    try {
+      deleteWorkingFiles();
+      // An open that failed leaves the folder as it found it.
+      if (madeIndexTemp_) removeFile(path(kPathIndexTemp));
+    } catch (const FileError&) {
+      // Left behind they do no harm: the next Open makes them anew.
+    }
+  }
   chopped_ = false;
   open_ = false;
   releaseLock();
@@ -301,87 +343,135 @@ bool Database::hasLeftoverWorkingFiles(const std::string& gameDir) {
 }
 
 void Database::recoverLeftovers(const Progress& progress) {
-  auto staff = FileImage::open(path(kPathStaff));
-  auto index = FileImage::open(path(kPathIndex));
-  auto indexTemp = FileImage::open(path(kPathIndexTemp));
-  auto unknown = FileImage::open(path(kPathUnknown));
-  auto att2 = FileImage::open(path(kPathStaffAtt2));
-  auto att = FileImage::open(path(kPathStaffAtt));
-  stapleInto(*staff, *index, *indexTemp, *unknown, *att2, *att, progress);
+  if (lockFd_ < 0) throw std::logic_error("recoverLeftovers needs beginOpen first");
+  if (open_) throw std::logic_error("recoverLeftovers on an open database");
+  if (!hasLeftoverWorkingFiles(GameDir))
+    throw FileError(FileError::Kind::PathNotFound, path(kPathStaffAtt), "there are no leftover working files.");
+  {
+    auto staff = FileImage::open(path(kPathStaff));
+    auto index = FileImage::open(path(kPathIndex));
+    auto indexTemp = FileImage::open(path(kPathIndexTemp));
+    auto unknown = FileImage::open(path(kPathUnknown));
+    auto att2 = FileImage::open(path(kPathStaffAtt2));
+    auto att = FileImage::open(path(kPathStaffAtt));
+    stapleInto(*staff, *index, *indexTemp, *unknown, *att2, *att, progress);
+  }
   deleteWorkingFiles();
 }
 
 // ---- Closing --------------------------------------------------------------
 
 void Database::close(const Progress& progress) {
-  if (open_) {
-    try {
-      filestaple(progress);
-    } catch (...) {
-      // Keep the working files: the next Open offers to fold them back.
+  if (!open_) {
+    // Nothing was edited: a half-done open is simply given up.
+    if (chopped_) {
+      abortOpen();
+    } else {
       closeAll();
-      open_ = false;
-      chopped_ = false;
       releaseLock();
-      throw;
     }
+    return;
+  }
+  try {
+    stapleOpenFiles(progress);
+  } catch (...) {
+    // Keep the working files: the next Open offers to fold them back.
+    closeAll();
+    open_ = false;
+    chopped_ = false;
+    releaseLock();
+    throw;
   }
   closeAll();
-  if (open_) deleteWorkingFiles();
   open_ = false;
   chopped_ = false;
   PersonNameTable.clear();
   PersonNameTable.shrink_to_fit();
+  try {
+    deleteWorkingFiles();
+  } catch (...) {
+    releaseLock();
+    throw;
+  }
   releaseLock();
 }
 
 void Database::filestaple(const Progress& progress) {
+  stapleOpenFiles(progress);
+  // staff.dat is a new file now: serve it from its slots again.
+  slots_[size_t(kSlotStaff)].reset();
+  slots_[size_t(kSlotStaffBytes)].reset();
+  openSlot(kSlotStaffBytes);
+  if (open_) openSlot(kSlotStaff);
+}
+
+void Database::stapleOpenFiles(const Progress& progress) {
   stapleInto(file(kSlotStaffBytes), file(kSlotIndexBytes), file(kSlotIndexTemp), file(kSlotUnknownBytes),
              file(kSlotStaffAtt2Bytes), file(kSlotStaffAttBytes), progress);
 }
 
-void Database::stapleInto(FileImage& staff, FileImage& index, const FileImage& indexTemp, const FileImage& unknown,
-                          const FileImage& att2, const FileImage& att, const Progress& progress) {
-  std::vector<uint8_t> entries(size_t(kIndexEntries) * 67);
-  indexTemp.read(0, entries.data(), entries.size());
-  SectionTable t = sectionsOf(entries.data());
-  if (t.N8 < 0 || t.N9 < 0 || t.N10 < 0 || t.N11 < 0)
-    throw ValueError("index_temp.dat is damaged: a section of staff.dat has a negative record count.");
+void Database::stapleInto(const FileImage& staff, FileImage& index, const FileImage& indexTemp,
+                          const FileImage& unknown, const FileImage& att2, const FileImage& att,
+                          const Progress& progress) {
+  if (indexTemp.size() < kIndexTempSize)
+    throw damaged(indexTemp.path(), "The index working file holds " + std::to_string(indexTemp.size()) +
+                                        " bytes instead of " + std::to_string(kIndexTempSize) + ".");
+  const uint8_t* entries = indexTemp.data().data();
+  SectionTable t = sectionsOf(entries);
+  if (t.N8 < 0 || t.N9 < 0 || t.N10 < 0 || t.N11 < 0 || uint64_t(t.D) > kMaxFileSize)
+    throw damaged(indexTemp.path(), "The index working file holds impossible record counts.");
 
-  std::vector<uint8_t> out = staff.data();
-  auto put = [&](int64_t pos, const uint8_t* src, size_t n) {
-    if (out.size() < size_t(pos) + n) out.resize(size_t(pos) + n, 0);
-    std::memcpy(out.data() + pos, src, n);
+  // The new staff.dat: the old bytes, with sections 2, 3 and 4 put back from
+  // the working files at the places the present counts give.
+  struct Patch {
+    int64_t pos;
+    const uint8_t* data;
+    size_t size;
   };
-  // Writes blocks of a working file back from `from`, the same blocks the
-  // split made; bytes the working file does not have are not written.
-  auto back = [&](const FileImage& src, int64_t from, int64_t end, size_t block, bool whole) {
-    const std::vector<uint8_t>& s = src.data();
-    int64_t q = 0;
-    for (int64_t p = from; whole ? p + int64_t(block) <= end : p < end; p += int64_t(block), q += int64_t(block)) {
-      if (q >= int64_t(s.size())) break;
-      size_t n = size_t(std::min<int64_t>(int64_t(block), int64_t(s.size()) - q));
-      put(p, s.data() + q, n);
-      if (progress && !whole) progress(p - from + int64_t(n), end - from);
+  const Patch patches[] = {
+      {t.A, unknown.data().data(), stapleLength(unknown.data().size(), t.A, t.B, 8, true)},
+      {t.B, att2.data().data(), stapleLength(att2.data().size(), t.B, t.C, 68, true)},
+      {t.C, att.data().data(), stapleLength(att.data().size(), t.C, t.D, kSection4Block, false)},
+  };
+  const FileBytes& old = staff.data();
+  const int64_t oldSize = int64_t(old.size());
+  std::vector<ByteRun> runs;
+  std::vector<uint8_t> zeros;
+  int64_t pos = 0;
+  for (const Patch& p : patches) {
+    if (p.size == 0) continue;
+    if (p.pos > pos) {
+      int64_t keep = std::min(p.pos, oldSize) - pos;
+      if (keep > 0) runs.push_back({old.data() + pos, size_t(keep)});
+      if (p.pos > oldSize) {
+        zeros.assign(size_t(p.pos - std::max(pos, oldSize)), 0);
+        runs.push_back({zeros.data(), zeros.size()});
+      }
     }
-  };
-  if (progress) progress(0, std::max<int64_t>(1, t.D - t.C));
-  back(unknown, t.A, t.B, 8, true);
-  back(att2, t.B, t.C, 68, true);
-  back(att, t.C, t.D, kSection4Block, false);
+    runs.push_back({p.data, p.size});
+    pos = p.pos + int64_t(p.size);
+  }
+  if (pos < oldSize) runs.push_back({old.data() + pos, size_t(oldSize - pos)});
 
-  // Only bytes from section 2 on can differ; section 1 is written in place.
-  size_t from = std::min(out.size(), size_t(t.A));
-  if (out.size() > from) staff.write(from, out.data() + from, out.size() - from);
-  index.write(kIndexHeader, entries.data(), entries.size());
-  staff.sync();
+  if (progress) progress(0, 1000);
+  int fd = writeReplacing(staff.path(), runs, true, staff.mode(), [&](uint64_t done, uint64_t total) {
+    if (progress) progress(int64_t(done * 1000 / std::max<uint64_t>(1, total)), 1000);
+  });
+  ::close(fd);
+  index.write(uint64_t(kIndexHeader), entries, kIndexTempSize);
   index.sync();
 }
 
 void Database::deleteWorkingFiles() {
+  // staff_att.dat first: without it the rest is no longer taken for a set
+  // to fold back.
   for (auto p : {kPathStaffAtt, kPathStaffAtt2, kPathUnknown}) {
     std::string f = path(p);
-    if (FileExists(f)) ::unlink(f.c_str());
+    if (FileExists(f)) removeFile(f);
+  }
+  for (auto p : {kPathStaff, kPathIndexTemp, kPathStaffAtt, kPathStaffAtt2, kPathUnknown}) {
+    std::string f = temporaryPathFor(path(p));
+    if (FileExists(f)) removeFile(f);
   }
 }
 
@@ -398,16 +488,21 @@ SectionTable Database::sections() const {
 }
 
 const uint8_t* Database::peek(int slot, int64_t n, size_t size) const {
-  if (n < 1 || !slotOpen(slot)) return nullptr;
+  if (n < 1 || n > int64_t(kMaxFileSize) || !slotOpen(slot)) return nullptr;
   return slots_[size_t(slot)]->peek(uint64_t(n - 1) * size, size);
 }
 
 void Database::readRaw(int slot, int64_t n, uint8_t* dst, size_t size) const {
-  if (n < 1 || !slotOpen(slot)) {
+  if (n < 1 || n > int64_t(kMaxFileSize) || !slotOpen(slot)) {
     std::memset(dst, 0, size);
     return;
   }
-  slots_[size_t(slot)]->read(uint64_t(n - 1) * size, dst, size);
+  // A partial last record reads as no record at all.
+  const uint8_t* p = slots_[size_t(slot)]->peek(uint64_t(n - 1) * size, size);
+  if (p)
+    std::memcpy(dst, p, size);
+  else
+    std::memset(dst, 0, size);
 }
 
 bool Database::hasRaw(int slot, int64_t n, size_t size) const { return peek(slot, n, size) != nullptr; }
@@ -416,7 +511,8 @@ void Database::writeRaw(int slot, int64_t n, const uint8_t* src, size_t size) {
   const SlotInfo& info = slotInfo(slot);
   if (info.recordFile && size_t(info.recordLength) != size)
     throw std::logic_error("record of the wrong length for slot " + std::to_string(slot));
-  if (n < 1) throw ValueError("Bad record number " + std::to_string(n));
+  if (n < 1 || uint64_t(n) > kMaxFileSize / size)
+    throw ValueError("Bad record number " + std::to_string(n));
   file(slot).write(uint64_t(n - 1) * size, src, size);
 }
 
@@ -430,7 +526,7 @@ size_t Database::memoryUsage() const {
   size_t total = 0;
   std::set<const FileImage*> seen;
   for (const auto& s : slots_)
-    if (s && seen.insert(s.get()).second) total += s->data().capacity();
+    if (s && seen.insert(s.get()).second) total += size_t(s->size());
   auto strings = [&](const std::vector<std::string>& v) {
     size_t t = v.capacity() * sizeof(std::string);
     for (const auto& x : v)

@@ -82,11 +82,14 @@ class Database {
   // made by filechop, releases the lock. Game files stay untouched.
   void abortOpen();
 
-  // True when leftover working files of a run that did not close are there.
+  // True when a complete set of working files of a run that did not close
+  // is there. staff_att.dat is made last when a database is opened and
+  // deleted first when it is closed, so it marks a complete set.
   static bool hasLeftoverWorkingFiles(const std::string& gameDir);
   // After beginOpen: folds leftover working files back into staff.dat and
   // index.dat (with the counts in index_temp.dat) and deletes them, so that
-  // every edit of the run that did not close survives. Throws FileError.
+  // every edit of the run that did not close survives. Throws FileError
+  // (nothing is changed when the working files are incomplete or damaged).
   void recoverLeftovers(const Progress& progress = {});
 
   bool isOpen() const { return open_; }
@@ -95,7 +98,14 @@ class Database {
   // Writes the working files back (only after a successful open), closes
   // every file and deletes the working files. Throws FileError when writing
   // back fails; the working files are then kept so that nothing is lost.
+  //
+  // The new staff.dat is built beside the old one, forced to the disk and
+  // renamed over it; index.dat is then written in place and the working
+  // files are deleted last. A crash at any point leaves either the closed
+  // database or the working files, from which recoverLeftovers gives the
+  // same bytes.
   void close(const Progress& progress = {});
+  // The write-back alone; the database stays open.
   void filestaple(const Progress& progress = {});
 
   // ---- State -------------------------------------------------------------
@@ -152,7 +162,9 @@ class Database {
   // Entry of PersonNameTable, or "" for an index outside it.
   const std::string& personName(int64_t personId) const;
 
-  // Bytes of heap the open database holds (file images and tables).
+  // Bytes of memory the open database holds: the content of every open file
+  // (once, however many slots name it; mapped files count in full, as if
+  // every page were resident) and the tables.
   size_t memoryUsage() const;
 
  private:
@@ -162,14 +174,18 @@ class Database {
   void openSlot(int slot);
   void closeAll();
   void releaseLock();
-  static void stapleInto(FileImage& staff, FileImage& index, const FileImage& indexTemp, const FileImage& unknown,
-                         const FileImage& att2, const FileImage& att, const Progress& progress);
+  static void stapleInto(const FileImage& staff, FileImage& index, const FileImage& indexTemp,
+                         const FileImage& unknown, const FileImage& att2, const FileImage& att,
+                         const Progress& progress);
+  void stapleOpenFiles(const Progress& progress);
   void deleteWorkingFiles();
 
   std::array<std::shared_ptr<FileImage>, kSlotCount + 1> slots_{};
   bool open_ = false;
   bool chopped_ = false;
+  bool madeIndexTemp_ = false;  // index_temp.dat was not there before this open
   int lockFd_ = -1;
+  std::string lockedDir_;  // the game directory lockFd_ belongs to
 };
 
 }  // namespace cm3
