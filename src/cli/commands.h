@@ -1,0 +1,24 @@
+// The commands of cm3db. Each returns the process exit code; failures are
+// thrown as CliError (or the core's FileError/ValueError) and reported by
+// main on stderr.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cm3::cli {
+
+int cmdMakeSample(const std::string& dir, const std::string& preset, uint64_t seed);
+int cmdInfo(const std::string& gameDir);
+int cmdCheck(const std::string& gameDir);
+int cmdSearch(const std::string& gameDir, const std::string& pattern);
+int cmdShow(const std::string& gameDir, const std::string& kind, int64_t id);
+int cmdExport(const std::string& gameDir, const std::string& what, const std::string& file);
+int cmdSet(const std::string& gameDir, const std::string& kind, int64_t id, const std::vector<std::string>& assignments);
+int cmdTransfer(const std::string& gameDir, int64_t personId, const std::string& target);
+int cmdRecover(const std::string& gameDir);
+
+// The row limit of the name search, as in the main window.
+inline constexpr int kSearchLimit = 500;
+
+}  // namespace cm3::cli

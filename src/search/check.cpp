@@ -1,0 +1,428 @@
+#include "search/check.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "database/gamepath.h"
+#include "squads/squads.h"
+
+namespace cm3::search {
+
+const std::vector<std::string_view>& checkNames() {
+  static const std::vector<std::string_view> names = {
+      kCheckLeftoverFiles, kCheckFileSize,     kCheckIndexCount,     kCheckSectionTable, kCheckRecordId,
+      kCheckNameId,        kCheckNationId,     kCheckClubId,         kCheckAttributeId,  kCheckAttributeShared,
+      kCheckSlotPerson,    kCheckSlotDuplicate, kCheckSlotClub,      kCheckUnslotted,    kCheckHistoryPerson,
+      kCheckReference};
+  return names;
+}
+
+int64_t CheckReport::total() const {
+  int64_t n = 0;
+  for (const auto& [name, c] : counts) n += c;
+  return n;
+}
+
+int64_t CheckReport::count(std::string_view check) const {
+  auto it = counts.find(std::string(check));
+  return it == counts.end() ? 0 : it->second;
+}
+
+void CheckReport::add(std::string_view check, std::string file, int64_t record, std::string message) {
+  int64_t& n = counts[std::string(check)];
+  if (size_t(n) < limitPerCheck) findings.push_back({std::string(check), std::move(file), record, std::move(message)});
+  ++n;
+}
+
+// ---- Working files ----------------------------------------------------------
+
+std::vector<std::string> leftoverWorkingFiles(const std::string& gameDir) {
+  std::vector<std::string> found;
+  for (std::string_view p : {kPathStaffAtt, kPathStaffAtt2, kPathUnknown})
+    if (FileExists(resolveGamePath(gameDir, p))) found.emplace_back(p);
+  // A write-back builds the new files under temporary names first.
+  for (std::string_view p : {kPathStaff, kPathIndex, kPathIndexTemp, kPathStaffAtt, kPathStaffAtt2, kPathUnknown}) {
+    const std::string tmp = temporaryPathFor(resolveGamePath(gameDir, p));
+    if (FileExists(tmp)) found.push_back(tmp);
+  }
+  return found;
+}
+
+void checkLeftoverFiles(const std::string& gameDir, CheckReport& report) {
+  for (const std::string& f : leftoverWorkingFiles(gameDir))
+    report.add(kCheckLeftoverFiles, std::string(), 0,
+               "working file " + f + " is left from a run that did not close");
+}
+
+// ---- The open database ----------------------------------------------------------
+
+namespace {
+
+std::string fileName(std::string_view gamePath) {
+  size_t cut = gamePath.find_last_of("\\/");
+  return std::string(cut == std::string_view::npos ? gamePath : gamePath.substr(cut + 1));
+}
+
+std::string num(int64_t v) { return std::to_string(v); }
+
+class Checker {
+ public:
+  Checker(const Database& db, CheckReport& report) : db_(db), r_(report) {}
+
+  void run() {
+    measure();
+    fileSizes();
+    indexCounts();
+    sectionTable();
+    people();
+    clubs();
+    unslotted();
+    nations();
+    continents();
+    comps();
+    stadiums();
+    simpleIds();
+    playerAttIds();
+    history();
+  }
+
+ private:
+  struct Person {
+    int32_t clubId = -1;
+    int32_t slotClub = -1;  // the club whose slots hold him first, -1 none
+    bool inOwnClub = false;
+  };
+
+  int64_t records(int slot, size_t length) const { return int64_t(db_.file(slot).size() / length); }
+  std::string fileOf(int slot) const { return fileName(slotInfo(slot).path); }
+
+  std::string person(int64_t id) const {
+    const std::string& n = db_.personName(id);
+    return "person " + num(id) + (n.empty() ? std::string() : " (" + n + ")");
+  }
+  std::string club(int64_t id) const {
+    std::string s = "club " + num(id);
+    if (id >= 0 && id < int64_t(db_.clubNames.size())) s += " (" + db_.clubNames[size_t(id)] + ")";
+    return s;
+  }
+
+  // An identifier that has to be negative (none) or address one of `count`
+  // records.
+  void ref(std::string_view check, int slot, int64_t record, const std::string& owner, const char* field,
+           int32_t value, int64_t count, const char* target) {
+    if (value < 0 || value < count) return;
+    r_.add(check, fileOf(slot), record,
+           owner + ": " + field + " " + num(value) + " addresses no record of " + target + " (" + num(count) +
+               " records)");
+  }
+
+  void measure() {
+    people_ = std::clamp<int64_t>(db_.readIndex(kEntryPeople).Count(), 0, kPersonNameTableSize);
+    people_ = std::min(people_, records(kSlotStaff, StaffRecord::kSize));
+    nations_ = records(kSlotNation, NationRecord::kSize);
+    clubs_ = records(kSlotClub, ClubRecord::kSize);
+    continents_ = records(kSlotContinent, ContinentRecord::kSize);
+    comps_ = records(kSlotComp, CompRecord::kSize);
+    stadiums_ = records(kSlotStadium, StadiumRecord::kSize);
+    cities_ = records(kSlotCity, CityRecord::kSize);
+    colours_ = records(kSlotColour, ColourRecord::kSize);
+    firstNames_ = records(kSlotFirstNames, NameRecord::kSize);
+    secondNames_ = records(kSlotSecondNames, NameRecord::kSize);
+    commonNames_ = records(kSlotCommonNames, NameRecord::kSize);
+    t_ = db_.sections();
+  }
+
+  void fileSizes() {
+    for (int slot : {kSlotSecondNames, kSlotFirstNames, kSlotNation, kSlotClub, kSlotCommonNames, kSlotHistory,
+                     kSlotContinent, kSlotComp, kSlotStadium, kSlotCity, kSlotColour}) {
+      const uint64_t size = db_.file(slot).size();
+      const uint64_t len = uint64_t(slotInfo(slot).recordLength);
+      if (size % len != 0)
+        r_.add(kCheckFileSize, fileOf(slot), 0,
+               fileOf(slot) + " holds " + num(int64_t(size)) + " bytes, not a whole number of " + num(int64_t(len)) +
+                   "-byte records (" + num(int64_t(size % len)) + " bytes left over)");
+    }
+    const uint64_t index = db_.file(kSlotIndexBytes).size();
+    if (index != uint64_t(kIndexFileSize))
+      r_.add(kCheckFileSize, "index.dat", 0,
+             "index.dat holds " + num(int64_t(index)) + " bytes instead of " + num(kIndexFileSize));
+  }
+
+  void indexCounts() {
+    struct Entry {
+      int entry;
+      int slot;
+      int64_t count;
+    };
+    const Entry entries[] = {{kEntryClubs, kSlotClub, clubs_},
+                             {kEntryStadiums, kSlotStadium, stadiums_},
+                             {kEntryFirstNames, kSlotFirstNames, firstNames_},
+                             {kEntrySecondNames, kSlotSecondNames, secondNames_},
+                             {kEntryCommonNames, kSlotCommonNames, commonNames_}};
+    for (const Entry& e : entries) {
+      const int32_t counted = db_.readIndex(e.entry).Count();
+      if (counted != e.count)
+        r_.add(kCheckIndexCount, "index.dat", e.entry,
+               "index entry " + num(e.entry) + " counts " + num(counted) + " records of " + fileOf(e.slot) +
+                   ", the file holds " + num(e.count));
+    }
+  }
+
+  void sectionTable() {
+    const int64_t counts[] = {t_.N8, t_.N9, t_.N10, t_.N11};
+    for (int k = 0; k < 4; ++k)
+      if (counts[k] < 0)
+        r_.add(kCheckSectionTable, "index.dat", kEntryPeople + k,
+               "index entry " + num(kEntryPeople + k) + " counts " + num(counts[k]) + " records");
+    if (t_.N8 > kPersonNameTableSize)
+      r_.add(kCheckSectionTable, "index.dat", kEntryPeople,
+             "index entry 8 counts " + num(t_.N8) + " people, more than the " + num(kPersonNameTableSize) +
+                 " the editor can hold");
+
+    // Each section as far as it is present: staff.dat holds the people in
+    // place, the working files the copies of sections 2 to 4 (as much of
+    // each as staff.dat had).
+    struct Section {
+      int number;
+      int slot;
+      int64_t count;
+      int64_t size;
+    };
+    const Section sections[] = {{1, kSlotStaffBytes, t_.N8, 157},
+                                {2, kSlotUnknownBytes, t_.N9, 8},
+                                {3, kSlotStaffAtt2Bytes, t_.N10, 68},
+                                {4, kSlotStaffAttBytes, t_.N11, 70}};
+    for (const Section& s : sections) {
+      if (s.count <= 0) continue;
+      const int64_t present = int64_t(db_.file(s.slot).size()) / s.size;
+      if (present < s.count)
+        r_.add(kCheckSectionTable, "staff.dat", 0,
+               "staff.dat ends inside section " + num(s.number) + ": index entry " + num(kEntryPeople + s.number - 1) +
+                   " counts " + num(s.count) + " records of " + num(s.size) + " bytes, " + num(present) +
+                   " are there");
+    }
+
+    const int64_t starts[] = {t_.A, t_.B, t_.C};
+    for (int k = 0; k < 3; ++k) {
+      const int entry = kEntrySection2 + k;
+      const int32_t pos = db_.readIndex(entry).Position();
+      if (pos != starts[k])
+        r_.add(kCheckSectionTable, "index.dat", entry,
+               "index entry " + num(entry) + " puts section " + num(k + 2) + " of staff.dat at byte " + num(pos) +
+                   ", the counts of entries 8 to 11 put it at byte " + num(starts[k]));
+    }
+  }
+
+  void people() {
+    persons_.assign(size_t(people_), Person{});
+    std::vector<int32_t> playerAttUser(size_t(std::max<int64_t>(0, t_.N11)), -1);
+    std::vector<int32_t> staffAttUser(size_t(std::max<int64_t>(0, t_.N10)), -1);
+    for (int64_t i = 0; i < people_; ++i) {
+      const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, i + 1);
+      const std::string who = person(i);
+      if (s.PersonId() != i)
+        r_.add(kCheckRecordId, "staff.dat", i + 1, who + ": PersonId is " + num(s.PersonId()));
+
+      auto nameRef = [&](const char* field, int32_t id, int64_t count, const char* file, bool zeroIsNone) {
+        if (zeroIsNone && id == 0) return;
+        if (id >= 0 && id < count) return;
+        r_.add(kCheckNameId, "staff.dat", i + 1,
+               who + ": " + field + " " + num(id) + " addresses no record of " + file + " (" + num(count) +
+                   " records)");
+      };
+      nameRef("FirstNameId", s.FirstNameId(), firstNames_, "first_names.dat", false);
+      nameRef("SecondNameId", s.SecondNameId(), secondNames_, "second_names.dat", false);
+      nameRef("CommonNameId", s.CommonNameId(), commonNames_, "common_names.dat", true);
+
+      ref(kCheckNationId, kSlotStaff, i + 1, who, "NationId", s.NationId(), nations_, "nation.dat");
+      ref(kCheckNationId, kSlotStaff, i + 1, who, "SecondNationId", s.SecondNationId(), nations_, "nation.dat");
+      ref(kCheckClubId, kSlotStaff, i + 1, who, "ClubId", s.ClubId(), clubs_, "club.dat");
+      persons_[size_t(i)].clubId = s.ClubId();
+
+      auto attRef = [&](const char* field, int32_t idx, int64_t count, std::vector<int32_t>& users,
+                        const char* section) {
+        if (idx < 0 || idx >= count) {
+          r_.add(kCheckAttributeId, "staff.dat", i + 1,
+                 who + ": " + field + " " + num(idx) + " addresses no record of " + section + " (" + num(count) +
+                     " records)");
+          return;
+        }
+        int32_t& user = users[size_t(idx)];
+        if (user >= 0)
+          r_.add(kCheckAttributeShared, "staff.dat", i + 1,
+                 who + " and " + person(user) + " both have " + field + " " + num(idx));
+        else
+          user = int32_t(i);
+      };
+      if (s.isPlayer())
+        attRef("PlayerAttIndex", s.PlayerAttIndex(), t_.N11, playerAttUser, "staff_att.dat");
+      else
+        attRef("StaffAttIndex", s.StaffAttIndex(), t_.N10, staffAttUser, "staff_att2.dat");
+    }
+  }
+
+  void slot(int32_t clubId, const char* kind, int k, int32_t value) {
+    if (value < 0) return;  // empty
+    const std::string where = club(clubId) + ", " + kind + " slot " + num(k);
+    if (value >= people_) {
+      r_.add(kCheckSlotPerson, "club.dat", clubId + 1,
+             where + ": holds " + num(value) + ", which addresses no person (" + num(people_) + " people)");
+      return;
+    }
+    Person& p = persons_[size_t(value)];
+    if (p.slotClub >= 0)
+      r_.add(kCheckSlotDuplicate, "club.dat", clubId + 1,
+             where + ": " + person(value) + " is in a slot of " + club(p.slotClub) + " already");
+    else
+      p.slotClub = clubId;
+    if (p.clubId == clubId)
+      p.inOwnClub = true;
+    else
+      r_.add(kCheckSlotClub, "club.dat", clubId + 1,
+             where + ": " + person(value) + " has ClubId " + num(p.clubId));
+  }
+
+  void clubs() {
+    for (int64_t c = 0; c < clubs_; ++c) {
+      const ClubRecord rec = db_.read<ClubRecord>(kSlotClub, c + 1);
+      const std::string who = club(c);
+      if (rec.Id() != c) r_.add(kCheckRecordId, "club.dat", c + 1, who + ": Id is " + num(rec.Id()));
+
+      const squads::PlayerSlots players = squads::decodePlayerSlots(rec);
+      for (int k = 0; k < squads::kPlayerSlots; ++k) slot(int32_t(c), "player", k, players[size_t(k)]);
+      const squads::StaffSlots staff = squads::decodeStaffSlots(rec);
+      for (int k = 0; k < squads::kStaffSlots; ++k) slot(int32_t(c), "staff", k, staff[size_t(k)]);
+
+      ref(kCheckReference, kSlotClub, c + 1, who, "Nation", rec.Nation(), nations_, "nation.dat");
+      ref(kCheckReference, kSlotClub, c + 1, who, "Division", rec.Division(), comps_, "club_comp.dat");
+      ref(kCheckReference, kSlotClub, c + 1, who, "LastDivision", rec.LastDivision(), comps_, "club_comp.dat");
+      ref(kCheckReference, kSlotClub, c + 1, who, "OtherDivision", rec.OtherDivision(), comps_, "club_comp.dat");
+      ref(kCheckReference, kSlotClub, c + 1, who, "MainStadium", rec.MainStadium(), stadiums_, "stadium.dat");
+      ref(kCheckReference, kSlotClub, c + 1, who, "ReserveStadium", rec.ReserveStadium(), stadiums_, "stadium.dat");
+      for (int k = 0; k < 6; ++k)
+        ref(kCheckReference, kSlotClub, c + 1, who, "KitColours", rec.KitColour(k), colours_, "colour.dat");
+      for (int k = 0; k < 3; ++k) {
+        ref(kCheckReference, kSlotClub, c + 1, who, "Favourites", rec.Favourite(k), people_, "the people");
+        ref(kCheckReference, kSlotClub, c + 1, who, "Dislikes", rec.Dislike(k), people_, "the people");
+        ref(kCheckReference, kSlotClub, c + 1, who, "Rivals", rec.Rival(k), clubs_, "club.dat");
+      }
+    }
+  }
+
+  void unslotted() {
+    for (int64_t i = 0; i < people_; ++i) {
+      const Person& p = persons_[size_t(i)];
+      if (p.clubId < 0 || p.clubId >= clubs_ || p.inOwnClub) continue;
+      r_.add(kCheckUnslotted, "staff.dat", i + 1,
+             person(i) + " has ClubId " + num(p.clubId) + " but is in no slot of " + club(p.clubId));
+    }
+  }
+
+  void nations() {
+    for (int64_t n = 0; n < nations_; ++n) {
+      const NationRecord rec = db_.read<NationRecord>(kSlotNation, n + 1);
+      const std::string who = "nation " + num(n) + " (" + rec.Name() + ")";
+      if (rec.Id() != n) r_.add(kCheckRecordId, "nation.dat", n + 1, who + ": Id is " + num(rec.Id()));
+      ref(kCheckReference, kSlotNation, n + 1, who, "ContinentId", rec.ContinentId(), continents_, "continent.dat");
+      ref(kCheckReference, kSlotNation, n + 1, who, "CapitalCity", rec.CapitalCity(), cities_, "city.dat");
+      ref(kCheckReference, kSlotNation, n + 1, who, "NationalStadium", rec.NationalStadium(), stadiums_,
+          "stadium.dat");
+    }
+  }
+
+  void continents() {
+    for (int64_t n = 0; n < continents_; ++n) {
+      const ContinentRecord rec = db_.read<ContinentRecord>(kSlotContinent, n + 1);
+      if (rec.Id() != n)
+        r_.add(kCheckRecordId, "continent.dat", n + 1,
+               "continent " + num(n) + " (" + rec.Name() + "): Id is " + num(rec.Id()));
+    }
+  }
+
+  // A competition's own identifier is not checked: the records of the game
+  // may count it from the record number or from the record number - 1.
+  void comps() {
+    for (int64_t n = 0; n < comps_; ++n) {
+      const CompRecord rec = db_.read<CompRecord>(kSlotComp, n + 1);
+      const std::string who = "competition " + num(n) + " (" + rec.LongName() + ")";
+      ref(kCheckReference, kSlotComp, n + 1, who, "Continent", rec.Continent(), continents_, "continent.dat");
+      ref(kCheckReference, kSlotComp, n + 1, who, "Nation", rec.Nation(), nations_, "nation.dat");
+      ref(kCheckReference, kSlotComp, n + 1, who, "Foreground", rec.Foreground(), colours_, "colour.dat");
+      ref(kCheckReference, kSlotComp, n + 1, who, "Background", rec.Background(), colours_, "colour.dat");
+    }
+  }
+
+  void stadiums() {
+    for (int64_t n = 0; n < stadiums_; ++n) {
+      const StadiumRecord rec = db_.read<StadiumRecord>(kSlotStadium, n + 1);
+      const std::string who = "stadium " + num(n) + " (" + rec.LongName() + ")";
+      if (rec.Id() != n) r_.add(kCheckRecordId, "stadium.dat", n + 1, who + ": Id is " + num(rec.Id()));
+      ref(kCheckReference, kSlotStadium, n + 1, who, "City", rec.City(), cities_, "city.dat");
+      ref(kCheckReference, kSlotStadium, n + 1, who, "NearbyStadium", rec.NearbyStadium(), stadiums_, "stadium.dat");
+    }
+  }
+
+  template <class R>
+  void ownIds(int slot, int64_t count, const char* what) {
+    for (int64_t n = 0; n < count; ++n) {
+      const R rec = db_.read<R>(slot, n + 1);
+      if (rec.Id() != n)
+        r_.add(kCheckRecordId, fileOf(slot), n + 1,
+               std::string(what) + " " + num(n) + " (" + rec.Name() + "): Id is " + num(rec.Id()));
+    }
+  }
+
+  void simpleIds() {
+    ownIds<CityRecord>(kSlotCity, cities_, "city");
+    ownIds<ColourRecord>(kSlotColour, colours_, "colour");
+    ownIds<NameRecord>(kSlotFirstNames, firstNames_, "first name");
+    ownIds<NameRecord>(kSlotSecondNames, secondNames_, "second name");
+    ownIds<NameRecord>(kSlotCommonNames, commonNames_, "common name");
+  }
+
+  void playerAttIds() {
+    const int64_t n = std::min(t_.N11, records(kSlotStaffAtt, PlayerAttRecord::kSize));
+    for (int64_t k = 0; k < n; ++k) {
+      const PlayerAttRecord rec = db_.read<PlayerAttRecord>(kSlotStaffAtt, k + 1);
+      if (rec.AttId() != k)
+        r_.add(kCheckRecordId, "staff_att.dat", k + 1,
+               "player attribute record " + num(k) + ": AttId is " + num(rec.AttId()));
+    }
+  }
+
+  void history() {
+    const int64_t n = records(kSlotHistory, HistoryRecord::kSize);
+    for (int64_t k = 0; k < n; ++k) {
+      const HistoryRecord rec = db_.read<HistoryRecord>(kSlotHistory, k + 1);
+      const std::string who = "history row " + num(k);
+      if (rec.RecordId() != k) r_.add(kCheckRecordId, "staff_history.dat", k + 1, who + ": record ID is " + num(rec.RecordId()));
+      if (rec.PersonId() < 0) continue;  // a deleted row belongs to nobody
+      if (rec.PersonId() >= people_)
+        r_.add(kCheckHistoryPerson, "staff_history.dat", k + 1,
+               who + ": person ID " + num(rec.PersonId()) + " addresses no person (" + num(people_) + " people)");
+      ref(kCheckReference, kSlotHistory, k + 1, who, "club ID", rec.ClubId(), clubs_, "club.dat");
+    }
+  }
+
+  const Database& db_;
+  CheckReport& r_;
+  SectionTable t_;
+  int64_t people_ = 0, nations_ = 0, clubs_ = 0, continents_ = 0, comps_ = 0, stadiums_ = 0, cities_ = 0,
+          colours_ = 0, firstNames_ = 0, secondNames_ = 0, commonNames_ = 0;
+  std::vector<Person> persons_;
+};
+
+}  // namespace
+
+void checkDatabase(const Database& db, CheckReport& report) {
+  if (!db.isOpen()) throw std::logic_error("checkDatabase needs an open database");
+  Checker(db, report).run();
+}
+
+CheckReport checkDatabase(const Database& db) {
+  CheckReport report;
+  checkDatabase(db, report);
+  return report;
+}
+
+}  // namespace cm3::search
