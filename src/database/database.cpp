@@ -413,6 +413,10 @@ void Database::stapleOpenFiles(const Progress& progress) {
 void Database::stapleInto(const FileImage& staff, FileImage& index, const FileImage& indexTemp,
                           const FileImage& unknown, const FileImage& att2, const FileImage& att,
                           const Progress& progress) {
+  // The counts go into index.dat in place, so it must still be there. A
+  // deleted staff.dat or working file is no loss: their bytes are still
+  // held open, and staff.dat is built anew in any case.
+  index.checkPresent();
   if (indexTemp.size() < kIndexTempSize)
     throw damaged(indexTemp.path(), "The index working file holds " + std::to_string(indexTemp.size()) +
                                         " bytes instead of " + std::to_string(kIndexTempSize) + ".");

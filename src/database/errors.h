@@ -8,7 +8,8 @@ namespace cm3 {
 // user sees; what() names the file and the system's own reason.
 class FileError : public std::runtime_error {
  public:
-  enum class Kind { PathNotFound, AccessDenied, DiskFull, Locked, Io };
+  // Removed: the file was deleted from its folder while it was open.
+  enum class Kind { PathNotFound, AccessDenied, DiskFull, Locked, Io, Removed };
   FileError(Kind kind, const std::string& path, const std::string& reason)
       : std::runtime_error(path + ": " + reason), kind_(kind), path_(path) {}
   Kind kind() const { return kind_; }

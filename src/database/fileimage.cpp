@@ -232,6 +232,7 @@ const uint8_t* FileImage::peek(uint64_t pos, size_t n) const {
 
 void FileImage::write(uint64_t pos, const void* src, size_t n) {
   if (pos > kMaxFileSize || n > kMaxFileSize - pos) throwFileError(path_, EFBIG);
+  checkPresent();
   const auto* in = static_cast<const uint8_t*>(src);
   const uint64_t oldSize = size();
   // The bytes about to be replaced, to put back should the write fail half-way.
@@ -254,6 +255,14 @@ void FileImage::write(uint64_t pos, const void* src, size_t n) {
 int FileImage::mode() const {
   struct stat st;
   return ::fstat(fd_, &st) == 0 ? int(st.st_mode & 07777) : 0644;
+}
+
+void FileImage::checkPresent() const {
+  struct stat st;
+  if (::fstat(fd_, &st) == 0 && st.st_nlink == 0)
+    throw FileError(FileError::Kind::Removed, path_,
+                    "the file has been deleted from the game folder since it was opened, so nothing was written to "
+                    "it");
 }
 
 void FileImage::sync() {

@@ -125,12 +125,16 @@ class FileImage {
 
   // Writes n bytes at 0-based position pos (a gap before it is zero-filled).
   // Throws FileError; on failure the file keeps its old bytes (the system
-  // permitting), so no half-written record is left behind.
+  // permitting), so no half-written record is left behind. Nothing is
+  // written to a file that has been deleted since it was opened.
   void write(uint64_t pos, const void* src, size_t n);
   // The permission bits of the file (0644 when they cannot be read).
   int mode() const;
   // Forces the written bytes to the disk.
   void sync();
+  // Throws FileError (Removed) when the file has been deleted from its
+  // folder since it was opened: whatever is written to it then is lost.
+  void checkPresent() const;
 
  private:
   FileImage(std::string path, int fd, uint64_t size);

@@ -404,4 +404,49 @@ TEST(FileFailures, DataFolderGoneAtClosingIsReportedAndItsWorkingFilesKept) {
   EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game.str()));
 }
 
+TEST(FileFailures, DeletedFilesTakeNoWritesAndADeletedIndexStopsTheWriteBack) {
+  GameDir game;
+  Database db;
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  ClubRecord c = db.read<ClubRecord>(kSlotClub, 3);
+  const Bytes clubBefore = slurp(game.file("club.dat"));
+  fs::remove(game.file("club.dat"));
+  c.bytes[40] ^= 0x5A;
+  try {
+    db.write(kSlotClub, 3, c);
+    ADD_FAILURE() << "a deleted file took a write";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.kind(), FileError::Kind::Removed);
+    EXPECT_NE(std::string(e.what()).find("club.dat"), std::string::npos) << e.what();
+  }
+  spit(game.file("club.dat"), clubBefore);
+
+  fs::remove(game.file("index.dat"));
+  try {
+    db.close();
+    ADD_FAILURE() << "closing without index.dat succeeded";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.kind(), FileError::Kind::Removed);
+    EXPECT_NE(std::string(e.what()).find("index.dat"), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game.str()));
+}
+
+TEST(FileFailures, DeletedStaffFileIsBuiltAnewFromTheBytesHeldOpen) {
+  GameDir game, twin;
+  const auto closeAfterEdit = [](const GameDir& g, bool deleteStaff) {
+    Database db;
+    ASSERT_TRUE(db.open(g.str())) << db.OpenError;
+    PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 2);
+    a.bytes[5] ^= 0x11;
+    db.write(kSlotStaffAtt, 2, a);
+    if (deleteStaff) fs::remove(g.file("staff.dat"));
+    db.close();
+  };
+  closeAfterEdit(twin, false);
+  closeAfterEdit(game, true);
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), gameFiles(twin.data())));
+  EXPECT_FALSE(Database::hasLeftoverWorkingFiles(game.str()));
+}
+
 }  // namespace

@@ -105,9 +105,13 @@ void TestHistory::init() {
 }
 
 void TestHistory::cleanup() {
+  // Whatever the test did, the files it leaves must be consistent.
+  if (w_) w_->close();
   w_.reset();
+  const QString problems = checkProblems(game_->path());
   game_.reset();
   prog_.reset();
+  QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
 void TestHistory::openWindow() {

@@ -73,9 +73,13 @@ void TestPerson::init() {
 }
 
 void TestPerson::cleanup() {
+  // Whatever the test did, the files it leaves must be consistent.
+  if (w_) w_->close();
   w_.reset();
+  const QString problems = checkProblems(game_->path());
   game_.reset();
   prog_.reset();
+  QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
 void TestPerson::openWindow() {

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include <utility>
 #include <QtTest>
 
 #include <algorithm>
@@ -141,6 +143,7 @@ class TestSquads : public QObject {
   std::unique_ptr<QTemporaryDir> prog_, game_;
   std::unique_ptr<TolvPlayer> w_;
   std::map<QString, Bytes> before_;
+  bool plantedFault_ = false;  // the test spoils a club on purpose
   std::vector<int32_t> a_, b_;  // the players of clubs 4 and 6
   int32_t free_ = -1;           // a player without a club
 };
@@ -179,9 +182,16 @@ void TestSquads::init() {
 }
 
 void TestSquads::cleanup() {
+  // Whatever the test did, the files it leaves must be consistent.
+  if (w_) w_->close();
   w_.reset();
+  const QString problems = checkProblems(game_->path());
   game_.reset();
   prog_.reset();
+  if (std::exchange(plantedFault_, false))
+    QVERIFY2(problems.contains(QStringLiteral("45123")), qPrintable(problems));
+  else
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
 void TestSquads::openWindow() {
@@ -479,6 +489,7 @@ void TestSquads::refusalsChangeNothing() {
 }
 
 void TestSquads::slotValuesBeyondThePeople() {
+  plantedFault_ = true;
   closeWindow();
   int people = 0;
   arrange([&](cm3::Database& db) {

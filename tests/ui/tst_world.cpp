@@ -138,9 +138,13 @@ void TestWorld::init() {
 
 void TestWorld::cleanup() {
   QVERIFY2(failures_.isEmpty(), qPrintable(failures_.join(QStringLiteral("; "))));
+  // Whatever the test did, the files it leaves must be consistent.
+  if (w_) w_->close();
   w_.reset();
+  const QString problems = checkProblems(game_->path());
   game_.reset();
   prog_.reset();
+  QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
 // ---- The club window ------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -59,6 +60,18 @@ inline std::map<QString, Bytes> snapshot(const QString& dir) {
   std::map<QString, Bytes> files;
   for (const QString& name : QDir(dir).entryList(QDir::Files)) files[name] = slurp(dir + "/" + name);
   return files;
+}
+
+// Runs `cm3db check` on a game directory the window has closed. Returns an
+// empty text when the database is consistent, else what the check printed.
+inline QString checkProblems(const QString& gameDir) {
+  QProcess p;
+  p.start(QStringLiteral(CM3DB_PATH), {QStringLiteral("check"), gameDir});
+  if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
+  if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0) return {};
+  return QStringLiteral("cm3db check exit %1: %2 %3")
+      .arg(p.exitCode())
+      .arg(QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()));
 }
 
 }  // namespace uitest
