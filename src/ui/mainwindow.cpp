@@ -715,11 +715,18 @@ void TolvPlayer::cmdOpen_Click() {
   const std::string dir8 = to8(gameDir);
 
   bool ok = false;
-  {
+  try {
+    ok = db_.beginOpen(dir8);
+  } catch (const std::exception& e) {
+    if (db_.OpenError.empty()) db_.OpenError = e.what();
+  }
+  if (ok && !recoverUnclosedRun(dir8)) return;
+
+  if (ok) {
     WaitCursor wait;
     try {
       runProgressDialog(this, "frmLoad", QStringLiteral("Splicing Database Please Wait"), "pbrSplice",
-                        [&](const Progress& p) { ok = db_.beginOpen(dir8) && db_.filechop(p); });
+                        [&](const Progress& p) { ok = db_.filechop(p); });
       if (ok) ok = db_.measureFiles();
     } catch (const std::exception& e) {
       if (db_.OpenError.empty()) db_.OpenError = e.what();
@@ -752,6 +759,25 @@ void TolvPlayer::cmdOpen_Click() {
     return;
   }
   setOpenedState();
+}
+
+bool TolvPlayer::recoverUnclosedRun(const std::string& dir8) {
+  if (!Database::hasLeftoverWorkingFiles(dir8)) return true;
+  if (!ask(this, QStringLiteral("The editor was not closed properly last time, and its changes are still in the "
+                                "working files. Put them back into the database before opening?")))
+    return true;  // opening makes new working files over the old ones
+  try {
+    WaitCursor wait;
+    runProgressDialog(this, "frmRecon", QStringLiteral("Reconstructing Database Please Wait"), "pbrRecon",
+                      [&](const Progress& p) { db_.recoverLeftovers(p); });
+  } catch (const std::exception& e) {
+    // The working files stay as they are, so that nothing is lost.
+    db_.abortOpen();
+    message(this, QStringLiteral("The changes of the last run could not be put back (%1). Nothing was opened.")
+                      .arg(QString::fromLocal8Bit(e.what())));
+    return false;
+  }
+  return true;
 }
 
 void TolvPlayer::closeEvent(QCloseEvent* event) {

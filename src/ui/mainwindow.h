@@ -102,6 +102,9 @@ class TolvPlayer : public QMainWindow {
  private:
   void buildPersonPages();
   void setOpenedState();
+  // Offers to fold back the working files of a run that did not close.
+  // False when that was tried and failed: the open stops there.
+  bool recoverUnclosedRun(const std::string& dir8);
   // Creates every panel; one line per panel.
   void installPanels();
 
