@@ -18,6 +18,10 @@ int cmdSet(const std::string& gameDir, const std::string& kind, int64_t id, cons
 int cmdTransfer(const std::string& gameDir, int64_t personId, const std::string& target);
 int cmdRecover(const std::string& gameDir);
 
+// The help texts listing what `set` can change and what `check` looks for.
+std::string setFieldsHelp();
+std::string checkRulesHelp();
+
 // The row limit of the name search, as in the main window.
 inline constexpr int kSearchLimit = 500;
 

@@ -13,6 +13,7 @@
 #include "people/person.h"
 #include "records/codelists.h"
 #include "records/convert.h"
+#include "search/check.h"
 #include "squads/squads.h"
 
 namespace cm3::cli {
@@ -185,6 +186,40 @@ const char* moveName(squads::Move m) {
 }
 
 }  // namespace
+
+std::string setFieldsHelp() {
+  std::string t = "Fields (names in any case; values as typed into the window's boxes):\n"
+                  "  FirstName SecondName CommonName   texts (UTF-8); a changed first or second name is added\n"
+                  "  NationId SecondNationId           nation identifier or name; -1 for none\n"
+                  "  SquadCode                         item index or text of the squad list; -1 for none\n ";
+  size_t col = 1;
+  auto add = [&](std::string_view name) {
+    if (col + name.size() + 1 > 78) {
+      t += "\n ";
+      col = 1;
+    }
+    t += " ";
+    t += name;
+    col += name.size() + 1;
+  };
+  for (const NumberBox& b : kNumberBoxes) add(b.field);
+  for (std::string_view m : codes::kMental) add(m);
+  t += "\n  PositionRatings[k]  Attributes[k] (players)  StaffAttributes[k] (non-players)\n"
+       "                      k: 0-based index or the label as the window shows it\n"
+       "ClubId changes only through transfer. Nothing is written when any value is refused.";
+  return t;
+}
+
+std::string checkRulesHelp() {
+  std::string t = "Rules (the counts and findings of the report use these names):";
+  for (std::string_view name : search::checkNames()) {
+    t += "\n  ";
+    t += name;
+    t += std::string(name.size() < 17 ? 17 - name.size() : 1, ' ');
+    t += search::checkDescription(name);
+  }
+  return t;
+}
 
 int cmdSet(const std::string& gameDir, const std::string& kind, int64_t id,
            const std::vector<std::string>& assignments) {

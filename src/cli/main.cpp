@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
 
   auto* check = app.add_subcommand("check", "Consistency report; exit code 1 when anything is wrong");
   check->add_option("GAMEDIR", dir, "Game directory")->required();
+  check->footer(checkRulesHelp());
   check->callback([&] { run = [&] { return cmdCheck(dir); }; });
 
   auto* search = app.add_subcommand("search", "Name search of the main window (at most 500 rows)");
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
   set->add_option("KIND", kind, "person")->required()->check(CLI::IsMember({"person"}));
   set->add_option("ID", id, "Person identifier")->required();
   set->add_option("ASSIGNMENTS", assignments, "FIELD=VALUE ...")->required();
+  set->footer(setFieldsHelp());
   set->callback([&] { run = [&] { return cmdSet(dir, kind, id, assignments); }; });
 
   auto* transfer = app.add_subcommand("transfer", "Move a person as the transfer button does");

@@ -56,19 +56,19 @@ struct Record {
   static constexpr size_t Name##Width = W;                              \
   std::string Name() const { return fieldText(bytes.data() + Off, W); } \
   uint8_t* Name##Field() { return bytes.data() + Off; }
-#define CM3_I32_ARRAY(Name, Off, Count)                                  \
+#define CM3_I32_ARRAY(Name, Off, N)                                      \
   static constexpr size_t Name##Offset = Off;                            \
-  static constexpr int Name##Count = Count;                              \
+  static constexpr int Name##Count = N;                                  \
   int32_t Name(int k) const { return i32(Off + 4 * size_t(k)); }         \
   void set##Name(int k, int32_t v) { seti32(Off + 4 * size_t(k), v); }
-#define CM3_U8_ARRAY(Name, Off, Count)                                   \
+#define CM3_U8_ARRAY(Name, Off, N)                                       \
   static constexpr size_t Name##Offset = Off;                            \
-  static constexpr int Name##Count = Count;                              \
+  static constexpr int Name##Count = N;                                  \
   uint8_t Name(int k) const { return u8(Off + size_t(k)); }              \
   void set##Name(int k, uint8_t v) { setu8(Off + size_t(k), v); }
-#define CM3_F64_ARRAY(Name, Off, Count)                                  \
+#define CM3_F64_ARRAY(Name, Off, N)                                      \
   static constexpr size_t Name##Offset = Off;                            \
-  static constexpr int Name##Count = Count;                              \
+  static constexpr int Name##Count = N;                                  \
   double Name(int k) const { return f64(Off + 8 * size_t(k)); }          \
   void set##Name(int k, double v) { setf64(Off + 8 * size_t(k), v); }
 

@@ -17,6 +17,30 @@ const std::vector<std::string_view>& checkNames() {
   return names;
 }
 
+std::string_view checkDescription(std::string_view name) {
+  static const std::pair<std::string_view, std::string_view> texts[] = {
+      {kCheckLeftoverFiles, "working files of a run that did not close"},
+      {kCheckFileSize, "a file ending inside a record, or index.dat not 1482 bytes long"},
+      {kCheckIndexCount, "an index.dat count that differs from the records of its file"},
+      {kCheckSectionTable, "the sections of staff.dat against their index entries"},
+      {kCheckRecordId, "a record whose own identifier is not its record number - 1"},
+      {kCheckNameId, "a person's first, second or common name identifier out of range"},
+      {kCheckNationId, "a person's nation or second nation out of range"},
+      {kCheckClubId, "a person's club out of range"},
+      {kCheckAttributeId, "a person's attribute record out of range"},
+      {kCheckAttributeShared, "two people sharing one attribute record"},
+      {kCheckSlotPerson, "a club's squad or staff slot naming no person"},
+      {kCheckSlotDuplicate, "a person in more than one slot"},
+      {kCheckSlotClub, "a person in a club's slots whose ClubId is another"},
+      {kCheckUnslotted, "a person whose ClubId is set but who is in none of that club's slots"},
+      {kCheckHistoryPerson, "a history row of a person who does not exist"},
+      {kCheckReference, "any other identifier (stadium, city, colour, nation, ...) out of range"},
+  };
+  for (const auto& [n, text] : texts)
+    if (n == name) return text;
+  return {};
+}
+
 int64_t CheckReport::total() const {
   int64_t n = 0;
   for (const auto& [name, c] : counts) n += c;

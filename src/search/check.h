@@ -36,6 +36,8 @@ inline constexpr std::string_view kCheckReference = "reference";             // 
 
 // Every rule name, in the order the checks run.
 const std::vector<std::string_view>& checkNames();
+// What a rule looks for, in one line.
+std::string_view checkDescription(std::string_view name);
 
 struct Finding {
   std::string check;    // one of the names above

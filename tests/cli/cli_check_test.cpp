@@ -157,4 +157,27 @@ TEST(CheckCli, DirectoryOpenInAnotherEditorIsRefusedAndItsWorkingFilesKept) {
   EXPECT_EQ(cm3db({"check", game.str()}).code, 0);
 }
 
+TEST(HelpCli, EveryCommandIsDocumented) {
+  const Result top = cm3db({"--help"});
+  EXPECT_EQ(top.code, 0) << top.err;
+  for (const char* command : {"make-sample", "info", "check", "search", "show", "export", "set", "transfer", "recover"}) {
+    SCOPED_TRACE(command);
+    EXPECT_NE(top.out.find(command), std::string::npos);
+    const Result r = cm3db({command, "--help"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Usage:"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(command), std::string::npos) << r.out;
+  }
+  // check names every rule its report can count; set names the fields it takes.
+  const Result check = cm3db({"check", "--help"});
+  for (std::string_view rule : search::checkNames()) {
+    EXPECT_NE(check.out.find(std::string(rule)), std::string::npos) << rule;
+    EXPECT_FALSE(search::checkDescription(rule).empty()) << rule;
+  }
+  const Result set = cm3db({"set", "--help"});
+  for (const char* field : {"FirstName", "NationId", "SquadCode", "CurrentAbility", "Determination", "Attributes[k]",
+                            "StaffAttributes[k]", "PositionRatings[k]"})
+    EXPECT_NE(set.out.find(field), std::string::npos) << field;
+}
+
 }  // namespace

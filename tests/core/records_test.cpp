@@ -40,6 +40,21 @@ TEST(RecordLayout, SizesAndOffsets) {
   EXPECT_EQ(ClubRecord::staffSlotOffset(2), 415u);
   EXPECT_EQ(ClubRecord::staffSlotOffset(16), 471u);
   EXPECT_EQ(PlayerAttRecord::AttributeOffset + 41, 68u);
+
+  // Every array field: its length, and its last element inside the record.
+  EXPECT_EQ(StaffRecord::MentalRatingCount, 8);
+  EXPECT_EQ(PlayerAttRecord::PositionRatingCount, 12);
+  EXPECT_EQ(PlayerAttRecord::AttributeCount, 42);
+  EXPECT_EQ(StaffAttRecord::StaffAttributeCount, 21);
+  EXPECT_EQ(ClubRecord::KitColourCount, 6);
+  EXPECT_EQ(ClubRecord::RivalCount, 3);
+  EXPECT_EQ(ClubRecord::PlayerSlotCount, 50);
+  EXPECT_EQ(NationRecord::FifaCoefficientCount, 6);
+  EXPECT_LE(StaffRecord::MentalRatingOffset + StaffRecord::MentalRatingCount, StaffRecord::kSize);
+  EXPECT_LE(PlayerAttRecord::AttributeOffset + PlayerAttRecord::AttributeCount, PlayerAttRecord::kSize);
+  EXPECT_LE(StaffAttRecord::StaffAttributeOffset + StaffAttRecord::StaffAttributeCount, StaffAttRecord::kSize);
+  EXPECT_EQ(ClubRecord::PlayerSlotOffset + 4 * ClubRecord::PlayerSlotCount, ClubRecord::staffSlotOffset(2));
+  EXPECT_LE(NationRecord::UefaCoefficientOffset + 8 * NationRecord::UefaCoefficientCount, NationRecord::kSize);
 }
 
 TEST(RecordLayout, FieldsAreLittleEndianAtTheirOffsets) {
