@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
 #   1. the normal build (core, editor, tools) with all tests through CTest;
-#   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+#   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. a short fuzz run over the core (tools/fuzz.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -18,3 +19,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCM3_SANITIZE=ON -DC
 cmake --build build-asan -j"$jobs" --target core_tests
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j"$jobs" -L core)
+
+# 3. a short run of the fuzz target over the core's read paths (tools/fuzz.sh;
+#    skipped when clang's fuzzer runtime is missing).
+bash tools/fuzz.sh 30

@@ -186,8 +186,7 @@ bool Database::beginOpen(const std::string& gameDir) {
 bool Database::filechop(const Progress& progress) {
   OpenError.clear();
   try {
-    for (int slot : {kSlotStaffBytes, kSlotIndexBytes}) openSlot(slot);
-    const FileBytes& staff = file(kSlotStaffBytes).data();
+    openSlot(kSlotIndexBytes);
     const FileImage& index = file(kSlotIndexBytes);
     if (index.size() > 0 && index.size() < uint64_t(kIndexFileSize)) {
       OpenError = "index.dat is damaged: it holds " + std::to_string(index.size()) + " bytes instead of " +
@@ -203,6 +202,10 @@ bool Database::filechop(const Progress& progress) {
       OpenError = err;
       return false;
     }
+    // Opening makes a missing staff.dat, so only once index.dat is known
+    // to be good: a refused database is left as it was found.
+    openSlot(kSlotStaffBytes);
+    const FileBytes& staff = file(kSlotStaffBytes).data();
 
     if (progress) progress(0, std::max<int64_t>(1, t.D - t.C));
     ByteBuffer att = copyBlocks(staff, t.C, t.D, kSection4Block, false, progress);
