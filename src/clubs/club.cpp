@@ -294,6 +294,7 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown) {
 }
 
 UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const ClubForm& form) {
+  db.checkFilesPresent();
   const int32_t c = db.readIndex(kEntryClubs).Count();
   const int32_t s = db.readIndex(kEntryStadiums).Count();
   ClubRecord work = db.read<ClubRecord>(kSlotClub, recordOf(clickTeamId));

@@ -484,6 +484,11 @@ void Database::deleteWorkingFiles() {
 
 // ---- Records --------------------------------------------------------------
 
+void Database::checkFilesPresent() const {
+  for (const auto& image : slots_)
+    if (image) image->checkPresent();
+}
+
 int32_t Database::PeopleCount() const {
   if (!slotOpen(kSlotIndexTemp)) return 0;
   return readIndex(kEntryPeople).Count();

@@ -93,6 +93,10 @@ class Database {
   void recoverLeftovers(const Progress& progress = {});
 
   bool isOpen() const { return open_; }
+  // Throws FileError (Removed) when any open file has been deleted from the
+  // game folder: an operation that writes several records checks first, so
+  // that it stops before its first write rather than half-way.
+  void checkFilesPresent() const;
 
   // ---- Closing -----------------------------------------------------------
   // Writes the working files back (only after a successful open), closes

@@ -83,6 +83,7 @@ NationForm loadNation(Database& db, int32_t nationIndex) {
 }
 
 void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
+  db.checkFilesPresent();
   if (!db.has<NationRecord>(kSlotNation, recordOf(nationIndex)))
     throw NationError("", "Nation " + std::to_string(nationIndex) + " is not in nation.dat; nothing was written.");
   NationRecord n = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));

@@ -57,6 +57,7 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   NewPlayerResult result;
   result.personId = newId;
   result.attIndex = newAtt;
+  db.checkFilesPresent();
   if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
   // The names as they are stored, so that the table reads the same after
   // the database is opened again.

@@ -193,7 +193,9 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   const int64_t attRecord = player ? recordOf(s.PlayerAttIndex()) : recordOf(s.StaffAttIndex());
   if (attRecord < 1) throw ValueError("Illegal value!");
 
-  // Everything converted: the display name may change now.
+  // Everything converted, and every file still there: the display name may
+  // change now.
+  db.checkFilesPresent();
   if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
   db.PersonNameTable[size_t(personId)] = displayName;
 

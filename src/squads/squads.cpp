@@ -214,6 +214,7 @@ int Transfer(Database& db, SquadState& state, int32_t personId, int vacatedRow, 
 }
 
 TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, int selectedRow, Questions& q) {
+  db.checkFilesPresent();
   TransferResult none;
   StaffRecord staff;
   if (!readPerson(db, personId, staff)) {

@@ -255,7 +255,7 @@ void HistoryPanel::cmdAdd_Click() {
   int32_t id = 0;
   try {
     id = history::addRecord(window()->database());
-  } catch (const ValueError& e) {
+  } catch (const std::exception& e) {
     message(window(), QString::fromLocal8Bit(e.what()));
     return;
   }

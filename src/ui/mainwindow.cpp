@@ -660,10 +660,10 @@ void TolvPlayer::cmdUpdate_Click() {
     FirstNameChanged = flags.firstChanged;
     SecondNameChanged = flags.secondChanged;
     if (e.kind() == FileError::Kind::PathNotFound) {
-      message(this, QStringLiteral("Wrong path don't put slash at end"));
+      message(this, QStringLiteral("Wrong path don't put slash at end"), QString::fromLocal8Bit(e.what()));
       close();
     } else {
-      message(this, QStringLiteral("Illegal value!"));
+      message(this, QStringLiteral("Illegal value!"), QString::fromLocal8Bit(e.what()));
     }
     return;
   } catch (const std::exception&) {
@@ -787,7 +787,7 @@ void TolvPlayer::closeEvent(QCloseEvent* event) {
       WaitCursor wait;
       runProgressDialog(this, "frmRecon", QStringLiteral("Reconstructing Database Please Wait"), "pbrRecon",
                         [&](const Progress& p) { db_.close(p); });
-    } catch (const FileError& e) {
+    } catch (const std::exception& e) {
       message(this, QStringLiteral("The database could not be written back (%1). Your changes remain in the working "
                                    "files and are recovered at the next Open.")
                         .arg(QString::fromLocal8Bit(e.what())));

@@ -9,6 +9,12 @@ void message(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+void message(QWidget* parent, const QString& text, const QString& detail) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TOLVEDIT"), text, QMessageBox::Ok, parent);
+  box.setInformativeText(detail);
+  box.exec();
+}
+
 bool ask(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("TOLVEDIT"), text, QMessageBox::Yes | QMessageBox::No, parent);
   return box.exec() == QMessageBox::Yes;

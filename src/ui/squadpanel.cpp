@@ -433,10 +433,10 @@ bool SquadPanel::updateInstead() {
     w->FirstNameChanged = flags.firstChanged;
     w->SecondNameChanged = flags.secondChanged;
     if (e.kind() == FileError::Kind::PathNotFound) {
-      message(w, QStringLiteral("Wrong path don't put slash at end"));
+      message(w, QStringLiteral("Wrong path don't put slash at end"), QString::fromLocal8Bit(e.what()));
       w->close();
     } else {
-      message(w, QStringLiteral("Illegal value!"));
+      message(w, QStringLiteral("Illegal value!"), QString::fromLocal8Bit(e.what()));
     }
     return true;
   } catch (const std::exception&) {

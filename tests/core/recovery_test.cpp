@@ -10,6 +10,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "database_helpers.h"
+#include "people/person.h"
 #include "records/records.h"
 
 using namespace cm3;
@@ -420,6 +421,21 @@ TEST(FileFailures, DeletedFilesTakeNoWritesAndADeletedIndexStopsTheWriteBack) {
     EXPECT_NE(std::string(e.what()).find("club.dat"), std::string::npos) << e.what();
   }
   spit(game.file("club.dat"), clubBefore);
+
+  // A person's save writes several files: with one of them gone it stops
+  // before the first write, so no part of the person is saved.
+  people::PersonForm f = people::loadPerson(db, 0);
+  ASSERT_TRUE(f.isPlayer);
+  f.attributes[3] = f.attributes[3] == "7" ? "8" : "7";
+  const std::string shownName = db.PersonNameTable[0];
+  const Bytes attBefore = slurp(game.file("staff_att.dat"));
+  const Bytes namesBefore = slurp(game.file("first_names.dat"));
+  fs::remove(game.file("first_names.dat"));
+  people::NameFlags flags;
+  EXPECT_THROW(people::savePerson(db, f, flags), FileError);
+  EXPECT_EQ(slurp(game.file("staff_att.dat")), attBefore);
+  EXPECT_EQ(db.PersonNameTable[0], shownName);
+  spit(game.file("first_names.dat"), namesBefore);
 
   fs::remove(game.file("index.dat"));
   try {
