@@ -21,18 +21,20 @@ namespace uitest {
 
 using Bytes = std::vector<uint8_t>;
 
-// Answers the next modal message box with its default button (Ok or Yes) and
-// records its text.
-inline void answerNextBox(QString* text, QMessageBox::StandardButton answer = QMessageBox::NoButton) {
-  QTimer::singleShot(20, [text, answer] {
+// Answers the next modal message box with its default button (Ok or Yes), or
+// with `answer`, and records its text and the reason shown beneath it.
+inline void answerNextBox(QString* text, QMessageBox::StandardButton answer = QMessageBox::NoButton,
+                          QString* detail = nullptr) {
+  QTimer::singleShot(20, [text, answer, detail] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       if (text) *text = box->text();
+      if (detail) *detail = box->informativeText();
       if (answer != QMessageBox::NoButton && box->button(answer))
         box->button(answer)->click();
       else
         box->accept();
     } else {
-      answerNextBox(text, answer);
+      answerNextBox(text, answer, detail);
     }
   });
 }
