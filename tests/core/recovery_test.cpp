@@ -10,6 +10,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "database_helpers.h"
+#include "filefailures.h"
 #include "people/person.h"
 #include "records/records.h"
 
@@ -223,50 +224,8 @@ TEST(Recovery, AnOpenThatStoppedBeforeItsWorkingFilesWereCompleteLeavesNoLeftove
 
 // ---- The file system says no --------------------------------------------------
 
-// While it lives, the process acts as an ordinary user, who (unlike root)
-// is held to the permission bits. The game directory is handed to that user.
-class OrdinaryUser {
- public:
-  explicit OrdinaryUser(const fs::path& dir) {
-    if (::geteuid() != 0) return;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) EXPECT_EQ(::chown(e.path().c_str(), kNobody, kNobody), 0);
-    EXPECT_EQ(::chown(dir.c_str(), kNobody, kNobody), 0);
-    EXPECT_EQ(::setegid(kNobody), 0);
-    EXPECT_EQ(::seteuid(kNobody), 0);
-    switched_ = true;
-  }
-  ~OrdinaryUser() {
-    if (switched_) {
-      EXPECT_EQ(::seteuid(0), 0);
-      EXPECT_EQ(::setegid(0), 0);
-    }
-  }
-
- private:
-  static constexpr uid_t kNobody = 65534;
-  bool switched_ = false;
-};
-
-// While it lives, no file of the process may grow beyond `bytes`: writes
-// past it fail as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit r = saved_;
-    r.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &r), 0);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*old_)(int);
-};
+using filefailures::FileSizeLimit;
+using filefailures::OrdinaryUser;
 
 bool noTemporaryFiles(const fs::path& data) {
   for (const auto& name : fileNames(data))

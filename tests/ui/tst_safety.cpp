@@ -22,60 +22,18 @@
 #include "sample/generator.h"
 #include "ui/mainwindow.h"
 #include "uitest.h"
+#include "../filefailures.h"
 
 using cm3::Database;
 using cm3::PlayerAttRecord;
 using cm3::StaffRecord;
 using cm3::ui::TolvPlayer;
 using namespace uitest;
+using filefailures::FileSizeLimit;
+using filefailures::OrdinaryUser;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Root may write anything; the read-only cases run as an ordinary user
-// (the folders are handed to it first).
-class OrdinaryUser {
- public:
-  explicit OrdinaryUser(const std::vector<QString>& dirs) {
-    if (::geteuid() != 0) return;
-    for (const QString& d : dirs) {
-      const fs::path dir = d.toStdString();
-      for (const auto& e : fs::recursive_directory_iterator(dir))
-        if (::chown(e.path().c_str(), kNobody, kNobody) != 0) qFatal("chown failed");
-      if (::chown(dir.c_str(), kNobody, kNobody) != 0) qFatal("chown failed");
-    }
-    if (::setegid(kNobody) != 0 || ::seteuid(kNobody) != 0) qFatal("cannot switch user");
-    switched_ = true;
-  }
-  ~OrdinaryUser() {
-    if (switched_ && (::seteuid(0) != 0 || ::setegid(0) != 0)) qFatal("cannot switch back");
-  }
-
- private:
-  static constexpr uid_t kNobody = 65534;
-  bool switched_ = false;
-};
-
-// While it lives, no file may grow beyond `bytes`: writes past it fail as
-// on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit r = saved_;
-    r.rlim_cur = bytes;
-    if (::setrlimit(RLIMIT_FSIZE, &r) != 0) qFatal("setrlimit failed");
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*old_)(int);
-};
 
 // The names of the files that differ between two snapshots of the Data
 // folder, or are in only one. index_temp.dat, which stays after a first
@@ -218,7 +176,7 @@ void TestSafety::secondEditorIsRefused() {
 }
 
 void TestSafety::readOnlyFilesAndFolders() {
-  OrdinaryUser user({game_->path(), prog_->path()});
+  OrdinaryUser user(std::vector<fs::path>{game_->path().toStdString(), prog_->path().toStdString()});
   const QString staff = data() + "/staff.dat";
 
   // A read-only game file: a message naming it, nothing opened, no
