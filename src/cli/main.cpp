@@ -9,6 +9,7 @@
 //   cm3db set GAMEDIR person ID FIELD=VALUE...
 //   cm3db transfer GAMEDIR PERSON_ID CLUB_ID|free
 //   cm3db recover GAMEDIR
+//   cm3db --version
 //
 // Output is JSON on stdout (search: one object per line; export: CSV).
 // Errors go to stderr; the exit code is 0 on success, 1 when the command
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   using namespace cm3::cli;
   CLI::App app{"cm3db: reads, checks and edits a cm3 game database from the command line"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "cm3db " CM3_VERSION, "Print the version and exit");
 
   std::string dir, kind, pattern, what, csvFile, target, presetName = "small";
   uint64_t seed = 1;
