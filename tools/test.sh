@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
-#   1. the normal build (core, editor, tools) with all tests through CTest;
+#   1. the normal build (core, editor, tools) with all tests through CTest,
+#      among them (label install) the Debian package built with cpack and
+#      every file in it checked (tests/install/check-package.sh);
 #   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. a short fuzz run over the core (tools/fuzz.sh).
 set -euo pipefail
