@@ -115,6 +115,10 @@ void deleteRecord(Database& db, int32_t recordId) {
 void saveRows(Database& db, int32_t personId, const std::vector<HistoryRow>& rows,
               const std::vector<std::string>& clubNames) {
   if (personId < 0) throw ValueError("History rows need a person");
+  // Every row is converted before the first one is written, so that a
+  // refused cell leaves the file as it was.
+  std::vector<HistoryRecord> records;
+  records.reserve(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const HistoryRow& row = rows[i];
     const auto season = parseWhole(row.season, -32768, 32767);
@@ -133,8 +137,9 @@ void saveRows(Database& db, int32_t personId, const std::vector<HistoryRow>& row
     r.setClubId(club);
     r.setApps(uint8_t(*apps));
     r.setGoals(uint8_t(*goals));
-    writeRecord(db, row.recordId, r);
+    records.push_back(r);
   }
+  for (size_t i = 0; i < rows.size(); ++i) writeRecord(db, rows[i].recordId, records[i]);
 }
 
 }  // namespace cm3::history

@@ -58,8 +58,8 @@ void deleteRecord(Database& db, int32_t recordId);
 // ID, person ID, season, club, apps and goals are replaced. A row whose
 // season, apps or goals is not a whole decimal number in range (season
 // -32768..32767, apps and goals 0..255; spaces around it allowed, as for the
-// person boxes) stops the save with ValueError before that row is written;
-// the rows before it stay written. A club text matching no club saves -1;
+// person boxes) stops the save with ValueError before any row is written.
+// A club text matching no club saves -1;
 // an empty club text keeps a stored ID that names no known club.
 void saveRows(Database& db, int32_t personId, const std::vector<HistoryRow>& rows,
               const std::vector<std::string>& clubNames);

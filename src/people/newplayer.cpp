@@ -54,36 +54,8 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   setName(second, form.secondName);
   setName(common, form.commonName);
 
-  NewPlayerResult result;
-  result.personId = newId;
-  result.attIndex = newAtt;
-  db.checkFilesPresent();
-  if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
-  // The names as they are stored, so that the table reads the same after
-  // the database is opened again.
-  db.PersonNameTable[size_t(newId)] = Database::displayName(second.Name(), first.Name());
-
-  // Second name, then first name; then the two entries.
-  const int32_t r1 = nameId(db.recordCount(GameFile::FirstNames));
-  const int32_t r2 = nameId(db.recordCount(GameFile::SecondNames));
-  first.setId(r1);
-  second.setId(r2);
-  db.write(kSlotSecondNames, int64_t(r2) + 1, second);
-  db.write(kSlotFirstNames, int64_t(r1) + 1, first);
+  // Every box is converted before anything is written.
   StaffRecord s = tpl.staff;
-  s.setFirstNameId(r1);
-  s.setSecondNameId(r2);
-  flags.firstChanged = false;
-  flags.secondChanged = false;
-  setEntryCount(db, kEntryFirstNames, int64_t(r1) + 1);
-  setEntryCount(db, kEntrySecondNames, int64_t(r2) + 1);
-  db.recordCount(GameFile::FirstNames) = int64_t(r1) + 1;
-  db.recordCount(GameFile::SecondNames) = int64_t(r2) + 1;
-  db.current.firstName = first;
-  db.current.secondName = second;
-  result.firstNameId = r1;
-  result.secondNameId = r2;
-
   s.setPersonId(newId);
   s.setPlayerAttIndex(newAtt);
   s.setClubId(-1);
@@ -97,6 +69,31 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   s.setContractJoinYear(toInt16(form.contractJoin));
   s.setValue(toInt32(form.value));
   s.setWage(toInt32(form.wage));
+
+  NewPlayerResult result;
+  result.personId = newId;
+  result.attIndex = newAtt;
+  db.checkFilesPresent();
+
+  // Second name, then first name; then the two entries.
+  const int32_t r1 = nameId(db.recordCount(GameFile::FirstNames));
+  const int32_t r2 = nameId(db.recordCount(GameFile::SecondNames));
+  first.setId(r1);
+  second.setId(r2);
+  db.write(kSlotSecondNames, int64_t(r2) + 1, second);
+  db.write(kSlotFirstNames, int64_t(r1) + 1, first);
+  s.setFirstNameId(r1);
+  s.setSecondNameId(r2);
+  flags.firstChanged = false;
+  flags.secondChanged = false;
+  setEntryCount(db, kEntryFirstNames, int64_t(r1) + 1);
+  setEntryCount(db, kEntrySecondNames, int64_t(r2) + 1);
+  db.recordCount(GameFile::FirstNames) = int64_t(r1) + 1;
+  db.recordCount(GameFile::SecondNames) = int64_t(r2) + 1;
+  db.current.firstName = first;
+  db.current.secondName = second;
+  result.firstNameId = r1;
+  result.secondNameId = r2;
 
   if (!form.commonName.empty()) {
     const int32_t r3 = nameId(db.recordCount(GameFile::CommonNames));
@@ -125,6 +122,11 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
 
   for (int entry : {kEntrySection2, kEntrySection3, kEntrySection4})
     moveEntryPosition(db, entry, int32_t(StaffRecord::kSize));
+
+  // The names as they are stored, so that the table reads the same after
+  // the database is opened again.
+  if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
+  db.PersonNameTable[size_t(newId)] = Database::displayName(second.Name(), first.Name());
 
   result.status = db.PersonNameTable[size_t(newId)] + kAddedText;
   return result;

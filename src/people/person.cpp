@@ -193,12 +193,10 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   const int64_t attRecord = player ? recordOf(s.PlayerAttIndex()) : recordOf(s.StaffAttIndex());
   if (attRecord < 1) throw ValueError("Illegal value!");
 
-  // Everything converted, and every file still there: the display name may
-  // change now.
+  // Everything converted, and every file still there. The history rows are
+  // checked in full before their first write, so a refused cell stops the
+  // save before anything is written.
   db.checkFilesPresent();
-  if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
-  db.PersonNameTable[size_t(personId)] = displayName;
-
   if (historyStep) historyStep(personId);
 
   if (player) {
@@ -226,6 +224,9 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
 
   db.write(kSlotStaff, recordOf(personId), s);
   cur.staff = s;
+  // Only now that the files hold the new name does the search list it.
+  if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
+  db.PersonNameTable[size_t(personId)] = displayName;
   cur.firstName = first;
   cur.secondName = second;
   cur.commonName = common;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "database/database.h"
+#include "history/history.h"
 #include "people/person.h"
 #include "records/convert.h"
 #include "records/cp1252.h"
@@ -178,6 +179,23 @@ TEST_F(Person, AnyRefusedBoxWritesNothing) {
   f.personId = kPersonNameTableSize;
   EXPECT_THROW(people::savePerson(db_, f, flags), ValueError);
   EXPECT_EQ(db_.personName(id), people::loadPerson(db_, id).secondName + " " + people::loadPerson(db_, id).firstName);
+  closeAndExpectUnchanged();
+}
+
+TEST_F(Person, ARefusedHistoryCellLeavesTheSearchNameAndEveryRowAsTheyWere) {
+  const int id = firstWhere(true);
+  const std::string shown = db_.personName(id);
+  auto rows = history::loadRows(db_, id);
+  rows.push_back({history::addRecord(db_), "1999", "", "1", "1", -1});
+  rows.push_back({history::addRecord(db_), "2000", "", "300", "0", -1});
+  PersonForm f = people::loadPerson(db_, id);
+  f.secondName = "Renamed";
+  NameFlags flags{false, true};
+  EXPECT_THROW(people::savePerson(db_, f, flags,
+                                  [&](int32_t who) { history::saveRows(db_, who, rows, db_.clubNames); }),
+               ValueError);
+  EXPECT_EQ(db_.personName(id), shown);
+  EXPECT_TRUE(flags.secondChanged);
   closeAndExpectUnchanged();
 }
 
