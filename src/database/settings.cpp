@@ -10,7 +10,6 @@
 #include "database/errors.h"
 #include "database/fileimage.h"
 #include "database/gamepath.h"
-#include "records/cp1252.h"
 
 namespace cm3 {
 
@@ -24,12 +23,12 @@ std::optional<std::string> readSettings(const std::string& programDir) {
   if (content.size() < 4) return std::string();
   // The whole length minus the line end, without the two quotes.
   std::string quoted = content.substr(0, content.size() - 2);
-  return cp1252::toUtf8(quoted.substr(1, quoted.size() - 2));
+  return quoted.substr(1, quoted.size() - 2);
 }
 
 void writeSettings(const std::string& programDir, const std::string& gameDir) {
   std::string path = settingsPath(programDir);
-  std::string line = "\"" + cp1252::fromUtf8(gameDir) + "\"\r\n";
+  std::string line = "\"" + gameDir + "\"\r\n";
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throwFileError(path, errno);
   ssize_t w = ::write(fd, line.data(), line.size());

@@ -1,5 +1,7 @@
 // The settings file tolvedit.tlv in the program folder: one line holding the
-// game directory in double quotes, followed by CR LF.
+// game directory in double quotes, followed by CR LF. The directory is a file
+// name: its bytes are those the platform uses for file names (UTF-8 on
+// Linux), stored and returned unchanged.
 #pragma once
 #include <optional>
 #include <string>
@@ -12,7 +14,7 @@ std::string settingsPath(const std::string& programDir);
 // A file too short to hold the quotes and line end reads as "".
 std::optional<std::string> readSettings(const std::string& programDir);
 
-// Writes the game directory (converted to 8-bit text). Throws FileError.
+// Writes the game directory as it is. Throws FileError.
 void writeSettings(const std::string& programDir, const std::string& gameDir);
 
 }  // namespace cm3

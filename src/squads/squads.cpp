@@ -121,10 +121,10 @@ int occupiedCount(const PlayerSlots& slots) {
   return int(std::count_if(slots.begin(), slots.end(), [](int32_t v) { return v >= 0; }));
 }
 
-int findSlot(const PlayerSlots& slots, int32_t personId) {
+int findSlot(std::span<const int32_t> slots, int32_t personId) {
   if (personId < 0) return -1;
-  for (int k = 0; k < kPlayerSlots; ++k)
-    if (slots[size_t(k)] == personId) return k;
+  for (size_t k = 0; k < slots.size(); ++k)
+    if (slots[k] == personId) return int(k);
   return -1;
 }
 

@@ -68,7 +68,7 @@ StaffSlots emptyStaffSlots();
 int FindEmptyPos(const PlayerSlots& slots);
 int occupiedCount(const PlayerSlots& slots);
 // Index of the first slot holding personId, -1 when none does.
-int findSlot(const PlayerSlots& slots, int32_t personId);
+int findSlot(std::span<const int32_t> slots, int32_t personId);
 
 // The row text of a slot value: "Empty" for a negative value, the person's
 // display name, or a placeholder naming the value when it addresses no

@@ -145,18 +145,6 @@ void CopyComboItems(const QComboBox* source, std::initializer_list<QComboBox*> t
   for (QComboBox* t : targets) t->addItems(items);
 }
 
-int findExact(const QComboBox* combo, const QString& text) {
-  for (int i = 0; i < combo->count(); ++i)
-    if (combo->itemText(i).compare(text, Qt::CaseInsensitive) == 0) return i;
-  return -1;
-}
-
-int findExact(const QListWidget* list, const QString& text) {
-  for (int i = 0; i < list->count(); ++i)
-    if (list->item(i)->text().compare(text, Qt::CaseInsensitive) == 0) return i;
-  return -1;
-}
-
 int findPrefix(const QComboBox* combo, const QString& prefix) {
   for (int i = 0; i < combo->count(); ++i)
     if (combo->itemText(i).startsWith(prefix, Qt::CaseInsensitive)) return i;

@@ -44,9 +44,6 @@ void CentreOverMain(QWidget* window, const QWidget* main);
 // not cleared. Item texts are cut at 254 characters.
 void CopyComboItems(const QComboBox* source, std::initializer_list<QComboBox*> targets);
 
-// Row of the first item whose whole text equals `text` (case-insensitive), -1 when none.
-int findExact(const QComboBox* combo, const QString& text);
-int findExact(const QListWidget* list, const QString& text);
 // Row of the first item whose text begins with `prefix` (case-insensitive), -1 when none.
 int findPrefix(const QComboBox* combo, const QString& prefix);
 

@@ -28,10 +28,6 @@ const int kClubIdRole = Qt::UserRole + 1;
 QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
 std::string to8(const QString& s) { return cp1252::fromUtf8(s.toStdString()); }
 
-struct WaitCursor {
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text) {
   auto* b = new QPushButton(text, parent);

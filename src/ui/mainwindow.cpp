@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "database/settings.h"
+#include "ui/filenames.h"
 #include "records/codelists.h"
 #include "records/cp1252.h"
 #include "search/namesearch.h"
@@ -114,10 +115,6 @@ void runProgressDialog(QWidget* parent, const char* name, const QString& text, c
   if (failure) std::rethrow_exception(failure);
 }
 
-struct WaitCursor {
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 constexpr const char* kPositionBoxes[12] = {"txtGoalKeeper", "txtSweeper", "txtDefender", "txtAnchor",
                                             "txtMidField",   "txtSupport", "txtAttacker", "txtWingBack",
@@ -228,7 +225,7 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
                                                     lstStaff_, cmdScout_, cmdTransfer_, cmdRetire_, SSTab1_})
     w->setEnabled(false);
 
-  if (auto saved = readSettings(programDir_.toStdString())) txtpath_->setText(q8(*saved));
+  if (auto saved = readSettings(nativePath(programDir_))) txtpath_->setText(pathText(*saved));
 
   connect(cmdOpen_, &QPushButton::clicked, this, &TolvPlayer::cmdOpen_Click);
   connect(cmdSearch_, &QPushButton::clicked, this, &TolvPlayer::cmdSearch_Click);
@@ -598,10 +595,10 @@ people::PersonForm TolvPlayer::formFromBoxes() const {
 
 void TolvPlayer::lstplayers_Click(int row) {
   if (row < 0 || row >= int(matchTable_.size())) return;
-  showPerson(matchTable_[size_t(row)], lstplayers_->item(row)->text());
+  showPerson(matchTable_[size_t(row)]);
 }
 
-void TolvPlayer::showPerson(int personId, const QString& rowText) {
+void TolvPlayer::showPerson(int personId) {
   if (!db_.isOpen() || personId < 0) return;
   WaitCursor wait;
   SSTab1_->setEnabled(false);
@@ -614,10 +611,8 @@ void TolvPlayer::showPerson(int personId, const QString& rowText) {
   showPlayerPages(f.isPlayer);
   fillBoxes(f);
   if (f.clubId >= 0) {
-    const QString text = rowText.isEmpty() ? q8(db_.personName(personId)) : rowText;
+    // Choosing his club fills the squad lists, which select his slot.
     choose(cmbSquad_, f.clubId);
-    const int r = findExact(lstSquad_, text);
-    if (r >= 0) lstSquad_->setCurrentRow(r);
   } else {
     cmbSquad_->setCurrentIndex(-1);
     if (cmbTransclub_->currentIndex() >= 0) cmdTransfer_->setEnabled(true);
@@ -705,22 +700,22 @@ void TolvPlayer::cmdOpen_Click() {
   QString gameDir = txtpath_->text();
   if (!gameDir.isEmpty()) {
     try {
-      writeSettings(programDir_.toStdString(), to8(gameDir));
+      writeSettings(nativePath(programDir_), nativePath(gameDir));
     } catch (const FileError&) {
       // The settings file is only a convenience; opening goes on without it.
     }
   } else {
     gameDir = programDir_;
   }
-  const std::string dir8 = to8(gameDir);
+  const std::string gameDirPath = nativePath(gameDir);
 
   bool ok = false;
   try {
-    ok = db_.beginOpen(dir8);
+    ok = db_.beginOpen(gameDirPath);
   } catch (const std::exception& e) {
     if (db_.OpenError.empty()) db_.OpenError = e.what();
   }
-  if (ok && !recoverUnclosedRun(dir8)) return;
+  if (ok && !recoverUnclosedRun(gameDirPath)) return;
 
   if (ok) {
     WaitCursor wait;
@@ -734,7 +729,7 @@ void TolvPlayer::cmdOpen_Click() {
     }
   }
   if (!ok) {
-    QString err = q8(db_.OpenError.empty() ? std::string(kWrongPathMessage) : db_.OpenError);
+    QString err = QString::fromLocal8Bit(db_.OpenError.empty() ? std::string(kWrongPathMessage) : db_.OpenError);
     db_.abortOpen();
     message(this, err);
     return;
@@ -761,8 +756,8 @@ void TolvPlayer::cmdOpen_Click() {
   setOpenedState();
 }
 
-bool TolvPlayer::recoverUnclosedRun(const std::string& dir8) {
-  if (!Database::hasLeftoverWorkingFiles(dir8)) return true;
+bool TolvPlayer::recoverUnclosedRun(const std::string& gameDirPath) {
+  if (!Database::hasLeftoverWorkingFiles(gameDirPath)) return true;
   if (!ask(this, QStringLiteral("The editor was not closed properly last time, and its changes are still in the "
                                 "working files. Put them back into the database before opening?")))
     return true;  // opening makes new working files over the old ones

@@ -56,9 +56,9 @@ class TolvPlayer : public QMainWindow {
   // ---- Person pages ------------------------------------------------------
   // The person-list click: shows person `personId` on the person pages,
   // resets the edit colours, tells every panel (Panel::personShown), selects
-  // the person's club in cmbSquad (which fills the squad lists) and selects
-  // the row `rowText` (default: his display name) in lstSquad.
-  void showPerson(int personId, const QString& rowText = {});
+  // the person's club in cmbSquad (which fills the squad lists and selects
+  // the slot that holds him).
+  void showPerson(int personId);
   // The staff-list click: shows person `personId` without touching the tab
   // pages, the club lists, the edit colours or the panels. A negative id (an
   // "Empty" row) switches the person boxes off until the next display.
@@ -104,7 +104,7 @@ class TolvPlayer : public QMainWindow {
   void setOpenedState();
   // Offers to fold back the working files of a run that did not close.
   // False when that was tried and failed: the open stops there.
-  bool recoverUnclosedRun(const std::string& dir8);
+  bool recoverUnclosedRun(const std::string& gameDirPath);
   // Creates every panel; one line per panel.
   void installPanels();
 

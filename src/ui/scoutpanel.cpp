@@ -8,6 +8,7 @@
 #include "ui/formrules.h"
 #include "ui/frmscoutoptions.h"
 #include "ui/mainwindow.h"
+#include "ui/messages.h"
 
 namespace cm3::ui {
 
@@ -54,13 +55,13 @@ void ScoutPanel::cmdScout_Click() {
     list->clear();
     list->setEnabled(false);
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::vector<int> found = search::scout(db, criteria_);
-  const size_t count = found.size();
-  window()->setMatches(std::move(found));
+  whileBusy(window(), [&] {
+    std::vector<int> found = search::scout(db, criteria_);
+    const size_t count = found.size();
+    window()->setMatches(std::move(found));
+    window()->setStatusText(QString::fromStdString(search::matchStatusText(count)));
+  });
   if (list) list->setEnabled(true);
-  window()->setStatusText(QString::fromStdString(search::matchStatusText(count)));
-  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace cm3::ui

@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 #include "database/settings.h"
+#include "ui/filenames.h"
 
 namespace cm3::ui {
 
@@ -19,7 +19,7 @@ bool writable(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str
 }  // namespace
 
 QString settingsFolder(const QString& programDir) {
-  const std::string dir = QFile::encodeName(programDir).toStdString();
+  const std::string dir = nativePath(programDir);
   const std::string file = settingsPath(dir);
   const bool exists = ::faccessat(AT_FDCWD, file.c_str(), F_OK, AT_EACCESS) == 0;
   if (exists ? writable(file) : writable(dir)) return programDir;

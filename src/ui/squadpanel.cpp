@@ -303,17 +303,12 @@ void SquadPanel::SelectPlayer() {
   TolvPlayer* w = window();
   const int id = w->CurrentPersonId;
   if (!isPerson(id)) return;
-  // The row text of the person list when he is chosen there, else his name.
-  QString text = q8(w->database().personName(id));
-  if (auto* players = w->control<QListWidget>(QStringLiteral("lstplayers"))) {
-    const int r = players->currentRow();
-    if (r >= 0 && r < int(w->matchTable().size()) && w->matchTable()[size_t(r)] == id) text = players->item(r)->text();
-  }
-  const int r = findExact(lstSquad_, text);
-  if (r >= 0) lstSquad_->setCurrentRow(r);
+  // The row of the slot that holds him: two people of a club may share a name.
+  const int r = squads::findSlot(state_.CurrentSquad, id);
+  if (r >= 0 && r < lstSquad_->count()) lstSquad_->setCurrentRow(r);
   if (!w->database().read<StaffRecord>(kSlotStaff, int64_t(id) + 1).isPlayer()) {
-    const int s = findExact(lstStaff_, text);
-    if (s >= 0) lstStaff_->setCurrentRow(s);
+    const int s = squads::findSlot(state_.CurrentStaff, id);
+    if (s >= 0 && s < lstStaff_->count()) lstStaff_->setCurrentRow(s);
     cmdTransfer_->setEnabled(false);
   }
 }

@@ -149,10 +149,15 @@ void WorldPanel::openClub(int clubId) {
 }
 
 void WorldPanel::lblClub_DblClick() {
-  auto* txtClub = window()->control<QLineEdit>(QStringLiteral("txtClub"));
-  if (!txtClub || !cmbSquad_ || txtClub->text().trimmed().isEmpty()) return;
-  const int row = findExact(cmbSquad_, txtClub->text());
-  if (row >= 0) openClub(row);
+  // The club of the person on show, by its ID: two clubs may share a name.
+  TolvPlayer* w = window();
+  const Database& db = w->database();
+  auto* txtClub = w->control<QLineEdit>(QStringLiteral("txtClub"));
+  if (!db.isOpen() || w->NewPlayerMode || !txtClub || txtClub->text().trimmed().isEmpty()) return;
+  const int person = w->CurrentPersonId;
+  if (person < 0 || person >= db.PeopleCount()) return;
+  const int32_t club = db.read<StaffRecord>(kSlotStaff, int64_t(person) + 1).ClubId();
+  if (club >= 0 && club < int(db.clubNames.size())) openClub(club);
 }
 
 void WorldPanel::cmbSquad_DblClick() {

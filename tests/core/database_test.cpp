@@ -697,9 +697,9 @@ TEST(Settings, HoldsTheDirectoryInQuotesFollowedByCarriageReturnAndLineFeed) {
   EXPECT_EQ(slurp(file), (Bytes{'"', 'D', ':', '\\', 'c', 'm', '3', '"', 13, 10}));
   EXPECT_EQ(readSettings(program.path().string()), "D:\\cm3");
 
-  // 8-bit characters: stored as one byte each.
+  // A path is a file name, not a game text: its bytes are stored unchanged.
   writeSettings(program.path().string(), "/spil/caf\xC3\xA9");
-  EXPECT_EQ(slurp(file), (Bytes{'"', '/', 's', 'p', 'i', 'l', '/', 'c', 'a', 'f', 0xE9, '"', 13, 10}));
+  EXPECT_EQ(slurp(file), (Bytes{'"', '/', 's', 'p', 'i', 'l', '/', 'c', 'a', 'f', 0xC3, 0xA9, '"', 13, 10}));
   EXPECT_EQ(readSettings(program.path().string()), "/spil/caf\xC3\xA9");
 }
 
