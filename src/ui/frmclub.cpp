@@ -23,40 +23,14 @@
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
 #include "ui/worldpanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 
 using world::caption;
 using world::choose;
-using world::q8;
-using world::to8;
 
 namespace {
-
-template <class W>
-W* make(QWidget* parent, const QString& name) {
-  auto* w = new W(parent);
-  w->setObjectName(name);
-  return w;
-}
-template <class W>
-W* make(QWidget* parent, const char* name) {
-  return make<W>(parent, QString::fromLatin1(name));
-}
-
-template <size_t N>
-QStringList items(const std::array<std::string_view, N>& list) {
-  QStringList out;
-  for (auto v : list) out << QString::fromUtf8(v.data(), qsizetype(v.size()));
-  return out;
-}
-
-QStringList rows(const std::vector<std::string>& names) {
-  QStringList out;
-  out.reserve(qsizetype(names.size()));
-  for (const auto& n : names) out << q8(n);
-  return out;
-}
 
 // A box with its caption and tooltip in the next row of a grid.
 template <class W>
@@ -236,8 +210,8 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation) : main_(mai
   lay->addLayout(buttons);
 
   // Fixed lists, field limits, input rules.
-  cmbStatus_->addItems(items(codes::kClubStatus));
-  cmbHomeMatch_->addItems(items(codes::kHomeMatchDay));
+  cmbStatus_->addItems(toList(codes::kClubStatus));
+  cmbHomeMatch_->addItems(toList(codes::kHomeMatchDay));
   for (QComboBox* c : {cmbNation_, cmbDivision_, cmbLastDivision_, cmbOtherDivision_, cmbHomeMatch_})
     world::makeClearable(c);
   for (QComboBox* c : rivals_) world::makeClearable(c);
@@ -280,15 +254,15 @@ void FrmClub::Form_Load() {
   cmbNation_->setModel(main_->nationModel());
   if (auto* c = comp_->findChild<QComboBox*>(QStringLiteral("cmbNation")); c && c->count() == 0)
     c->setModel(main_->nationModel());
-  divisions_ = new QStringListModel(rows(db.compNames), this);
+  divisions_ = new QStringListModel(toList(db.compNames), this);
   for (QComboBox* c : {cmbDivision_, cmbLastDivision_, cmbOtherDivision_}) c->setModel(divisions_);
   for (QComboBox* c : rivals_) c->setModel(main_->clubModel());
 
-  main_stadium_.city->addItems(rows(db.cityNames));
+  main_stadium_.city->addItems(toList(db.cityNames));
   QComboBox* nationCity = nation_->findChild<QComboBox*>(QStringLiteral("cmbCity"));
   CopyComboItems(main_stadium_.city, {reserve_.city});
   if (nationCity && nationCity->count() == 0) CopyComboItems(main_stadium_.city, {nationCity});
-  main_stadium_.nearby->addItems(rows(db.stadiumNames));
+  main_stadium_.nearby->addItems(toList(db.stadiumNames));
   QComboBox* nationStadium = nation_->findChild<QComboBox*>(QStringLiteral("cmbNatStadium"));
   CopyComboItems(main_stadium_.nearby, {reserve_.nearby});
   if (nationStadium && nationStadium->count() == 0) CopyComboItems(main_stadium_.nearby, {nationStadium});
@@ -348,8 +322,8 @@ void FrmClub::fill(const clubs::ClubForm& f) {
   for (size_t k = 0; k < 3; ++k) choose(rivals_[k], f.rivals[k]);
   lstLiked_->clear();
   lstDisliked_->clear();
-  lstLiked_->addItems(rows(f.liked));
-  lstDisliked_->addItems(rows(f.disliked));
+  lstLiked_->addItems(toList(f.liked));
+  lstDisliked_->addItems(toList(f.disliked));
   lblID_->setText(q8(f.id));
   chkOwnClub_->setChecked(f.ownsStadium);
   for (QLineEdit* box : findChildren<QLineEdit*>()) box->setCursorPosition(0);

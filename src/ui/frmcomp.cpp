@@ -14,24 +14,12 @@
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
 #include "ui/worldpanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 
 using world::caption;
 using world::choose;
-using world::q8;
-using world::to8;
-
-namespace {
-
-template <class W>
-W* make(QWidget* parent, const char* name) {
-  auto* w = new W(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  return w;
-}
-
-}  // namespace
 
 FrmComp::FrmComp(TolvPlayer* main) : main_(main) {
   setObjectName(QStringLiteral("frmComp"));

@@ -17,35 +17,12 @@
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
 #include "ui/worldpanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 
 using world::caption;
 using world::choose;
-using world::q8;
-using world::to8;
-
-namespace {
-
-template <class W>
-W* make(QWidget* parent, const QString& name) {
-  auto* w = new W(parent);
-  w->setObjectName(name);
-  return w;
-}
-template <class W>
-W* make(QWidget* parent, const char* name) {
-  return make<W>(parent, QString::fromLatin1(name));
-}
-
-template <size_t N>
-QStringList items(const std::array<std::string_view, N>& list) {
-  QStringList out;
-  for (auto v : list) out << QString::fromUtf8(v.data(), qsizetype(v.size()));
-  return out;
-}
-
-}  // namespace
 
 FrmNation::FrmNation(TolvPlayer* main) : main_(main) {
   setObjectName(QStringLiteral("frmNation"));
@@ -187,11 +164,11 @@ FrmNation::FrmNation(TolvPlayer* main) : main_(main) {
   lay->addLayout(buttons);
 
   // Lists.
-  cmbDevelopment_->addItems(items(codes::kDevelopment));
-  cmbRegion_->addItems(items(codes::kRegion));
-  cmbActualRegion_->addItems(items(codes::kActualRegion));
-  for (QComboBox* c : cmbLang_) c->addItems(items(codes::kLanguage));
-  lstGroup_->addItems(items(codes::kGroup));
+  cmbDevelopment_->addItems(toList(codes::kDevelopment));
+  cmbRegion_->addItems(toList(codes::kRegion));
+  cmbActualRegion_->addItems(toList(codes::kActualRegion));
+  for (QComboBox* c : cmbLang_) c->addItems(toList(codes::kLanguage));
+  lstGroup_->addItems(toList(codes::kGroup));
   cmbContinent_->setModel(main_->continentModel());
   for (QComboBox* c : {cmbCity_, cmbDevelopment_, cmbRegion_, cmbActualRegion_, cmbNatStadium_, cmbContinent_})
     world::makeClearable(c);

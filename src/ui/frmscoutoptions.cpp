@@ -17,12 +17,10 @@
 #include "records/cp1252.h"
 #include "ui/formrules.h"
 #include "ui/messages.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 namespace {
-
-QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
-std::string to8(const QString& s) { return cp1252::fromUtf8(s.toStdString()); }
 
 QLabel* label(QWidget* parent, const QString& text, const QString& name = {}) {
   auto* l = new QLabel(text, parent);

@@ -17,6 +17,7 @@
 #include "records/cp1252.h"
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 namespace {
@@ -24,10 +25,6 @@ namespace {
 constexpr int kColumns = 4;
 constexpr int kClubColumnWidth = 113;  // 1700 twips at 15 twips a pixel
 const int kClubIdRole = Qt::UserRole + 1;
-
-QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
-std::string to8(const QString& s) { return cp1252::fromUtf8(s.toStdString()); }
-
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text) {
   auto* b = new QPushButton(text, parent);

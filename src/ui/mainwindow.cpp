@@ -31,12 +31,10 @@
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
 #include "ui/worldpanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 namespace {
-
-QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
-std::string to8(const QString& s) { return cp1252::fromUtf8(s.toStdString()); }
 
 QString caption(const char* what = "") {
   return QString::fromLatin1(kCaptionStem) + QString::fromLatin1(kVersion) + QString::fromLatin1(what);
@@ -49,35 +47,10 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
   return b;
 }
 
-template <class W>
-W* named(QWidget* parent, const QString& name) {
-  auto* w = new W(parent);
-  w->setObjectName(name);
-  return w;
-}
-template <class W>
-W* named(QWidget* parent, const char* name) {
-  return named<W>(parent, QString::fromLatin1(name));
-}
-
 QLabel* label(QWidget* parent, const QString& text, const char* name = nullptr) {
   auto* l = new QLabel(text, parent);
   if (name) l->setObjectName(QString::fromLatin1(name));
   return l;
-}
-
-QStringList toList(const std::vector<std::string>& names) {
-  QStringList out;
-  out.reserve(qsizetype(names.size()));
-  for (const auto& n : names) out << q8(n);
-  return out;
-}
-
-template <size_t N>
-QStringList toList(const std::array<std::string_view, N>& items) {
-  QStringList out;
-  for (auto v : items) out << QString::fromUtf8(v.data(), qsizetype(v.size()));
-  return out;
 }
 
 // A combo's choice for a stored code: the item, or no item for a code the
@@ -91,9 +64,9 @@ void runProgressDialog(QWidget* parent, const char* name, const QString& text, c
   dlg.setObjectName(QString::fromLatin1(name));
   dlg.setWindowTitle(QStringLiteral("TOLVEDIT"));
   auto* lay = new QVBoxLayout(&dlg);
-  auto* lbl = named<QLabel>(&dlg, "lblRecon");
+  auto* lbl = make<QLabel>(&dlg, "lblRecon");
   lbl->setText(text);
-  auto* bar = named<QProgressBar>(&dlg, barName);
+  auto* bar = make<QProgressBar>(&dlg, barName);
   bar->setRange(0, 1000);
   lay->addWidget(lbl);
   lay->addWidget(bar);
@@ -114,7 +87,6 @@ void runProgressDialog(QWidget* parent, const char* name, const QString& text, c
   dlg.exec();
   if (failure) std::rethrow_exception(failure);
 }
-
 
 constexpr const char* kPositionBoxes[12] = {"txtGoalKeeper", "txtSweeper", "txtDefender", "txtAnchor",
                                             "txtMidField",   "txtSupport", "txtAttacker", "txtWingBack",
@@ -137,9 +109,9 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   auto* grid = new QGridLayout(central);
   grid->setSpacing(10);
 
-  txtpath_ = named<QLineEdit>(central, "txtpath");
+  txtpath_ = make<QLineEdit>(central, "txtpath");
   cmdOpen_ = button(central, "cmdOpen", QStringLiteral("Open"));
-  txtSearch_ = named<QLineEdit>(central, "txtSearch");
+  txtSearch_ = make<QLineEdit>(central, "txtSearch");
   cmdSearch_ = button(central, "cmdSearch", QStringLiteral("&Search"),
                       QStringLiteral("Search for player by name or players by club"));
   cmdNewPlayer_ = button(central, "cmdNewPlayer", QStringLiteral("&Add Player"));
@@ -148,22 +120,22 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   cmdScout_ = button(central, "cmdScout", QStringLiteral("S&cout"), QStringLiteral("Activate scout search"));
   cmdTransfer_ = button(central, "cmdTransfer", QStringLiteral("&Transfer"));
   cmdRetire_ = button(central, "cmdRetire", QStringLiteral("&Retire Player"), QStringLiteral("Not Yet Implemented"));
-  cmbSquad_ = named<QComboBox>(central, "cmbSquad");
-  cmbTransclub_ = named<QComboBox>(central, "cmbTransclub");
-  lstplayers_ = named<QListWidget>(central, "lstplayers");
-  lstSquad_ = named<QListWidget>(central, "lstSquad");
-  lstTranssquad_ = named<QListWidget>(central, "lstTranssquad");
-  lstStaff_ = named<QListWidget>(central, "lstStaff");
+  cmbSquad_ = make<QComboBox>(central, "cmbSquad");
+  cmbTransclub_ = make<QComboBox>(central, "cmbTransclub");
+  lstplayers_ = make<QListWidget>(central, "lstplayers");
+  lstSquad_ = make<QListWidget>(central, "lstSquad");
+  lstTranssquad_ = make<QListWidget>(central, "lstTranssquad");
+  lstStaff_ = make<QListWidget>(central, "lstStaff");
   auto* lblSearch = label(central, QStringLiteral("Search Results"), "lblSearch");
   auto* lblSquad = label(central, QStringLiteral("Squad"), "lblSquad");
   auto* lblTransSquad = label(central, QStringLiteral("Transfer Club"), "lblTransSquad");
   auto* lblStaff = label(central, QStringLiteral("Staff"), "lblStaff");
   auto* lblPath = label(central, QStringLiteral("cm3 directory"), "lblPath");
 
-  SSTab1_ = named<QTabWidget>(central, "SSTab1");
+  SSTab1_ = make<QTabWidget>(central, "SSTab1");
   buildPersonPages();
-  squadsArea_ = named<QWidget>(central, "squadsArea");
-  scoutArea_ = named<QWidget>(central, "scoutArea");
+  squadsArea_ = make<QWidget>(central, "squadsArea");
+  scoutArea_ = make<QWidget>(central, "scoutArea");
 
   auto* left = new QVBoxLayout;
   auto* searchRow = new QHBoxLayout;
@@ -215,7 +187,7 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   cmbTransclub_->setModel(clubModel_);
 
   statusBar()->setObjectName(QStringLiteral("ccrpStatusBar"));
-  statusPanel_ = named<QLabel>(statusBar(), "ccrpStatusBar_panel1");
+  statusPanel_ = make<QLabel>(statusBar(), "ccrpStatusBar_panel1");
   statusPanel_->setFrameShape(QFrame::Panel);
   statusPanel_->setFrameShadow(QFrame::Sunken);
   statusBar()->addPermanentWidget(statusPanel_, 1);
@@ -264,11 +236,11 @@ TolvPlayer::~TolvPlayer() = default;
 
 void TolvPlayer::buildPersonPages() {
   // Page 0: the person.
-  auto* personPage = named<QWidget>(SSTab1_, "tabPerson");
+  auto* personPage = make<QWidget>(SSTab1_, "tabPerson");
   auto* pg = new QGridLayout(personPage);
   int row = 0;
   auto lineBox = [&](const char* name, const QString& caption, int r, int c, const char* labelName = nullptr) {
-    auto* box = named<QLineEdit>(personPage, name);
+    auto* box = make<QLineEdit>(personPage, name);
     auto* l = label(personPage, caption, labelName);
     l->setBuddy(box);
     pg->addWidget(l, r, c);
@@ -276,14 +248,14 @@ void TolvPlayer::buildPersonPages() {
     return box;
   };
   auto comboBox = [&](const char* name, const QString& caption, int r, int c, const char* labelName = nullptr) {
-    auto* box = named<QComboBox>(personPage, name);
+    auto* box = make<QComboBox>(personPage, name);
     auto* l = label(personPage, caption, labelName);
     pg->addWidget(l, r, c);
     pg->addWidget(box, r, c + 1);
     return box;
   };
   pg->addWidget(label(personPage, QStringLiteral("ID")), row, 0);
-  lblID_ = named<QLabel>(personPage, "lblID");
+  lblID_ = make<QLabel>(personPage, "lblID");
   pg->addWidget(lblID_, row, 1);
   txtFirstnamid_ = lineBox("txtFirstnamid", QStringLiteral("First Name ID"), row, 2);
   txtsurnameid_ = lineBox("txtsurnameid", QStringLiteral("Surname ID"), row, 4);
@@ -310,17 +282,17 @@ void TolvPlayer::buildPersonPages() {
   ++row;
   txtwages_ = lineBox("txtwages", QStringLiteral("Wages"), row, 0);
   txtvalue_ = lineBox("txtvalue", QStringLiteral("Value"), row, 2);
-  txtUn_ = named<QLineEdit>(personPage, "txtUn");
+  txtUn_ = make<QLineEdit>(personPage, "txtUn");
   pg->addWidget(txtUn_, row, 5);
   ++row;
   txtID2_ = lineBox("txtID2", QStringLiteral("Att ID"), row, 0);
   txtID3_ = lineBox("txtID3", QStringLiteral("Staff Att ID"), row, 2);
   ++row;
-  fraMental_ = named<QGroupBox>(personPage, "fraMental");
+  fraMental_ = make<QGroupBox>(personPage, "fraMental");
   fraMental_->setTitle(QStringLiteral("Mental"));
   auto* mg = new QGridLayout(fraMental_);
   for (int k = 0; k < 8; ++k) {
-    mental_[size_t(k)] = named<QLineEdit>(fraMental_, kMentalBoxes[k]);
+    mental_[size_t(k)] = make<QLineEdit>(fraMental_, kMentalBoxes[k]);
     mg->addWidget(label(fraMental_, QString::fromUtf8(codes::kMental[size_t(k)].data())), k / 4, (k % 4) * 2);
     mg->addWidget(mental_[size_t(k)], k / 4, (k % 4) * 2 + 1);
   }
@@ -329,25 +301,25 @@ void TolvPlayer::buildPersonPages() {
   SSTab1_->addTab(personPage, QStringLiteral("Player Info"));
 
   // Page 1: attributes (player) or staff attributes (non-player), one at a time.
-  auto* attPage = named<QWidget>(SSTab1_, "tabAttributes");
+  auto* attPage = make<QWidget>(SSTab1_, "tabAttributes");
   auto* stack = new QStackedLayout(attPage);
   stack->setStackingMode(QStackedLayout::StackAll);
-  picPositions_ = named<QWidget>(attPage, "picPositions");
+  picPositions_ = make<QWidget>(attPage, "picPositions");
   auto* pp = new QGridLayout(picPositions_);
-  auto* fraPositions = named<QGroupBox>(picPositions_, "fraPositions");
+  auto* fraPositions = make<QGroupBox>(picPositions_, "fraPositions");
   fraPositions->setTitle(QStringLiteral("Positions"));
   auto* fp = new QGridLayout(fraPositions);
   for (int k = 0; k < 12; ++k) {
-    positions_[size_t(k)] = named<QLineEdit>(fraPositions, kPositionBoxes[k]);
+    positions_[size_t(k)] = make<QLineEdit>(fraPositions, kPositionBoxes[k]);
     fp->addWidget(label(fraPositions, QString::fromUtf8(codes::kPosition[size_t(k)].data())), k / 6, (k % 6) * 2);
     fp->addWidget(positions_[size_t(k)], k / 6, (k % 6) * 2 + 1);
   }
   pp->addWidget(fraPositions, 0, 0, 1, 6);
-  auto* fraAtt = named<QGroupBox>(picPositions_, "fraAtt");
+  auto* fraAtt = make<QGroupBox>(picPositions_, "fraAtt");
   fraAtt->setTitle(QStringLiteral("Attributes"));
   auto* fa = new QGridLayout(fraAtt);
   for (int k = 0; k < 42; ++k) {
-    txtAtt_[size_t(k)] = named<QLineEdit>(fraAtt, QStringLiteral("txtAtt_%1").arg(k));
+    txtAtt_[size_t(k)] = make<QLineEdit>(fraAtt, QStringLiteral("txtAtt_%1").arg(k));
     auto* l = label(fraAtt, QString::fromUtf8(codes::kPlayerAttribute[size_t(k)].data()));
     l->setObjectName(k == 30 ? QStringLiteral("lblPositioning") : QStringLiteral("lblAtt_%1").arg(k));
     fa->addWidget(l, k % 14, (k / 14) * 2);
@@ -357,22 +329,22 @@ void TolvPlayer::buildPersonPages() {
   cmdSuper_ = button(picPositions_, "cmdSuper", QStringLiteral("MAX!!!!!"));
   pp->addWidget(cmdSuper_, 2, 5);
 
-  PicStaffAtt_ = named<QWidget>(attPage, "PicStaffAtt");
+  PicStaffAtt_ = make<QWidget>(attPage, "PicStaffAtt");
   auto* sp = new QGridLayout(PicStaffAtt_);
   for (int k = 0; k < 21; ++k) {
-    txtStaffAtt_[size_t(k)] = named<QLineEdit>(PicStaffAtt_, QStringLiteral("txtStaffAtt_%1").arg(k));
-    auto* l = named<QLabel>(PicStaffAtt_, QStringLiteral("Label14_%1").arg(k));
+    txtStaffAtt_[size_t(k)] = make<QLineEdit>(PicStaffAtt_, QStringLiteral("txtStaffAtt_%1").arg(k));
+    auto* l = make<QLabel>(PicStaffAtt_, QStringLiteral("Label14_%1").arg(k));
     l->setText(QString::fromUtf8(codes::kStaffAttribute[size_t(k)].data()));
     sp->addWidget(l, k % 7, (k / 7) * 2);
     sp->addWidget(txtStaffAtt_[size_t(k)], k % 7, (k / 7) * 2 + 1);
   }
   lblFormation_ = label(PicStaffAtt_, QStringLiteral("Formation Prefered"), "lblFormation");
-  cmbFormation_ = named<QComboBox>(PicStaffAtt_, "cmbFormation");
+  cmbFormation_ = make<QComboBox>(PicStaffAtt_, "cmbFormation");
   cmbFormation_->addItems(toList(codes::kFormation));
   sp->addWidget(lblFormation_, 7, 0);
   sp->addWidget(cmbFormation_, 7, 1);
   sp->addWidget(label(PicStaffAtt_, QStringLiteral("Nation")), 7, 2);
-  cmbStaffNation_ = named<QComboBox>(PicStaffAtt_, "cmbStaffNation");
+  cmbStaffNation_ = make<QComboBox>(PicStaffAtt_, "cmbStaffNation");
   sp->addWidget(cmbStaffNation_, 7, 3);
   cmdStaffSuper_ = button(PicStaffAtt_, "cmdStaffSuper", QStringLiteral("MAX!!!!!"));
   sp->addWidget(cmdStaffSuper_, 8, 5);
@@ -383,22 +355,22 @@ void TolvPlayer::buildPersonPages() {
   SSTab1_->addTab(attPage, QStringLiteral("Attributes"));
 
   // Page 2: abilities and reputations.
-  auto* ratingPage = named<QWidget>(SSTab1_, "tabRatings");
+  auto* ratingPage = make<QWidget>(SSTab1_, "tabRatings");
   auto* rg = new QGridLayout(ratingPage);
-  auto* fraAbility = named<QGroupBox>(ratingPage, "fraAbility");
+  auto* fraAbility = make<QGroupBox>(ratingPage, "fraAbility");
   fraAbility->setTitle(QStringLiteral("Ratings"));
   auto* ra = new QGridLayout(fraAbility);
   for (int k = 0; k < 5; ++k) {
-    ratings_[size_t(k)] = named<QLineEdit>(fraAbility, kRatingBoxes[k]);
+    ratings_[size_t(k)] = make<QLineEdit>(fraAbility, kRatingBoxes[k]);
     ra->addWidget(label(fraAbility, QString::fromLatin1(kRatingLabels[k])), k, 0);
     ra->addWidget(ratings_[size_t(k)], k, 1);
   }
   lblSquadNo_ = label(fraAbility, QStringLiteral("Squad #"), "lblSquadNo");
-  txtSquadNo_ = named<QLineEdit>(fraAbility, "txtSquadNo");
+  txtSquadNo_ = make<QLineEdit>(fraAbility, "txtSquadNo");
   ra->addWidget(lblSquadNo_, 5, 0);
   ra->addWidget(txtSquadNo_, 5, 1);
   rg->addWidget(fraAbility, 0, 0);
-  auto* special = named<QGroupBox>(ratingPage, "fraRatings");
+  auto* special = make<QGroupBox>(ratingPage, "fraRatings");
   special->setTitle(QStringLiteral("Special rating Values"));
   auto* sv = new QVBoxLayout(special);
   sv->addWidget(label(special, QStringLiteral("-1 - Good Potential")));
@@ -409,9 +381,9 @@ void TolvPlayer::buildPersonPages() {
   SSTab1_->addTab(ratingPage, QStringLiteral("Ratings"));
 
   // Page 3: the career history (its panel fills the area).
-  auto* historyPage = named<QWidget>(SSTab1_, "tabHistory");
+  auto* historyPage = make<QWidget>(SSTab1_, "tabHistory");
   auto* historyLay = new QVBoxLayout(historyPage);
-  historyArea_ = named<QWidget>(historyPage, "historyArea");
+  historyArea_ = make<QWidget>(historyPage, "historyArea");
   historyLay->addWidget(historyArea_, 1);
   SSTab1_->addTab(historyPage, QStringLiteral("History"));
   // Pages 1 and 2 are available from the start: the staff page and the

@@ -12,11 +12,10 @@
 #include "ui/formrules.h"
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 namespace {
-
-QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
 
 // The transfer questions and refusals as message boxes of the main window.
 class BoxQuestions : public squads::Questions {

@@ -16,14 +16,12 @@
 #include "ui/frmnation.h"
 #include "ui/mainwindow.h"
 #include "ui/squadpanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 
 // ---- Helpers ----------------------------------------------------------------
 namespace world {
-
-QString q8(const std::string& text8) { return QString::fromStdString(cp1252::toUtf8(text8)); }
-std::string to8(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
 
 void choose(QComboBox* combo, int row) { combo->setCurrentIndex(row >= 0 && row < combo->count() ? row : -1); }
 

@@ -25,9 +25,6 @@ class FrmNation;
 // ---- Helpers shared by the three windows -------------------------------------
 namespace world {
 
-QString q8(const std::string& text8);
-std::string to8(const QString& text);
-
 // Selects `row` when the combo has it, else nothing.
 void choose(QComboBox* combo, int row);
 
