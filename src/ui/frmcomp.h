@@ -3,17 +3,19 @@
 // "Update" writes it back and keeps the window open; "O&K" hides it.
 #pragma once
 #include <QDialog>
+#include <memory>
 
 #include "competitions/comp.h"
 
-class QComboBox;
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
+namespace Ui {
+class FrmComp;
+}
 
 namespace cm3::ui {
 
 class TolvPlayer;
+template <class Form>
+class Binder;
 
 class FrmComp : public QDialog {
   Q_OBJECT
@@ -22,6 +24,7 @@ class FrmComp : public QDialog {
   enum class Source { Division, LastDivision, OtherDivision };
 
   explicit FrmComp(TolvPlayer* main);
+  ~FrmComp() override;
 
   // Centres the window and draws its bevels.
   void Form_Load();
@@ -45,10 +48,8 @@ class FrmComp : public QDialog {
   TolvPlayer* main_;
   int compIndex_ = -1;
   Source source_ = Source::Division;
-
-  QLineEdit *txtLong_, *txtShort_, *txtThreeLetter_, *txtReputation_, *txtSelected_, *txtScope_;
-  QComboBox *cmbContinent_, *cmbNation_, *cmbForeground_, *cmbBackground_;
-  QPushButton *cmdUpdate_, *cmdOk_;
+  std::unique_ptr<Ui::FrmComp> ui_;
+  std::unique_ptr<Binder<comps::CompForm>> binder_;
 };
 
 }  // namespace cm3::ui
