@@ -62,6 +62,7 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   // The names as they are stored, so that the table reads the same after
   // the database is opened again.
   db.PersonNameTable[size_t(newId)] = Database::displayName(second.Name(), first.Name());
+  JournalAction action(db, "New player " + db.PersonNameTable[size_t(newId)]);
 
   // Second name, then first name; then the two entries.
   const int32_t r1 = nameId(db.recordCount(GameFile::FirstNames));

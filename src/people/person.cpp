@@ -196,6 +196,7 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   // Everything converted, and every file still there: the display name may
   // change now.
   db.checkFilesPresent();
+  JournalAction action(db, "Update " + displayName);
   if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
   db.PersonNameTable[size_t(personId)] = displayName;
 
