@@ -146,6 +146,9 @@ class Database {
   bool autoBackup = true;
   // The backup made this session, "" while none.
   const std::string& sessionBackup() const { return sessionBackup_; }
+  // Told after an action is kept, undone or redone (front ends show the
+  // labels of the next undo and redo).
+  std::function<void()> journalChanged;
 
   // ---- Records -----------------------------------------------------------
   std::string path(std::string_view relative) const;  // resolved against GameDir

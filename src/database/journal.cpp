@@ -35,6 +35,7 @@ void Database::endAction() {
   journal_.entries_.resize(journal_.done_);  // a new action ends the redo list
   journal_.entries_.push_back(std::move(e));
   journal_.done_ = journal_.entries_.size();
+  if (journalChanged) journalChanged();
 }
 
 // ---- Writes -------------------------------------------------------------------
@@ -135,12 +136,14 @@ void Database::undo() {
   if (!journal_.canUndo()) return;
   putBack(journal_.entries_[journal_.done_ - 1]);
   --journal_.done_;
+  if (journalChanged) journalChanged();
 }
 
 void Database::redo() {
   if (!journal_.canRedo()) return;
   putForward(journal_.entries_[journal_.done_]);
   ++journal_.done_;
+  if (journalChanged) journalChanged();
 }
 
 }  // namespace cm3
