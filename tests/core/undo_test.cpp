@@ -24,35 +24,26 @@ struct Yes : squads::Questions {
   void message(const std::string& text) override { ADD_FAILURE() << "refused: " << text; }
 };
 
-// The first player with a club, and that club's squad state with another
-// club that has room as the transfer club (-1 for a free transfer).
-struct Move {
+// Moves the first player in a squad to the first other club with room, or
+// (toOtherClub false) releases him.
+void transfer(Database& db, bool toOtherClub) {
+  squads::SquadState state;
   int32_t person = -1;
   int row = -1;
-  squads::SquadState state;
-};
-Move playerWithClub(Database& db, bool toOtherClub) {
-  Move m;
-  for (int32_t p = 0; p < db.PeopleCount() && m.row < 0; ++p) {
+  for (int32_t p = 0; p < db.PeopleCount() && row < 0; ++p) {
     const StaffRecord s = db.read<StaffRecord>(kSlotStaff, p + 1);
     if (!s.isPlayer() || s.ClubId() < 0) continue;
-    squads::loadCurrentClub(db, m.state, s.ClubId());
-    m.person = p;
-    m.row = squads::findSlot(m.state.CurrentSquad, p);
+    squads::loadCurrentClub(db, state, s.ClubId());
+    row = squads::findSlot(state.CurrentSquad, person = p);
   }
+  ASSERT_GE(row, 0) << "no player in a squad";
   for (int c = 0; toOtherClub && c < int(db.clubNames.size()); ++c) {
-    if (c == m.state.currentClubId) continue;
-    squads::loadTransferClub(db, m.state, c);
-    if (m.state.TransferSquadCount < squads::kPlayerSlots) break;
+    if (c == state.currentClubId) continue;
+    squads::loadTransferClub(db, state, c);
+    if (state.TransferSquadCount < squads::kPlayerSlots) break;
   }
-  return m;
-}
-
-void transfer(Database& db, bool toOtherClub) {
-  Move m = playerWithClub(db, toOtherClub);
-  ASSERT_GE(m.row, 0) << "no player in a squad";
   Yes yes;
-  EXPECT_NE(squads::cmdTransfer(db, m.state, m.person, m.row, yes).move, squads::Move::None);
+  EXPECT_NE(squads::cmdTransfer(db, state, person, row, yes).move, squads::Move::None);
 }
 
 struct Action {
