@@ -68,7 +68,6 @@ void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
   }
   QVERIFY(person >= 0);
   w_->showPerson(person);
-  QCOMPARE(c<QComboBox>("cmbSquad")->currentIndex(), from);
   const QString caps = c<QLineEdit>("txtCaps")->text();
   const QString newCaps = caps == QLatin1String("9") ? QStringLiteral("8") : QStringLiteral("9");
   c<QLineEdit>("txtCaps")->setText(newCaps);
@@ -82,12 +81,11 @@ void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
   QTest::mouseClick(c<QPushButton>("cmdTransfer"), Qt::LeftButton);
   QVERIFY(rows("lstTranssquad").contains(name(person)));
 
-  // Undo the transfer: both squads and the club box as stored before it;
-  // its row stays in the change list, greyed.
+  // Undo the transfer: both squads as stored before it; its row stays in
+  // the change list, greyed.
   undo->trigger();
   QCOMPARE(rows("lstSquad"), squadBefore);
   QCOMPARE(rows("lstTranssquad"), transferBefore);
-  QCOMPARE(c<QLineEdit>("txtClub")->text(), q8(db.clubNames[size_t(from)]));
   QVERIFY(redo->isEnabled());
   QVERIFY(redo->text().startsWith(QStringLiteral("&Redo Transfer ")));
   auto* changes = c<QListWidget>("lstChanges");
