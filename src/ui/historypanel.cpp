@@ -139,8 +139,10 @@ void HistoryPanel::databaseClosing() {
 void HistoryPanel::databaseChanged() {
   // A grid on show is filled again from the stored rows; rows that were
   // added but not saved are gone with the undo.
-  if (loadedPerson_ < 0 || loadedPerson_ >= window()->database().PeopleCount()) {
+  if (loadedPerson_ < 0) return;
+  if (loadedPerson_ >= window()->database().PeopleCount()) {  // an added person taken back
     resetView();
+    cmdHistory_->setEnabled(false);
     return;
   }
   ShowHistory();

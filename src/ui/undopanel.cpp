@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFile>
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -22,7 +23,6 @@ namespace {
 
 using world::choose;
 using world::q8;
-using world::to8;
 
 // A label as a menu text: '&' would otherwise mark a shortcut letter.
 QString menuText(const char* verb, const std::string& label8) {
@@ -193,15 +193,19 @@ void UndoPanel::actRestore_Click() {
   if (w->database().isOpen()) return;
   QString dir = w->control<QLineEdit>(QStringLiteral("txtpath"))->text();
   if (dir.isEmpty()) dir = w->programDir();
-  const std::string dir8 = to8(dir);
-  const std::vector<backup::BackupInfo> all = backup::list(dir8);
+  const std::string gameDir = QFile::encodeName(dir).toStdString();  // a file name, not a game text
+  const std::vector<backup::BackupInfo> all = backup::list(gameDir);
   if (all.empty()) {
-    message(w, QStringLiteral("There are no backups in %1.").arg(QString::fromLocal8Bit(backup::folderOf(dir8))));
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(backup::folderOf(gameDir)));
+    message(w, QStringLiteral("There are no backups in %1.").arg(folder));
     return;
   }
   QStringList rows;
   for (auto it = all.rbegin(); it != all.rend(); ++it)
-    rows << QStringLiteral("%1   (%2 files, %3)").arg(QString::fromStdString(it->date)).arg(it->files).arg(megabytes(it->bytes));
+    rows << QStringLiteral("%1   (%2 files, %3)")
+                .arg(QString::fromStdString(it->date))
+                .arg(it->files)
+                .arg(megabytes(it->bytes));
   bool ok = false;
   const QString chosen = QInputDialog::getItem(w, QStringLiteral("TOLVEDIT"),
                                                QStringLiteral("Restore the game's files as they were at:"), rows, 0,
@@ -209,7 +213,7 @@ void UndoPanel::actRestore_Click() {
   if (!ok) return;
   const backup::BackupInfo& b = all[all.size() - 1 - size_t(rows.indexOf(chosen))];
   try {
-    const std::string previous = backup::restore(dir8, b.name);
+    const std::string previous = backup::restore(gameDir, b.name);
     message(w, QStringLiteral("The files of %1 are back. The files as they were are kept as backup %2; "
                               "restoring that one undoes this.")
                    .arg(QString::fromStdString(b.date), QString::fromStdString(previous)));
