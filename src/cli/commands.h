@@ -17,6 +17,8 @@ int cmdExport(const std::string& gameDir, const std::string& what, const std::st
 int cmdSet(const std::string& gameDir, const std::string& kind, int64_t id, const std::vector<std::string>& assignments);
 int cmdTransfer(const std::string& gameDir, int64_t personId, const std::string& target);
 int cmdRecover(const std::string& gameDir);
+int cmdBackupList(const std::string& gameDir);
+int cmdRestore(const std::string& gameDir, const std::string& name);
 
 // The help texts listing what `set` can change and what `check` looks for.
 std::string setFieldsHelp();

@@ -10,6 +10,8 @@
 //   cm3db transfer GAMEDIR PERSON_ID CLUB_ID|free
 //   cm3db recover GAMEDIR
 //   cm3db --version
+//   cm3db backup list GAMEDIR
+//   cm3db restore GAMEDIR [NAME]
 //
 // Output is JSON on stdout (search: one object per line; export: CSV).
 // Errors go to stderr; the exit code is 0 on success, 1 when the command
@@ -89,6 +91,17 @@ int main(int argc, char** argv) {
   auto* recover = app.add_subcommand("recover", "Fold the working files of an unclosed run back");
   recover->add_option("GAMEDIR", dir, "Game directory")->required();
   recover->callback([&] { run = [&] { return cmdRecover(dir); }; });
+
+  auto* backupCmd = app.add_subcommand("backup", "The backups made before the first write of each session");
+  backupCmd->require_subcommand(1);
+  auto* backupList = backupCmd->add_subcommand("list", "Name, date and size of each backup, oldest first");
+  backupList->add_option("GAMEDIR", dir, "Game directory")->required();
+  backupList->callback([&] { run = [&] { return cmdBackupList(dir); }; });
+
+  auto* restore = app.add_subcommand("restore", "Put a backup back (the newest by default), backing up the files first");
+  restore->add_option("GAMEDIR", dir, "Game directory")->required();
+  restore->add_option("NAME", target, "Backup name as backup list shows it");
+  restore->callback([&] { run = [&] { return cmdRestore(dir, target); }; });
 
   try {
     app.parse(argc, argv);

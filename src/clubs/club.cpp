@@ -320,6 +320,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
     setFreshClubFields(work);
     work.setMainStadium(withMain ? s : -1);
     work.setReserveStadium(withReserve ? (withMain ? s + 1 : s) : -1);
+    JournalAction action(db, "New club " + work.LongName());
     writeClub(db, c, work);
     addToCount(db, kEntryClubs);
     if (withMain) result.createdStadiums.push_back(createStadium(db, mainValues));
@@ -355,6 +356,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   checkAppendable(db, kSlotStadium, s, int64_t(mainAct == Act::Create) + int64_t(reserveAct == Act::Create),
                   "stadiums", "stadium.dat");
 
+  JournalAction action(db, "Update club " + work.LongName());
   writeClub(db, clickTeamId, work);
   auto frame = [&](Act act, const StadiumValues& v, bool reserve) {
     const int32_t ref = reserve ? work.ReserveStadium() : work.MainStadium();

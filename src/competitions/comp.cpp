@@ -55,6 +55,7 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
   r.setSelected(selected);
   r.setForeground(int32_t(choiceValue(f.foreground, r.Foreground(), db.colours.size(), -1)));
   r.setBackground(int32_t(choiceValue(f.background, r.Background(), db.colours.size(), -1)));
+  JournalAction action(db, "Update competition " + r.LongName());
   db.write(kSlotComp, recordOf(compIndex), r);
   db.current.comp = r;
   if (size_t(compIndex) < db.compNames.size()) db.compNames[size_t(compIndex)] = r.LongName();

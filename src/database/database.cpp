@@ -155,6 +155,8 @@ bool Database::PrepareDatabase(const std::string& gameDir, const Progress& chopP
 bool Database::beginOpen(const std::string& gameDir) {
   OpenError.clear();
   if (open_) throw std::logic_error("beginOpen on an open database");
+  journal_.clear();
+  sessionBackup_.clear();
   if (lockFd_ >= 0 && gameDir == lockedDir_) return true;
   releaseLock();
   GameDir = gameDir;
@@ -324,6 +326,7 @@ void Database::buildPersonNameTable() {
 }
 
 void Database::abortOpen() {
+  journal_.clear();
   closeAll();
   if (chopped_) {
     try {
@@ -365,6 +368,7 @@ void Database::recoverLeftovers(const Progress& progress) {
 // ---- Closing --------------------------------------------------------------
 
 void Database::close(const Progress& progress) {
+  journal_.clear();
   if (!open_) {
     // Nothing was edited: a half-done open is simply given up.
     if (chopped_) {
@@ -525,7 +529,7 @@ void Database::writeRaw(int slot, int64_t n, const uint8_t* src, size_t size) {
     throw std::logic_error("record of the wrong length for slot " + std::to_string(slot));
   if (n < 1 || uint64_t(n) > kMaxFileSize / size)
     throw ValueError("Bad record number " + std::to_string(n));
-  file(slot).write(uint64_t(n - 1) * size, src, size);
+  writeBytes(slot, uint64_t(n - 1) * size, src, size);
 }
 
 const std::string& Database::personName(int64_t personId) const {

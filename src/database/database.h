@@ -17,6 +17,7 @@
 #include "database/catalogue.h"
 #include "database/errors.h"
 #include "database/fileimage.h"
+#include "database/journal.h"
 #include "records/records.h"
 
 namespace cm3 {
@@ -130,6 +131,25 @@ class Database {
   // The count field of index entry 8, read afresh.
   int32_t PeopleCount() const;
 
+  // ---- Undo, redo and backups (journal.h, backup.h) --------------------
+  // The actions of this session (JournalAction groups the writes of one).
+  const Journal& journal() const { return journal_; }
+  // Puts the files back as they were before the last done action, or
+  // applies the next undone one again, then re-reads the name lists and
+  // PersonNameTable. Throws FileError (the files are then as before the
+  // call, the system permitting).
+  void undo();
+  void redo();
+  // Before the first recorded write of a session the game's files are
+  // copied into a backup (backup::make); when that fails the write throws
+  // FileError and does not happen.
+  bool autoBackup = true;
+  // The backup made this session, "" while none.
+  const std::string& sessionBackup() const { return sessionBackup_; }
+  // Told after an action is kept, undone or redone (front ends show the
+  // labels of the next undo and redo).
+  std::function<void()> journalChanged;
+
   // ---- Records -----------------------------------------------------------
   std::string path(std::string_view relative) const;  // resolved against GameDir
   bool slotOpen(int slot) const;
@@ -152,6 +172,8 @@ class Database {
   void write(int slot, int64_t n, const R& r) {
     writeRaw(slot, n, r.data(), R::kSize);
   }
+  // Writes n bytes at 0-based position pos of the file behind `slot`.
+  void writeBytes(int slot, uint64_t pos, const uint8_t* src, size_t n);
   // Pointer to record n when it lies wholly in the file, else null.
   const uint8_t* peek(int slot, int64_t n, size_t size) const;
 
@@ -175,6 +197,12 @@ class Database {
   void readRaw(int slot, int64_t n, uint8_t* dst, size_t size) const;
   bool hasRaw(int slot, int64_t n, size_t size) const;
   void writeRaw(int slot, int64_t n, const uint8_t* src, size_t size);
+  friend class JournalAction;
+  void beginAction(std::string label);
+  void endAction();
+  void putBack(const JournalEntry& e);
+  void putForward(const JournalEntry& e);
+  void reloadTables();
   void openSlot(int slot);
   void closeAll();
   void releaseLock();
@@ -190,6 +218,8 @@ class Database {
   bool madeIndexTemp_ = false;  // index_temp.dat was not there before this open
   int lockFd_ = -1;
   std::string lockedDir_;  // the game directory lockFd_ belongs to
+  Journal journal_;
+  std::string sessionBackup_;
 };
 
 }  // namespace cm3

@@ -252,6 +252,14 @@ void FileImage::write(uint64_t pos, const void* src, size_t n) {
   if (!map_) std::memcpy(copy_.data() + pos, in, n);
 }
 
+void FileImage::truncate(uint64_t size) {
+  if (size >= this->size()) return;
+  checkPresent();
+  fileStep("truncate", path_);
+  if (::ftruncate(fd_, off_t(size)) != 0) throwFileError(path_, errno);
+  setSize(size);
+}
+
 int FileImage::mode() const {
   struct stat st;
   return ::fstat(fd_, &st) == 0 ? int(st.st_mode & 07777) : 0644;

@@ -128,6 +128,9 @@ class FileImage {
   // permitting), so no half-written record is left behind. Nothing is
   // written to a file that has been deleted since it was opened.
   void write(uint64_t pos, const void* src, size_t n);
+  // Cuts the file back to `size` bytes (no-op when it is not longer).
+  // Throws FileError.
+  void truncate(uint64_t size);
   // The permission bits of the file (0644 when they cannot be read).
   int mode() const;
   // Forces the written bytes to the disk.

@@ -95,7 +95,7 @@ void writeRecord(Database& db, int32_t recordId, const HistoryRecord& record) {
       storeI32(p + HistoryRecord::PersonIdOffset, -1);
       storeI32(p + HistoryRecord::ClubIdOffset, -1);
     }
-    db.file(kSlotHistory).write(uint64_t(have) * HistoryRecord::kSize, gap.data(), gap.size());
+    db.writeBytes(kSlotHistory, uint64_t(have) * HistoryRecord::kSize, gap.data(), gap.size());
   }
   db.write(kSlotHistory, int64_t(recordId) + 1, record);
   int64_t& count = db.recordCount(GameFile::History);
@@ -106,6 +106,7 @@ void deleteRecord(Database& db, int32_t recordId) {
   if (recordId < 0) throw ValueError("Bad history record ID " + std::to_string(recordId));
   HistoryRecord r = db.read<HistoryRecord>(kSlotHistory, int64_t(recordId) + 1);
   const bool existed = db.has<HistoryRecord>(kSlotHistory, int64_t(recordId) + 1);
+  JournalAction action(db, "Delete history row of " + db.personName(r.PersonId()));
   r.setRecordId(recordId);
   r.setPersonId(-1);
   if (!existed) r.setClubId(-1);
@@ -115,6 +116,7 @@ void deleteRecord(Database& db, int32_t recordId) {
 void saveRows(Database& db, int32_t personId, const std::vector<HistoryRow>& rows,
               const std::vector<std::string>& clubNames) {
   if (personId < 0) throw ValueError("History rows need a person");
+  JournalAction action(db, "Save history of " + db.personName(personId));
   // Every row is converted before the first one is written, so that a
   // refused cell leaves the file as it was.
   std::vector<HistoryRecord> records;

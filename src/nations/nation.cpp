@@ -133,6 +133,7 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
   }
   n.setContinentId(int32_t(choiceValue(f.continent, n.ContinentId(), db.continentNames.size(), -1)));
 
+  JournalAction action(db, "Update nation " + n.Name());
   if (withContinent) {
     const ContinentForm& b = f.continentBoxes;
     encodeLeftTrimmed(b.shortSymbol, c.ShortSymbolField(), ContinentRecord::ShortSymbolWidth);

@@ -74,6 +74,7 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   result.personId = newId;
   result.attIndex = newAtt;
   db.checkFilesPresent();
+  JournalAction action(db, "New player " + Database::displayName(second.Name(), first.Name()));
 
   // Second name, then first name; then the two entries.
   const int32_t r1 = nameId(db.recordCount(GameFile::FirstNames));

@@ -197,6 +197,7 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   // checked in full before their first write, so a refused cell stops the
   // save before anything is written.
   db.checkFilesPresent();
+  JournalAction action(db, "Update " + displayName);
   if (historyStep) historyStep(personId);
 
   if (player) {

@@ -222,6 +222,7 @@ TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, in
     return none;
   }
   db.current.staff = staff;
+  JournalAction action(db, "Transfer " + db.personName(personId) + " to " + clubName(db, state.TransferClubId));
   if (staff.ClubId() < 0) return signFreePlayer(db, state, personId, staff, q);
 
   // A person with a club: the selected row must hold him, in the squad of
@@ -249,6 +250,7 @@ TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, in
   if (state.TransferClubId < 0) {
     // Free transfer: the person leaves his club and becomes clubless.
     if (!q.ask(kFreeTransferQuestion)) return none;
+    action.setLabel("Free transfer " + db.personName(personId) + " from " + clubName(db, sourceClub));
     const int64_t left = int64_t(sourceClub) + 1;
     ClubRecord club = db.read<ClubRecord>(kSlotClub, left);
     staff.setClubId(-1);

@@ -129,6 +129,20 @@ void HistoryPanel::databaseClosing() {
   loadedPerson_ = -1;
 }
 
+void HistoryPanel::databaseChanged() {
+  // A grid on show is filled again from the stored rows; rows that were
+  // added but not saved are gone with the undo.
+  if (loadedPerson_ < 0) return;
+  if (loadedPerson_ >= window()->database().PeopleCount()) {  // an added person taken back
+    resetView();
+    cmdHistory_->setEnabled(false);
+    return;
+  }
+  ShowHistory();
+  grid_->setCurrentCell(-1, -1);
+  setEditing(false);
+}
+
 void HistoryPanel::personShown(int personId) {
   resetView();
   cmdHistory_->setEnabled(personId >= 0);

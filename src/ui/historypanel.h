@@ -32,6 +32,7 @@ class HistoryPanel : public Panel {
   void personShown(int personId) override;
   void saveStep(int personId) override;
   void databaseClosing() override;
+  void databaseChanged() override;
 
   // The person whose rows the grid holds; -1 when nothing is loaded.
   int loadedPerson() const { return loadedPerson_; }

@@ -30,6 +30,7 @@
 #include "ui/messages.h"
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
+#include "ui/undopanel.h"
 #include "ui/worldpanel.h"
 #include "ui/widgets.h"
 
@@ -435,6 +436,7 @@ void TolvPlayer::installPanels() {
   panels_.push_back(new ScoutPanel(this));
   panels_.push_back(new SquadPanel(this));
   panels_.push_back(new WorldPanel(this));
+  panels_.push_back(new UndoPanel(this));
 }
 
 QWidget* TolvPlayer::area(Area a) const {

@@ -33,6 +33,8 @@ class Panel : public QObject {
   // personId may differ from the person the panel's rows were loaded for:
   // rows of another person must never be written under personId.
   virtual void saveStep(int personId) { (void)personId; }
+  // An undo or a redo changed the files: show the stored values again.
+  virtual void databaseChanged() {}
   // The main window is closing the database.
   virtual void databaseClosing() {}
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 #include "records/cp1252.h"
@@ -137,6 +138,31 @@ void SquadPanel::databaseOpened() {
 void SquadPanel::databaseClosing() {
   opened_ = false;
   state_ = squads::SquadState{};
+}
+
+void SquadPanel::databaseChanged() {
+  if (!opened_) return;
+  // The lists again from the stored squads, with the same rows chosen and
+  // no person shown because of it.
+  Database& db = window()->database();
+  const int row = lstSquad_->currentRow(), transferRow = lstTranssquad_->currentRow();
+  const QSignalBlocker b1(lstSquad_), b2(lstStaff_), b3(lstTranssquad_);
+  squads::loadCurrentClub(db, state_, cmbSquad_->currentIndex());
+  squads::loadTransferClub(db, state_, cmbTransclub_->currentIndex());
+  if (state_.currentClubId >= 0) {
+    squadlist();
+    stafflist();
+    lstSquad_->setCurrentRow(row);
+  } else {
+    lstSquad_->clear();
+    lstStaff_->clear();
+  }
+  if (state_.TransferClubId >= 0) {
+    squadlist2();
+    lstTranssquad_->setCurrentRow(transferRow);
+  } else {
+    lstTranssquad_->clear();
+  }
 }
 
 void SquadPanel::personShown(int personId) {

@@ -31,6 +31,7 @@ class SquadPanel : public Panel {
   void personShown(int personId) override;
   bool updateInstead() override;
   void databaseClosing() override;
+  void databaseChanged() override;
 
   // The slots of the two chosen clubs as last read or written.
   const squads::SquadState& state() const { return state_; }

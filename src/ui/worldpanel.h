@@ -51,6 +51,8 @@ class WorldPanel : public Panel {
 
   void databaseOpened() override;
   void databaseClosing() override;
+  // The windows are hidden then; loaded afresh they show the stored values.
+  void databaseChanged() override { databaseOpened(); }
 
   // The windows (top-level, so that their controls never shadow the main
   // window's controls of the same names); null while no database is open.

@@ -1,0 +1,45 @@
+// Undo and redo of the session's actions and the backups: the Edit menu of
+// the main window ("Undo <label>", "Redo <label>", the change list and
+// "Restore a backup…") and the change-list dock, which shows every action of
+// the session by its label, the undone ones greyed.
+#pragma once
+#include "ui/panel.h"
+
+class QAction;
+class QDockWidget;
+class QListWidget;
+
+namespace cm3::ui {
+
+class UndoPanel : public Panel {
+  Q_OBJECT
+ public:
+  explicit UndoPanel(TolvPlayer* window);
+
+  void databaseOpened() override;
+  void databaseClosing() override;
+
+  // The menu items, public so that tests can drive them directly.
+  void actUndo_Click();
+  void actRedo_Click();
+  void actRestore_Click();
+
+ protected:
+  // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
+  // undo or redo, and to the Edit menu otherwise.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Menu texts, enabled states and change-list rows from the journal.
+  void showJournal();
+  // After an undo or a redo: every list, combo and box from the files.
+  void reshow();
+
+  QAction* actUndo_ = nullptr;
+  QAction* actRedo_ = nullptr;
+  QAction* actRestore_ = nullptr;
+  QDockWidget* dockChanges_ = nullptr;
+  QListWidget* lstChanges_ = nullptr;
+};
+
+}  // namespace cm3::ui

@@ -1,0 +1,220 @@
+// Undo and redo of every kind of write, and the backups made before the
+// first write of a session.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "clubs/club.h"
+#include "database/backup.h"
+#include "database_helpers.h"
+#include "history/history.h"
+#include "nations/nation.h"
+#include "people/newplayer.h"
+#include "people/person.h"
+#include "squads/squads.h"
+
+namespace cm3test {
+namespace {
+
+using namespace cm3;
+
+struct Yes : squads::Questions {
+  bool ask(const std::string&) override { return true; }
+  void message(const std::string& text) override { ADD_FAILURE() << "refused: " << text; }
+};
+
+// Moves the first player in a squad to the first other club with room, or
+// (toOtherClub false) releases him.
+void transfer(Database& db, bool toOtherClub) {
+  squads::SquadState state;
+  int32_t person = -1;
+  int row = -1;
+  for (int32_t p = 0; p < db.PeopleCount() && row < 0; ++p) {
+    const StaffRecord s = db.read<StaffRecord>(kSlotStaff, p + 1);
+    if (!s.isPlayer() || s.ClubId() < 0) continue;
+    squads::loadCurrentClub(db, state, s.ClubId());
+    row = squads::findSlot(state.CurrentSquad, person = p);
+  }
+  ASSERT_GE(row, 0) << "no player in a squad";
+  for (int c = 0; toOtherClub && c < int(db.clubNames.size()); ++c) {
+    if (c == state.currentClubId) continue;
+    squads::loadTransferClub(db, state, c);
+    if (state.TransferSquadCount < squads::kPlayerSlots) break;
+  }
+  Yes yes;
+  EXPECT_NE(squads::cmdTransfer(db, state, person, row, yes).move, squads::Move::None);
+}
+
+struct Action {
+  const char* name;
+  std::function<void(Database&)> run;
+};
+void PrintTo(const Action& a, std::ostream* os) { *os << a.name; }
+
+const Action kActions[] = {
+    {"UpdatePersonWithNewNames",
+     [](Database& db) {
+       people::PersonForm f = people::loadPerson(db, 3);
+       f.secondName = "M\xFCller";
+       f.firstName = "Ann";
+       f.caps = "7";
+       people::NameFlags flags{true, true};
+       people::savePerson(db, f, flags, [&](int32_t id) {
+         std::vector<history::HistoryRow> rows = history::loadRows(db, id);
+         rows.push_back({history::addRecord(db), "1999", "", "12", "3"});
+         history::saveRows(db, id, rows, db.clubNames);
+       });
+     }},
+    {"NewPlayer",
+     [](Database& db) {
+       people::PersonForm f = people::loadPerson(db, 0);
+       f.firstName = "Kai";
+       f.secondName = "Newcomer";
+       f.commonName = "Kaiser";
+       people::NameFlags flags{true, true};
+       people::addNewPlayer(db, people::templateOf(db, 0), f, flags);
+     }},
+    {"Transfer", [](Database& db) { transfer(db, true); }},
+    {"FreeTransfer", [](Database& db) { transfer(db, false); }},
+    {"DeleteHistoryRowPastTheEnd",
+     [](Database& db) { history::deleteRecord(db, int32_t(db.recordCount(GameFile::History)) + 2); }},
+    {"UpdateClub",
+     [](Database& db) {
+       clubs::ClubForm f = clubs::loadClub(db, 2);
+       f.longName = "Renamed Rovers";
+       f.cash = "4242";
+       clubs::updateClub(db, 2, false, f);
+     }},
+    {"NewClubWithTwoStadiums",
+     [](Database& db) {
+       clubs::ClubForm f = clubs::newClubForm(db, clubs::loadClub(db, 1));
+       f.longName = "Karg\xF6 Rovers";
+       f.main.name = "Karg\xF6 Park";
+       f.reserve.name = "Karg\xF6 Lane";
+       clubs::updateClub(db, 1, true, f);
+     }},
+    {"UpdateNation",
+     [](Database& db) {
+       nations::NationForm f = nations::loadNation(db, 1);
+       f.name = "Renamed Land";
+       nations::updateNation(db, 1, f);
+     }},
+};
+
+// What the windows show besides the files: undo must give these back too.
+struct Tables {
+  std::array<int64_t, kGameFileCount> counts;
+  std::vector<std::string> people, clubs, nations, comps, stadiums;
+  bool operator==(const Tables&) const = default;
+};
+Tables tablesOf(const Database& db) {
+  return {db.RecordCount, db.PersonNameTable, db.clubNames, db.nationNames, db.compNames, db.stadiumNames};
+}
+
+void putBack(const fs::path& data, const Files& files) {
+  for (const auto& [name, bytes] : files) spit(data / name, bytes);
+}
+
+class UndoEachAction : public ::testing::TestWithParam<Action> {};
+
+TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItOnce) {
+  GameDir game;
+  const Files atOpen = gameFiles(game.data());
+  Files once;
+  {
+    Database db;
+    ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+    GetParam().run(db);
+    db.close();
+    once = gameFiles(game.data());
+  }
+  ASSERT_FALSE(sameFiles(once, atOpen)) << "the action changed no game file";
+  putBack(game.data(), atOpen);
+
+  Database db;
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  const Tables opened = tablesOf(db);
+  GetParam().run(db);
+  ASSERT_EQ(db.journal().entries().size(), 1u) << "one action must be one entry";
+  db.undo();
+  EXPECT_TRUE(tablesOf(db) == opened);
+  db.close();
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  GetParam().run(db);
+  db.undo();
+  db.redo();
+  db.close();
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), once));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UndoEachAction, ::testing::ValuesIn(kActions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTheRedoList) {
+  GameDir game;
+  const Files atOpen = gameFiles(game.data());
+  Database db;
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  for (const Action& a : kActions) a.run(db);
+  const size_t n = std::size(kActions);
+  ASSERT_EQ(db.journal().entries().size(), n);
+  EXPECT_EQ(db.journal().undoLabel(), "Update nation Renamed Land");
+  while (db.journal().canUndo()) db.undo();
+  EXPECT_EQ(db.journal().redoLabel(), "Update " + Database::displayName("M\xFCller", "Ann"));
+  db.redo();
+  db.redo();
+  kActions[2].run(db);  // the transfer again: the rest can no longer be redone
+  EXPECT_EQ(db.journal().entries().size(), 3u);
+  EXPECT_FALSE(db.journal().canRedo());
+  while (db.journal().canUndo()) db.undo();
+  db.close();
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+}
+
+TEST(Backup, FirstWriteBacksUpTheFilesOfOpenOnceAndRestoreGivesThemBack) {
+  GameDir game;
+  const Files atOpen = gameFiles(game.data());
+  Database db;
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  kActions[5].run(db);
+  kActions[7].run(db);
+  const std::string made = db.sessionBackup();
+  ASSERT_EQ(backup::list(game.str()).size(), 1u);
+  EXPECT_EQ(backup::list(game.str())[0].name, made);
+  EXPECT_TRUE(sameFiles(gameFiles(fs::path(backup::folderOf(game.str())) / made / "Data"), atOpen));
+  EXPECT_THROW(backup::restore(game.str()), FileError) << "restored while the database is open";
+  db.close();
+  const Files edited = gameFiles(game.data());
+
+  const std::string before = backup::restore(game.str(), made);
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+  // The restore is undone by restoring the backup it made first.
+  backup::restore(game.str(), before);
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), edited));
+}
+
+TEST(Backup, OnlyTheNewestTenAreKept) {
+  GameDir game;
+  std::vector<std::string> made;
+  for (int i = 0; i < 12; ++i) made.push_back(backup::make(game.str()));
+  std::vector<std::string> kept;
+  for (const auto& b : backup::list(game.str())) kept.push_back(b.name);
+  EXPECT_EQ(kept, std::vector<std::string>(made.begin() + 2, made.end()));
+}
+
+TEST(Backup, ThatCannotBeMadeStopsTheFirstWriteBeforeAnythingChanges) {
+  GameDir game;
+  const Files atOpen = gameFiles(game.data());
+  spit(fs::path(game.str()) / backup::kFolderName, {1});  // a file where the folder belongs
+  Database db;
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  EXPECT_THROW(kActions[5].run(db), FileError);
+  EXPECT_TRUE(db.journal().entries().empty());
+  db.close();
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+}
+
+}  // namespace
+}  // namespace cm3test

@@ -1,0 +1,125 @@
+// The Edit menu: Undo and Redo follow the session's actions, and after an
+// undo the person boxes, squad lists, club lists and change list show what
+// the files hold.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "clubs/club.h"
+#include "database/database.h"
+#include "sample/generator.h"
+#include "squads/squads.h"
+#include "ui/mainwindow.h"
+#include "uitest.h"
+
+using cm3::ui::TolvPlayer;
+using namespace uitest;
+
+class TestUndo : public QObject {
+  Q_OBJECT
+ private slots:
+  void menuFollowsTheJournalAndUndoShowsTheStoredValues();
+
+ private:
+  template <class W>
+  W* c(const char* name) {
+    return child<W>(*w_, name);
+  }
+  QStringList rows(const char* list) {
+    QStringList out;
+    for (int i = 0; i < c<QListWidget>(list)->count(); ++i) out << c<QListWidget>(list)->item(i)->text();
+    return out;
+  }
+  QString name(int id) { return q8(w_->database().personName(id)); }
+
+  std::unique_ptr<TolvPlayer> w_;
+};
+
+void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
+  QTemporaryDir prog, game;
+  cm3::sample::generate(game.path().toStdString(), cm3::sample::smallPreset(), 5);
+  w_ = std::make_unique<TolvPlayer>(prog.path());
+  w_->show();
+  w_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+  auto* undo = w_->findChild<QAction*>(QStringLiteral("actUndo"));
+  auto* redo = w_->findChild<QAction*>(QStringLiteral("actRedo"));
+  auto* restore = w_->findChild<QAction*>(QStringLiteral("actRestore"));
+  QVERIFY(undo && redo && restore);
+  QVERIFY(restore->isEnabled());
+  c<QLineEdit>("txtpath")->setText(game.path());
+  QTest::mouseClick(c<QPushButton>("cmdOpen"), Qt::LeftButton);
+  cm3::Database& db = w_->database();
+  QVERIFY(db.isOpen());
+  w_->activateWindow();  // back from the progress window of the open
+  QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+  QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !restore->isEnabled());
+
+  // A player in a squad, shown, and a club with room to move him to.
+  int person = -1, from = -1;
+  for (int p = 0; p < db.PeopleCount() && person < 0; ++p) {
+    const cm3::StaffRecord s = db.read<cm3::StaffRecord>(cm3::kSlotStaff, p + 1);
+    if (s.isPlayer() && s.ClubId() >= 0) person = p, from = s.ClubId();
+  }
+  QVERIFY(person >= 0);
+  w_->showPerson(person);
+  const QString caps = c<QLineEdit>("txtCaps")->text();
+  const QString newCaps = caps == QLatin1String("9") ? QStringLiteral("8") : QStringLiteral("9");
+  c<QLineEdit>("txtCaps")->setText(newCaps);
+  QTest::mouseClick(c<QPushButton>("cmdUpdate"), Qt::LeftButton);
+  QVERIFY(undo->isEnabled());
+  QCOMPARE(undo->text(), "&Undo Update " + name(person));
+
+  const int to = from == 1 ? 2 : 1;
+  c<QComboBox>("cmbTransclub")->setCurrentIndex(to);
+  const QStringList squadBefore = rows("lstSquad"), transferBefore = rows("lstTranssquad");
+  QTest::mouseClick(c<QPushButton>("cmdTransfer"), Qt::LeftButton);
+  QVERIFY(rows("lstTranssquad").contains(name(person)));
+
+  // Undo the transfer: both squads as stored before it; its row stays in
+  // the change list, greyed.
+  undo->trigger();
+  QCOMPARE(rows("lstSquad"), squadBefore);
+  QCOMPARE(rows("lstTranssquad"), transferBefore);
+  QVERIFY(redo->isEnabled());
+  QVERIFY(redo->text().startsWith(QStringLiteral("&Redo Transfer ")));
+  auto* changes = c<QListWidget>("lstChanges");
+  QCOMPARE(changes->count(), 2);
+  QVERIFY(changes->item(1)->foreground() != changes->item(0)->foreground());
+
+  // Undo the update of the person on display: the boxes show the stored
+  // caps; the redo shortcut writes them again.
+  w_->showPerson(person);
+  QCOMPARE(c<QLineEdit>("txtCaps")->text(), newCaps);
+  undo->trigger();
+  QCOMPARE(c<QLineEdit>("txtCaps")->text(), caps);
+  QVERIFY(!undo->isEnabled());
+  QTest::keyClick(w_.get(), Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(c<QLineEdit>("txtCaps")->text(), newCaps);
+
+  // A new action ends the redo list; a new club comes and goes in the
+  // shared club list with redo and undo.
+  const int clubs = w_->clubModel()->rowCount();
+  cm3::clubs::ClubForm f = cm3::clubs::newClubForm(db, cm3::clubs::loadClub(db, 0));
+  f.longName = "Undone Athletic";
+  cm3::clubs::updateClub(db, 0, true, f);
+  QVERIFY(!redo->isEnabled());
+  QTest::keyClick(w_.get(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(w_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(w_->clubModel()->rowCount(), clubs + 1);
+  QTest::keyClick(w_.get(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(w_->clubModel()->rowCount(), clubs);
+
+  w_->close();
+  QVERIFY(restore->isEnabled() && !undo->isEnabled());
+  w_.reset();
+  QCOMPARE(checkProblems(game.path()), QString());
+}
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
