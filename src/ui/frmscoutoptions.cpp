@@ -36,13 +36,15 @@ std::vector<size_t> byOffset(const std::array<search::ScoutBox, N>& boxes) {
   return order;
 }
 
-// Fills a threshold frame from its code list: the range caption, a box with
-// its caption per entry, `perRow` to a row in the order of their record
-// bytes, and the frame's Reset button. The boxes come back indexed like the
-// list.
+// Fills the grid of a threshold frame from its code list: the range
+// caption, a box with its caption per entry, four to a row in the order of
+// their record bytes, and the frame's Reset button. The boxes come back
+// indexed like the list.
 template <size_t N>
-std::vector<QLineEdit*> thresholdGrid(QGroupBox* frame, QGridLayout* grid, const std::array<search::ScoutBox, N>& table,
-                                      const char* resetName, int perRow) {
+std::vector<QLineEdit*> thresholdGrid(QGroupBox* frame, const std::array<search::ScoutBox, N>& table,
+                                      const char* resetName) {
+  constexpr int perRow = 4;
+  auto* grid = static_cast<QGridLayout*>(frame->layout());
   auto* range = make<QLabel>(frame, frame->objectName() + QStringLiteral("Range"));
   range->setText(QStringLiteral("0-20"));
   grid->addWidget(range, 0, 0, 1, 2);
@@ -85,8 +87,8 @@ FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<
   for (std::string_view job : codes::kClass)
     ui_->cmbClass->addItem(QString::fromLatin1(job.data(), qsizetype(job.size())));
 
-  attributes_ = thresholdGrid(ui_->fraAtt, ui_->fraAttLayout, search::kScoutAttributes, "cmdResetAtt", 4);
-  positions_ = thresholdGrid(ui_->fraPositions, ui_->fraPositionsLayout, search::kScoutPositions, "cmdResetPositions", 4);
+  attributes_ = thresholdGrid(ui_->fraAtt, search::kScoutAttributes, "cmdResetAtt");
+  positions_ = thresholdGrid(ui_->fraPositions, search::kScoutPositions, "cmdResetPositions");
   // The grids' boxes come before the window's own buttons when tabbing.
   auto* resetAtt = ui_->fraAtt->findChild<QPushButton*>(QStringLiteral("cmdResetAtt"));
   auto* resetPositions = ui_->fraPositions->findChild<QPushButton*>(QStringLiteral("cmdResetPositions"));
@@ -109,7 +111,8 @@ FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<
     c->installEventFilter(this);
   }
 
-  for (QLineEdit* e : {ui_->txtAbility, ui_->txtPotAbility, ui_->txtAge}) installKeyFilter(e, kDigits + QStringLiteral("-"));
+  for (QLineEdit* e : {ui_->txtAbility, ui_->txtPotAbility, ui_->txtAge})
+    installKeyFilter(e, kDigits + QStringLiteral("-"));
   connect(ui_->cmdResetRatings, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetRatings_Click);
   connect(resetAtt, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetAtt_Click);
   connect(resetPositions, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetPositions_Click);
