@@ -6,24 +6,56 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QWidget>
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "ui/messages.h"
 #include "ui/widgets.h"
 
 namespace cm3::ui {
 
-// A text member shows in a line edit or label; a whole-number member is the
-// row of a combo (-1 none) or, for a check box, 255 ticked and 0 not.
+// A text member shows in a line edit or label. A whole-number member is the
+// row of a combo or of a list's selected item (-1 none) or, for a check box,
+// 255 ticked and 0 not; a yes/no member is a check box. A member inside an
+// array is reached through a function such as element<&Form::array, k>.
 template <class Form>
 struct Binding {
+  template <class T>
+  using Element = T& (*)(Form&);
+  using Member = std::variant<std::string Form::*, int Form::*, bool Form::*, Element<std::string>, Element<int>,
+                              Element<bool>>;
+
+  Binding(const char* c, std::string Form::*m) : control(c), member(m) {}
+  Binding(const char* c, int Form::*m) : control(c), member(m) {}
+  Binding(const char* c, bool Form::*m) : control(c), member(m) {}
+  Binding(const char* c, Element<std::string> e) : control(c), member(e) {}
+  Binding(const char* c, Element<int> e) : control(c), member(e) {}
+  Binding(const char* c, Element<bool> e) : control(c), member(e) {}
+
   const char* control;
-  std::variant<std::string Form::*, int Form::*> member;
+  Member member;
 };
+
+namespace detail {
+template <class>
+struct MemberOf;
+template <class C, class T>
+struct MemberOf<T C::*> {
+  using Class = C;
+};
+}  // namespace detail
+
+// Entry `K` of the array member `Array`, for a binding table.
+template <auto Array, size_t K>
+auto& element(typename detail::MemberOf<decltype(Array)>::Class& f) {
+  return (f.*Array)[K];
+}
 
 template <class Form>
 class Binder {
@@ -38,50 +70,98 @@ class Binder {
   }
 
   void fill(const Form& f) const {
+    // The accessors only name a member; nothing is written through them here.
+    Form& form = const_cast<Form&>(f);
     for (const Bound& b : controls_) {
-      if (auto* text = std::get_if<std::string Form::*>(&b.member)) {
-        const QString value = q8(f.**text);
-        if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) {
-          edit->setText(value);
-          edit->setCursorPosition(0);
-        } else if (auto* label = qobject_cast<QLabel*>(b.widget)) {
-          label->setText(value);
-        }
-      } else {
-        const int value = f.*std::get<int Form::*>(b.member);
-        if (auto* combo = qobject_cast<QComboBox*>(b.widget))
-          combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
-        else if (auto* check = qobject_cast<QCheckBox*>(b.widget))
-          check->setChecked(value != 0);
-      }
+      std::visit([&](auto m) { show(b.widget, ref(form, m)); }, b.member);
+      // Long texts show from their start.
+      if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) edit->setCursorPosition(0);
+      if (auto* combo = qobject_cast<QComboBox*>(b.widget); combo && combo->lineEdit())
+        combo->lineEdit()->setCursorPosition(0);
     }
   }
 
   // The controls' values over `f`: members without a control keep theirs.
   Form read(Form f = {}) const {
-    for (const Bound& b : controls_) {
-      if (auto* text = std::get_if<std::string Form::*>(&b.member)) {
-        if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
-          f.**text = to8(edit->text());
-        else if (auto* label = qobject_cast<QLabel*>(b.widget))
-          f.**text = to8(label->text());
-      } else {
-        int& value = f.*std::get<int Form::*>(b.member);
-        if (auto* combo = qobject_cast<QComboBox*>(b.widget))
-          value = combo->currentIndex();
-        else if (auto* check = qobject_cast<QCheckBox*>(b.widget))
-          value = check->isChecked() ? 255 : 0;
-      }
-    }
+    for (const Bound& b : controls_) std::visit([&](auto m) { take(b.widget, ref(f, m)); }, b.member);
     return f;
   }
 
  private:
   struct Bound {
     QWidget* widget;
-    std::variant<std::string Form::*, int Form::*> member;
+    typename Binding<Form>::Member member;
   };
+
+  template <class T>
+  static T& ref(Form& f, T Form::*m) {
+    return f.*m;
+  }
+  template <class T>
+  static T& ref(Form& f, T& (*e)(Form&)) {
+    return e(f);
+  }
+
+  static void show(QWidget* w, const std::string& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+      edit->setText(q8(text));
+    else if (auto* label = qobject_cast<QLabel*>(w))
+      label->setText(q8(text));
+  }
+  static void show(QWidget* w, int value) {
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+      combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+      list->setCurrentRow(value >= 0 && value < list->count() ? value : -1);
+      if (value < 0) list->clearSelection();
+    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+      check->setChecked(value != 0);
+    }
+  }
+  static void show(QWidget* w, bool value) {
+    if (auto* check = qobject_cast<QCheckBox*>(w)) check->setChecked(value);
+  }
+
+  static void take(QWidget* w, std::string& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+      text = to8(edit->text());
+    else if (auto* label = qobject_cast<QLabel*>(w))
+      text = to8(label->text());
+  }
+  static void take(QWidget* w, int& value) {
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+      value = combo->currentIndex();
+    else if (auto* list = qobject_cast<QListWidget*>(w))
+      value = list->currentItem() && list->currentItem()->isSelected() ? list->currentRow() : -1;
+    else if (auto* check = qobject_cast<QCheckBox*>(w))
+      value = check->isChecked() ? 255 : 0;
+  }
+  static void take(QWidget* w, bool& value) {
+    if (auto* check = qobject_cast<QCheckBox*>(w)) value = check->isChecked();
+  }
+
   std::vector<Bound> controls_;
 };
+
+// Runs `write`, a write of the core over a window's form. A box the core
+// refuses (a `Refused` naming the box) shows its message and gets the focus;
+// any other failure shows its text. Whether the write went through.
+template <class Refused, class Write>
+bool writeOrRefuse(QWidget* window, Write&& write) {
+  try {
+    write();
+  } catch (const Refused& e) {
+    if constexpr (requires { e.message(); })
+      message(window, q8(e.message()));
+    else
+      message(window, q8(e.what()));
+    if (auto* box = window->findChild<QLineEdit*>(QString::fromStdString(e.box()))) box->setFocus();
+    return false;
+  } catch (const std::exception& e) {
+    message(window, QString::fromLocal8Bit(e.what()));
+    return false;
+  }
+  return true;
+}
 
 }  // namespace cm3::ui

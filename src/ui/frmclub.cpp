@@ -1,23 +1,16 @@
 #include "ui/frmclub.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStringListModel>
-#include <QTabWidget>
-#include <QVBoxLayout>
+
+#include "ui_frmclub.h"
 
 #include "records/codelists.h"
+#include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/frmnation.h"
 #include "ui/mainwindow.h"
@@ -27,209 +20,88 @@
 
 namespace cm3::ui {
 
-using world::caption;
-using world::choose;
-
 namespace {
 
-// A box with its caption and tooltip in the next row of a grid.
-template <class W>
-W* field(QWidget* parent, QGridLayout* grid, int row, int col, const char* name, const QString& text,
-         const QString& tip = {}, const char* labelName = nullptr) {
-  W* w = make<W>(parent, name);
-  QLabel* l = caption(parent, text, labelName);
-  if (!tip.isEmpty()) {
-    w->setToolTip(tip);
-    l->setToolTip(tip);
-  }
-  grid->addWidget(l, row, col);
-  grid->addWidget(w, row, col + 1);
-  return w;
-}
+using clubs::ClubForm;
+using clubs::StadiumForm;
 
-constexpr const char* kKitNames[6] = {"cmbHomeText", "cmbHomeBack", "cmbAwayText",
-                                      "cmbAwayBack", "cmbThirdText", "cmbThirdBack"};
-constexpr const char* kKitCaptions[6] = {"Home kit Text", "Home kit Back", "Away kit Text",
-                                         "Away kit Back", "Third kit Text", "Third kit Back"};
+// The controls that show a member of the club form. The favourite and
+// disliked people are rows of their lists; the stadium frames have forms
+// of their own.
+const Binding<ClubForm> kClubBindings[] = {
+    {"lblID", &ClubForm::id},
+    {"txtLongName", &ClubForm::longName},
+    {"txtShortName", &ClubForm::shortName},
+    {"cmbStatus", &ClubForm::status},
+    {"cmbNation", &ClubForm::nation},
+    {"cmbDivision", &ClubForm::division},
+    {"cmbLastDivision", &ClubForm::lastDivision},
+    {"cmbOtherDivision", &ClubForm::otherDivision},
+    {"txtLastPos", &ClubForm::lastPosition},
+    {"txtCash", &ClubForm::cash},
+    {"txtTrainingFacility", &ClubForm::trainingFacility},
+    {"txtClubReputation", &ClubForm::reputation},
+    {"cmbHomeMatch", &ClubForm::homeMatchDay},
+    {"txtAvgAttendance", &ClubForm::avgAttendance},
+    {"txtMinAttendance", &ClubForm::minAttendance},
+    {"txtMaxAttendance", &ClubForm::maxAttendance},
+    {"cmbHomeText", element<&ClubForm::kits, 0>},
+    {"cmbHomeBack", element<&ClubForm::kits, 1>},
+    {"cmbAwayText", element<&ClubForm::kits, 2>},
+    {"cmbAwayBack", element<&ClubForm::kits, 3>},
+    {"cmbThirdText", element<&ClubForm::kits, 4>},
+    {"cmbThirdBack", element<&ClubForm::kits, 5>},
+    {"cmbRival1", element<&ClubForm::rivals, 0>},
+    {"cmbRival2", element<&ClubForm::rivals, 1>},
+    {"cmbRival3", element<&ClubForm::rivals, 2>},
+    {"chkOwnClub", &ClubForm::ownsStadium},
+};
+
+const Binding<StadiumForm> kMainStadium[] = {
+    {"lblStaID", &StadiumForm::id},          {"txtStaLongName", &StadiumForm::name}, {"cmbCity", &StadiumForm::city},
+    {"txtStaCapacity", &StadiumForm::capacity}, {"txtStaSeating", &StadiumForm::seating},
+    {"txtStaExpansion", &StadiumForm::expansion}, {"cmbStaNear", &StadiumForm::nearby},
+    {"chkRoof", &StadiumForm::roof},         {"chkHeating", &StadiumForm::heating},
+};
+const Binding<StadiumForm> kReserveStadium[] = {
+    {"lblStaResID", &StadiumForm::id},       {"txtStaResLongName", &StadiumForm::name},
+    {"cmbCityRes", &StadiumForm::city},      {"txtStaResCapacity", &StadiumForm::capacity},
+    {"txtStaResSeating", &StadiumForm::seating}, {"txtStaResExpansion", &StadiumForm::expansion},
+    {"cmbStaNearRes", &StadiumForm::nearby}, {"chkRoofRes", &StadiumForm::roof},
+    {"chkHeatingRes", &StadiumForm::heating},
+};
 
 }  // namespace
 
-FrmClub::StadiumFrame FrmClub::stadiumFrame(QWidget* parent, bool reserve) {
-  StadiumFrame s;
-  s.frame = make<QGroupBox>(parent, reserve ? "fraReserve" : "fraStadium");
-  s.frame->setTitle(reserve ? QStringLiteral("Reserve Stadium") : QStringLiteral("Main Stadium"));
-  auto* g = new QGridLayout(s.frame);
-  int row = 0;
-  g->addWidget(caption(s.frame, QStringLiteral("ID")), row, 0);
-  s.id = make<QLabel>(s.frame, reserve ? "lblStaResID" : "lblStaID");
-  g->addWidget(s.id, row++, 1);
-  s.name = field<QLineEdit>(s.frame, g, row++, 0, reserve ? "txtStaResLongName" : "txtStaLongName",
-                            QStringLiteral("Long Name"));
-  s.city = field<QComboBox>(s.frame, g, row++, 0, reserve ? "cmbCityRes" : "cmbCity", QStringLiteral("City"),
-                            QStringLiteral("The city or town that it is located in."));
-  s.capacity = field<QLineEdit>(s.frame, g, row++, 0, reserve ? "txtStaResCapacity" : "txtStaCapacity",
-                                QStringLiteral("Capacity"), QStringLiteral("Its total capacity."));
-  s.seating = field<QLineEdit>(s.frame, g, row++, 0, reserve ? "txtStaResSeating" : "txtStaSeating",
-                               QStringLiteral("Seating"), QStringLiteral("Its seating capacity."));
-  s.expansion =
-      field<QLineEdit>(s.frame, g, row++, 0, reserve ? "txtStaResExpansion" : "txtStaExpansion",
-                       QStringLiteral("Expansion"),
-                       QStringLiteral("The number of seats by which it could be expanded in the future."));
-  s.nearby = field<QComboBox>(s.frame, g, row++, 0, reserve ? "cmbStaNearRes" : "cmbStaNear",
-                              QStringLiteral("Nearby Stadium"),
-                              QStringLiteral("A nearby stadium that is too close to host a match at the same time."));
-  s.roof = make<QCheckBox>(s.frame, reserve ? "chkRoofRes" : "chkRoof");
-  s.roof->setText(QStringLiteral("Retractable Roof"));
-  s.heating = make<QCheckBox>(s.frame, reserve ? "chkHeatingRes" : "chkHeating");
-  s.heating->setText(QStringLiteral("Under Soil Heating"));
-  g->addWidget(s.roof, row, 0);
-  g->addWidget(s.heating, row++, 1);
-  s.name->setMaxLength(51);
-  for (QLineEdit* box : {s.capacity, s.seating, s.expansion}) installKeyFilter(box, kDigits);
-  for (QComboBox* c : {s.city, s.nearby}) world::makeClearable(c);
-  g->setColumnStretch(1, 1);
-  g->setRowStretch(row + 1, 1);
-  return s;
-}
+FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation)
+    : main_(main), comp_(comp), nation_(nation), ui_(std::make_unique<Ui::FrmClub>()) {
+  ui_->setupUi(this);
+  binder_ = std::make_unique<Binder<ClubForm>>(this, kClubBindings);
+  mainStadium_ = std::make_unique<Binder<StadiumForm>>(this, kMainStadium);
+  reserveStadium_ = std::make_unique<Binder<StadiumForm>>(this, kReserveStadium);
 
-FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation) : main_(main), comp_(comp), nation_(nation) {
-  setObjectName(QStringLiteral("frmClub"));
-  setWindowTitle(QStringLiteral("Club Info"));
-  setModal(true);
-
-  SSTab1_ = make<QTabWidget>(this, "SSTab1");
-
-  // Page 0: the club.
-  auto* clubPage = make<QWidget>(SSTab1_, "tabClub");
-  auto* g = new QGridLayout(clubPage);
-  g->addWidget(caption(clubPage, QStringLiteral("ID")), 0, 0);
-  lblID_ = make<QLabel>(clubPage, "lblID");
-  g->addWidget(lblID_, 0, 1);
-  txtLongName_ = field<QLineEdit>(clubPage, g, 1, 0, "txtLongName", QStringLiteral("Long Name"),
-                                  QStringLiteral("The full name of the club."));
-  txtShortName_ = field<QLineEdit>(clubPage, g, 1, 2, "txtShortName", QStringLiteral("Short Name"),
-                                   QStringLiteral("The shorter more commonly used name of the club."));
-  cmbStatus_ =
-      field<QComboBox>(clubPage, g, 2, 0, "cmbStatus", QStringLiteral("Status"),
-                       QStringLiteral("Its professional status (professional, semi-professional, or amateur)."));
-  cmbNation_ = field<QComboBox>(clubPage, g, 2, 2, "cmbNation", QStringLiteral("Nation"),
-                                QStringLiteral("The nation whose competitions it plays in."));
-  cmbDivision_ = field<QComboBox>(clubPage, g, 3, 0, "cmbDivision", QStringLiteral("Division"),
-                                  QStringLiteral("The league division it plays in."), "lblDivision");
-  cmbOtherDivision_ =
-      field<QComboBox>(clubPage, g, 3, 2, "cmbOtherDivision", QStringLiteral("Reserve Div"),
-                       QStringLiteral("The other division a team plays in (or can play in)."), "lblOtherDivision");
-  cmbLastDivision_ =
-      field<QComboBox>(clubPage, g, 4, 0, "cmbLastDivision", QStringLiteral("Last Div"), {}, "lblLastDivision");
-  txtLastPos_ = field<QLineEdit>(clubPage, g, 4, 2, "txtLastPos", QStringLiteral("Last Pos"));
-  txtCash_ = field<QLineEdit>(
-      clubPage, g, 5, 0, "txtCash", QStringLiteral("Cash"),
-      QStringLiteral("The approximate amount of cash in English pounds it currently has available for new staff."));
-  cmbHomeMatch_ = field<QComboBox>(
-      clubPage, g, 5, 2, "cmbHomeMatch", QStringLiteral("Home Match  Day"),
-      QStringLiteral("The day of the week it plays its home matches, if different from the normal match day."));
-  txtTrainingFacility_ = field<QLineEdit>(
-      clubPage, g, 6, 0, "txtTrainingFacility", QStringLiteral("Training Facility"),
-      QStringLiteral("A rating indicating the standard of the club's training facilities on a world scale of 1-20, "
-                     "where 1=the worst training facilities in a competitive league anywhere in the world ever, and "
-                     "20=the best training facilities in a competitive league anywhere in the world ever."));
-  txtClubReputation_ = field<QLineEdit>(
-      clubPage, g, 6, 2, "txtClubReputation", QStringLiteral("Club Reputation"),
-      QStringLiteral("A rating indicating the reputation of its team on a world scale of 1-20, where 1=the worst "
-                     "club team in a competitive league anywhere in the world ever, and 20=the best club team in a "
-                     "competitive league anywhere in the world ever."));
-  txtAvgAttendance_ = field<QLineEdit>(clubPage, g, 7, 0, "txtAvgAttendance", QStringLiteral("Avg Attendance"),
-                                       QStringLiteral("Its average expected home attendance in its current situation."));
-  txtMinAttendance_ =
-      field<QLineEdit>(clubPage, g, 8, 0, "txtMinAttendance", QStringLiteral("Min Attendance"),
-                       QStringLiteral("Its average expected home attendance in its worst foreseeable situation."));
-  txtMaxAttendance_ =
-      field<QLineEdit>(clubPage, g, 8, 2, "txtMaxAttendance", QStringLiteral("Max Attendance"),
-                       QStringLiteral("Its average expected home attendance in its best foreseeable situation."));
-  lblDivision_ = findChild<QLabel*>(QStringLiteral("lblDivision"));
-  lblLastDivision_ = findChild<QLabel*>(QStringLiteral("lblLastDivision"));
-  lblOtherDivision_ = findChild<QLabel*>(QStringLiteral("lblOtherDivision"));
-  g->setColumnStretch(1, 1);
-  g->setColumnStretch(3, 1);
-  g->setRowStretch(9, 1);
-  SSTab1_->addTab(clubPage, QStringLiteral("Club"));
-
-  // Page 1: the stadiums.
-  auto* stadiumPage = make<QWidget>(SSTab1_, "tabStadium");
-  auto* sp = new QHBoxLayout(stadiumPage);
-  main_stadium_ = stadiumFrame(stadiumPage, false);
-  reserve_ = stadiumFrame(stadiumPage, true);
-  chkOwnClub_ = make<QCheckBox>(main_stadium_.frame, "chkOwnClub");
-  chkOwnClub_->setText(QStringLiteral("Club Owns Stadium"));
-  chkOwnClub_->setToolTip(QStringLiteral("Whether Club Owns Stadium"));
-  static_cast<QGridLayout*>(main_stadium_.frame->layout())->addWidget(chkOwnClub_, 8, 0, 1, 2);
-  sp->addWidget(main_stadium_.frame, 1);
-  sp->addWidget(reserve_.frame, 1);
-  SSTab1_->addTab(stadiumPage, QStringLiteral("Stadium"));
-
-  // Page 2: kits, rivals and people.
-  auto* kitPage = make<QWidget>(SSTab1_, "tabKits");
-  auto* kp = new QGridLayout(kitPage);
-  for (int k = 0; k < 6; ++k) {
-    kits_[size_t(k)] = field<QComboBox>(kitPage, kp, k / 2, (k % 2) * 2, kKitNames[k],
-                                        QString::fromLatin1(kKitCaptions[k]));
-  }
-  for (int k = 0; k < 3; ++k) {
-    rivals_[size_t(k)] = field<QComboBox>(kitPage, kp, 3 + k, 0, QString(QStringLiteral("cmbRival%1").arg(k + 1))
-                                                                     .toLatin1()
-                                                                     .constData(),
-                                          QStringLiteral("Rival Club %1").arg(k + 1));
-  }
-  lstLiked_ = make<QListWidget>(kitPage, "lstLiked");
-  lstDisliked_ = make<QListWidget>(kitPage, "lstDisliked");
-  kp->addWidget(caption(kitPage, QStringLiteral("Favourite Players/Staff")), 6, 0, 1, 2);
-  kp->addWidget(caption(kitPage, QStringLiteral("Disliked Players/Staff")), 6, 2, 1, 2);
-  kp->addWidget(lstLiked_, 7, 0, 1, 2);
-  kp->addWidget(lstDisliked_, 7, 2, 1, 2);
-  for (QListWidget* l : {lstLiked_, lstDisliked_}) l->setMaximumHeight(80);
-  kp->setColumnStretch(1, 1);
-  kp->setColumnStretch(3, 1);
-  kp->setRowStretch(8, 1);
-  SSTab1_->addTab(kitPage, QStringLiteral("Kits && People"));
-
-  cmdAddNew_ = make<QPushButton>(this, "cmdAddNew");
-  cmdAddNew_->setText(QStringLiteral("Add New Club"));
-  cmdUpdate_ = make<QPushButton>(this, "cmdUpdate");
-  cmdUpdate_->setText(QStringLiteral("Update"));
-  cmdOk_ = make<QPushButton>(this, "cmdOk");
-  cmdOk_->setText(QStringLiteral("O&K"));
-  for (QPushButton* b : {cmdAddNew_, cmdUpdate_, cmdOk_}) b->setAutoDefault(false);
-  auto* lay = new QVBoxLayout(this);
-  lay->setSpacing(10);
-  lay->addWidget(SSTab1_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(cmdAddNew_);
-  buttons->addStretch(1);
-  buttons->addWidget(cmdUpdate_);
-  buttons->addWidget(cmdOk_);
-  lay->addLayout(buttons);
-
-  // Fixed lists, field limits, input rules.
-  cmbStatus_->addItems(toList(codes::kClubStatus));
-  cmbHomeMatch_->addItems(toList(codes::kHomeMatchDay));
-  for (QComboBox* c : {cmbNation_, cmbDivision_, cmbLastDivision_, cmbOtherDivision_, cmbHomeMatch_})
+  // Fixed lists and input rules.
+  for (QLineEdit* box : {ui_->txtStaCapacity, ui_->txtStaSeating, ui_->txtStaExpansion, ui_->txtStaResCapacity,
+                         ui_->txtStaResSeating, ui_->txtStaResExpansion})
+    installKeyFilter(box, kDigits);
+  ui_->cmbStatus->addItems(toList(codes::kClubStatus));
+  ui_->cmbHomeMatch->addItems(toList(codes::kHomeMatchDay));
+  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes, ui_->cmbNation,
+                       ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision, ui_->cmbHomeMatch,
+                       ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3})
     world::makeClearable(c);
-  for (QComboBox* c : rivals_) world::makeClearable(c);
-  txtLongName_->setMaxLength(51);
-  txtShortName_->setMaxLength(27);
-  for (QLineEdit* box : {txtLastPos_, txtTrainingFacility_, txtClubReputation_}) {
-    box->setMaxLength(2);
-    installSelectAll(box);
-  }
-  for (QLineEdit* box : {txtAvgAttendance_, txtCash_, txtLastPos_, txtMaxAttendance_, txtMinAttendance_,
-                         txtTrainingFacility_})
+  for (QLineEdit* box : {ui_->txtLastPos, ui_->txtTrainingFacility, ui_->txtClubReputation}) installSelectAll(box);
+  for (QLineEdit* box : {ui_->txtAvgAttendance, ui_->txtCash, ui_->txtLastPos, ui_->txtMaxAttendance,
+                         ui_->txtMinAttendance, ui_->txtTrainingFacility})
     installKeyFilter(box, kDigits);
 
-  for (QLabel* l : {lblDivision_, lblLastDivision_, lblOtherDivision_}) l->installEventFilter(this);
-  connect(cmdAddNew_, &QPushButton::clicked, this, &FrmClub::cmdAddNew_Click);
-  connect(cmdUpdate_, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
-  connect(cmdOk_, &QPushButton::clicked, this, &FrmClub::cmdOk_Click);
+  for (QLabel* l : {ui_->lblDivision, ui_->lblLastDivision, ui_->lblOtherDivision}) l->installEventFilter(this);
+  connect(ui_->cmdAddNew, &QPushButton::clicked, this, &FrmClub::cmdAddNew_Click);
+  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+  connect(ui_->cmdOk, &QPushButton::clicked, this, &FrmClub::cmdOk_Click);
 }
+
+FrmClub::~FrmClub() = default;
 
 void FrmClub::Form_Load() {
   const Database& db = main_->database();
@@ -239,7 +111,8 @@ void FrmClub::Form_Load() {
   // The colour rows: the six kit lists share one list of rows; the two
   // colour lists of the competition window get theirs while they are empty.
   colours_ = world::colourModel(this, db.colours);
-  for (QComboBox* k : kits_) {
+  for (QComboBox* k : {ui_->cmbHomeText, ui_->cmbHomeBack, ui_->cmbAwayText, ui_->cmbAwayBack, ui_->cmbThirdText,
+                       ui_->cmbThirdBack}) {
     k->setModel(colours_);
     k->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     k->setMinimumContentsLength(14);
@@ -248,112 +121,52 @@ void FrmClub::Form_Load() {
     if (auto* c = comp_->findChild<QComboBox*>(QString::fromLatin1(name)); c && c->count() == 0)
       world::addColourRows(c, db.colours);
 
-  if (cmbNation_->count() > 0) return;
-  for (QWidget* w : std::initializer_list<QWidget*>{cmdAddNew_, cmdUpdate_, cmdOk_, SSTab1_}) DrawFrame3D(w);
+  if (ui_->cmbNation->count() > 0) return;
+  for (QWidget* w : std::initializer_list<QWidget*>{ui_->cmdAddNew, ui_->cmdUpdate, ui_->cmdOk, ui_->SSTab1})
+    DrawFrame3D(w);
 
-  cmbNation_->setModel(main_->nationModel());
+  ui_->cmbNation->setModel(main_->nationModel());
   if (auto* c = comp_->findChild<QComboBox*>(QStringLiteral("cmbNation")); c && c->count() == 0)
     c->setModel(main_->nationModel());
   divisions_ = new QStringListModel(toList(db.compNames), this);
-  for (QComboBox* c : {cmbDivision_, cmbLastDivision_, cmbOtherDivision_}) c->setModel(divisions_);
-  for (QComboBox* c : rivals_) c->setModel(main_->clubModel());
+  for (QComboBox* c : {ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision}) c->setModel(divisions_);
+  for (QComboBox* c : {ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3}) c->setModel(main_->clubModel());
 
-  main_stadium_.city->addItems(toList(db.cityNames));
+  ui_->cmbCity->addItems(toList(db.cityNames));
   QComboBox* nationCity = nation_->findChild<QComboBox*>(QStringLiteral("cmbCity"));
-  CopyComboItems(main_stadium_.city, {reserve_.city});
-  if (nationCity && nationCity->count() == 0) CopyComboItems(main_stadium_.city, {nationCity});
-  main_stadium_.nearby->addItems(toList(db.stadiumNames));
+  CopyComboItems(ui_->cmbCity, {ui_->cmbCityRes});
+  if (nationCity && nationCity->count() == 0) CopyComboItems(ui_->cmbCity, {nationCity});
+  ui_->cmbStaNear->addItems(toList(db.stadiumNames));
   QComboBox* nationStadium = nation_->findChild<QComboBox*>(QStringLiteral("cmbNatStadium"));
-  CopyComboItems(main_stadium_.nearby, {reserve_.nearby});
-  if (nationStadium && nationStadium->count() == 0) CopyComboItems(main_stadium_.nearby, {nationStadium});
-  for (QComboBox* c : {main_stadium_.city, main_stadium_.nearby, reserve_.city, reserve_.nearby})
-    c->setCurrentIndex(-1);
+  CopyComboItems(ui_->cmbStaNear, {ui_->cmbStaNearRes});
+  if (nationStadium && nationStadium->count() == 0) CopyComboItems(ui_->cmbStaNear, {nationStadium});
+  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes}) c->setCurrentIndex(-1);
 }
 
-void FrmClub::fillStadium(const StadiumFrame& w, const clubs::StadiumForm& f) {
-  w.id->setText(q8(f.id));
-  w.name->setText(q8(f.name));
-  choose(w.city, f.city);
-  w.capacity->setText(q8(f.capacity));
-  w.seating->setText(q8(f.seating));
-  w.expansion->setText(q8(f.expansion));
-  choose(w.nearby, f.nearby);
-  w.roof->setChecked(f.roof);
-  w.heating->setChecked(f.heating);
+void FrmClub::fillStadiums(const ClubForm& f) {
+  mainStadium_->fill(f.main);
+  reserveStadium_->fill(f.reserve);
 }
 
-clubs::StadiumForm FrmClub::stadiumForm(const StadiumFrame& w) const {
-  clubs::StadiumForm f;
-  f.id = to8(w.id->text());
-  f.name = to8(w.name->text());
-  f.city = w.city->currentIndex();
-  f.capacity = to8(w.capacity->text());
-  f.seating = to8(w.seating->text());
-  f.expansion = to8(w.expansion->text());
-  f.nearby = w.nearby->currentIndex();
-  f.roof = w.roof->isChecked();
-  f.heating = w.heating->isChecked();
-  return f;
-}
-
-void FrmClub::fill(const clubs::ClubForm& f) {
+void FrmClub::fill(const ClubForm& f) {
   // The stadium tab and the reserve frame stay available, so that a club
   // without a stadium can be given one by typing its name.
-  SSTab1_->setTabEnabled(1, true);
-  reserve_.frame->setEnabled(true);
-  fillStadium(main_stadium_, f.main);
-  fillStadium(reserve_, f.reserve);
-  txtLongName_->setText(q8(f.longName));
-  txtShortName_->setText(q8(f.shortName));
-  choose(cmbNation_, f.nation);
-  choose(cmbDivision_, f.division);
-  choose(cmbLastDivision_, f.lastDivision);
-  choose(cmbOtherDivision_, f.otherDivision);
-  txtLastPos_->setText(q8(f.lastPosition));
-  choose(cmbHomeMatch_, f.homeMatchDay);
-  choose(cmbStatus_, f.status);
-  txtCash_->setText(q8(f.cash));
-  txtAvgAttendance_->setText(q8(f.avgAttendance));
-  txtMinAttendance_->setText(q8(f.minAttendance));
-  txtMaxAttendance_->setText(q8(f.maxAttendance));
-  txtTrainingFacility_->setText(q8(f.trainingFacility));
-  txtClubReputation_->setText(q8(f.reputation));
-  for (size_t k = 0; k < 6; ++k) choose(kits_[k], f.kits[k]);
-  for (size_t k = 0; k < 3; ++k) choose(rivals_[k], f.rivals[k]);
-  lstLiked_->clear();
-  lstDisliked_->clear();
-  lstLiked_->addItems(toList(f.liked));
-  lstDisliked_->addItems(toList(f.disliked));
-  lblID_->setText(q8(f.id));
-  chkOwnClub_->setChecked(f.ownsStadium);
-  for (QLineEdit* box : findChildren<QLineEdit*>()) box->setCursorPosition(0);
+  ui_->SSTab1->setTabEnabled(1, true);
+  ui_->fraReserve->setEnabled(true);
+  fillStadiums(f);
+  binder_->fill(f);
+  ui_->lstLiked->clear();
+  ui_->lstDisliked->clear();
+  ui_->lstLiked->addItems(toList(f.liked));
+  ui_->lstDisliked->addItems(toList(f.disliked));
 }
 
-clubs::ClubForm FrmClub::form() const {
-  clubs::ClubForm f;
-  f.id = to8(lblID_->text());
-  f.longName = to8(txtLongName_->text());
-  f.shortName = to8(txtShortName_->text());
-  f.status = cmbStatus_->currentIndex();
-  f.nation = cmbNation_->currentIndex();
-  f.division = cmbDivision_->currentIndex();
-  f.lastDivision = cmbLastDivision_->currentIndex();
-  f.otherDivision = cmbOtherDivision_->currentIndex();
-  f.lastPosition = to8(txtLastPos_->text());
-  f.cash = to8(txtCash_->text());
-  f.trainingFacility = to8(txtTrainingFacility_->text());
-  f.reputation = to8(txtClubReputation_->text());
-  f.homeMatchDay = cmbHomeMatch_->currentIndex();
-  f.avgAttendance = to8(txtAvgAttendance_->text());
-  f.minAttendance = to8(txtMinAttendance_->text());
-  f.maxAttendance = to8(txtMaxAttendance_->text());
-  for (size_t k = 0; k < 6; ++k) f.kits[k] = kits_[k]->currentIndex();
-  for (size_t k = 0; k < 3; ++k) f.rivals[k] = rivals_[k]->currentIndex();
-  for (int i = 0; i < lstLiked_->count(); ++i) f.liked.push_back(to8(lstLiked_->item(i)->text()));
-  for (int i = 0; i < lstDisliked_->count(); ++i) f.disliked.push_back(to8(lstDisliked_->item(i)->text()));
-  f.ownsStadium = chkOwnClub_->isChecked();
-  f.main = stadiumForm(main_stadium_);
-  f.reserve = stadiumForm(reserve_);
+ClubForm FrmClub::form() const {
+  ClubForm f = binder_->read();
+  for (int i = 0; i < ui_->lstLiked->count(); ++i) f.liked.push_back(to8(ui_->lstLiked->item(i)->text()));
+  for (int i = 0; i < ui_->lstDisliked->count(); ++i) f.disliked.push_back(to8(ui_->lstDisliked->item(i)->text()));
+  f.main = mainStadium_->read();
+  f.reserve = reserveStadium_->read();
   return f;
 }
 
@@ -365,7 +178,7 @@ void FrmClub::openClub() {
 }
 
 void FrmClub::cmdAddNew_Click() {
-  cmdAddNew_->setEnabled(false);
+  ui_->cmdAddNew->setEnabled(false);
   NewClub = true;
   fill(clubs::newClubForm(main_->database(), form()));
 }
@@ -373,16 +186,9 @@ void FrmClub::cmdAddNew_Click() {
 bool FrmClub::cmdUpdate_Click() {
   if (NewClub && !ask(this, QString::fromLatin1(clubs::kAddNewClubQuestion))) return false;
   clubs::UpdateResult result;
-  try {
-    result = clubs::updateClub(main_->database(), main_->ClickTeamID, NewClub, form());
-  } catch (const clubs::UpdateError& e) {
-    message(this, q8(e.message()));
-    if (auto* box = findChild<QLineEdit*>(QString::fromStdString(e.box()))) box->setFocus();
+  if (!writeOrRefuse<clubs::UpdateError>(
+          this, [&] { result = clubs::updateClub(main_->database(), main_->ClickTeamID, NewClub, form()); }))
     return false;
-  } catch (const std::exception& e) {
-    message(this, QString::fromLocal8Bit(e.what()));
-    return false;
-  }
   afterUpdate(result);
   return true;
 }
@@ -405,14 +211,13 @@ void FrmClub::afterUpdate(const clubs::UpdateResult& result) {
   QComboBox* nationStadium = nation_->findChild<QComboBox*>(QStringLiteral("cmbNatStadium"));
   for (int32_t id : result.createdStadiums) {
     const QString name = q8(db.stadiumNames.size() > size_t(id) ? db.stadiumNames[size_t(id)] : std::string());
-    for (QComboBox* c : {main_stadium_.nearby, reserve_.nearby, nationStadium})
+    for (QComboBox* c : {ui_->cmbStaNear, ui_->cmbStaNearRes, nationStadium})
       if (c && c->count() == id) c->addItem(name);
   }
-  clubs::ClubForm f = form();
+  ClubForm f = form();
   clubs::showStadiumState(f, result);
-  fillStadium(main_stadium_, f.main);
-  fillStadium(reserve_, f.reserve);
-  lblID_->setText(q8(f.id));
+  fillStadiums(f);
+  ui_->lblID->setText(q8(f.id));
 }
 
 void FrmClub::cmdOk_Click() {
@@ -431,15 +236,15 @@ void FrmClub::openComp(QComboBox* list, FrmComp::Source source) {
     divisions_->setData(divisions_->index(row), q8(db.compNames[size_t(row)]));
 }
 
-void FrmClub::lblDivision_DblClick() { openComp(cmbDivision_, FrmComp::Source::Division); }
-void FrmClub::lblLastDivision_DblClick() { openComp(cmbLastDivision_, FrmComp::Source::LastDivision); }
-void FrmClub::lblOtherDivision_DblClick() { openComp(cmbOtherDivision_, FrmComp::Source::OtherDivision); }
+void FrmClub::lblDivision_DblClick() { openComp(ui_->cmbDivision, FrmComp::Source::Division); }
+void FrmClub::lblLastDivision_DblClick() { openComp(ui_->cmbLastDivision, FrmComp::Source::LastDivision); }
+void FrmClub::lblOtherDivision_DblClick() { openComp(ui_->cmbOtherDivision, FrmComp::Source::OtherDivision); }
 
 bool FrmClub::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonDblClick) {
-    if (watched == lblDivision_) lblDivision_DblClick();
-    else if (watched == lblLastDivision_) lblLastDivision_DblClick();
-    else if (watched == lblOtherDivision_) lblOtherDivision_DblClick();
+    if (watched == ui_->lblDivision) lblDivision_DblClick();
+    else if (watched == ui_->lblLastDivision) lblLastDivision_DblClick();
+    else if (watched == ui_->lblOtherDivision) lblOtherDivision_DblClick();
     else return QDialog::eventFilter(watched, event);
     return true;
   }

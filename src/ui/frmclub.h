@@ -5,31 +5,31 @@
 // a division label opens that competition in the competition window.
 #pragma once
 #include <QDialog>
-#include <array>
+#include <memory>
 
 #include "clubs/club.h"
 #include "ui/frmcomp.h"
 
-class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
 class QStandardItemModel;
 class QStringListModel;
-class QTabWidget;
+
+namespace Ui {
+class FrmClub;
+}
 
 namespace cm3::ui {
 
 class FrmNation;
 class TolvPlayer;
+template <class Form>
+class Binder;
 
 class FrmClub : public QDialog {
   Q_OBJECT
  public:
   FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation);
+  ~FrmClub() override;
 
   // Fills the window's lists, and those lists of the competition and nation
   // windows that are still empty.
@@ -63,16 +63,7 @@ class FrmClub : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  struct StadiumFrame {
-    QGroupBox* frame = nullptr;
-    QLabel* id = nullptr;
-    QLineEdit *name = nullptr, *capacity = nullptr, *seating = nullptr, *expansion = nullptr;
-    QComboBox *city = nullptr, *nearby = nullptr;
-    QCheckBox *roof = nullptr, *heating = nullptr;
-  };
-  StadiumFrame stadiumFrame(QWidget* parent, bool reserve);
-  void fillStadium(const StadiumFrame& w, const clubs::StadiumForm& f);
-  clubs::StadiumForm stadiumForm(const StadiumFrame& w) const;
+  void fillStadiums(const clubs::ClubForm& f);
   void openComp(QComboBox* list, FrmComp::Source source);
   void afterUpdate(const clubs::UpdateResult& result);
 
@@ -80,19 +71,9 @@ class FrmClub : public QDialog {
   FrmComp* comp_;
   FrmNation* nation_;
   bool unloaded_ = false;
-
-  QTabWidget* SSTab1_;
-  QLabel* lblID_;
-  QLineEdit *txtLongName_, *txtShortName_, *txtLastPos_, *txtCash_, *txtTrainingFacility_, *txtClubReputation_,
-      *txtAvgAttendance_, *txtMinAttendance_, *txtMaxAttendance_;
-  QComboBox *cmbStatus_, *cmbNation_, *cmbDivision_, *cmbLastDivision_, *cmbOtherDivision_, *cmbHomeMatch_;
-  QLabel *lblDivision_, *lblLastDivision_, *lblOtherDivision_;
-  std::array<QComboBox*, 6> kits_{};  // cmbHomeText .. cmbThirdBack
-  std::array<QComboBox*, 3> rivals_{};
-  QListWidget *lstLiked_, *lstDisliked_;
-  StadiumFrame main_stadium_, reserve_;
-  QCheckBox* chkOwnClub_;
-  QPushButton *cmdAddNew_, *cmdUpdate_, *cmdOk_;
+  std::unique_ptr<Ui::FrmClub> ui_;
+  std::unique_ptr<Binder<clubs::ClubForm>> binder_;
+  std::unique_ptr<Binder<clubs::StadiumForm>> mainStadium_, reserveStadium_;
   QStandardItemModel* colours_ = nullptr;
   QStringListModel* divisions_ = nullptr;
 };

@@ -4,24 +4,27 @@
 // combo it was opened from; "O&k" hides the window.
 #pragma once
 #include <QDialog>
-#include <array>
+#include <memory>
 
 #include "nations/nation.h"
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
+
+namespace Ui {
+class FrmNation;
+}
 
 namespace cm3::ui {
 
 class TolvPlayer;
+template <class Form>
+class Binder;
 
 class FrmNation : public QDialog {
   Q_OBJECT
  public:
   explicit FrmNation(TolvPlayer* main);
+  ~FrmNation() override;
 
   // Draws the bevels and centres the window.
   void Form_Load();
@@ -47,22 +50,11 @@ class FrmNation : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void fillContinent(const nations::ContinentForm& c);
-
   TolvPlayer* main_;
   bool filling_ = false;
-
-  QWidget* PicNation_;
-  QLabel* lblNationID_;
-  QLineEdit *txtName_, *txtNationality_, *txtNatSymb_, *txtshortnat_;
-  QComboBox *cmbCity_, *cmbDevelopment_, *cmbRegion_, *cmbActualRegion_, *cmbNatStadium_;
-  QListWidget* lstGroup_;
-  std::array<QComboBox*, 3> cmbLang_{};
-  QLineEdit *txtCurFIFACOEFF_, *txtLeagueStandard_, *txtGameImpt_, *txtReputation_;
-  std::array<QLineEdit*, 6> txtFIFA_{}, txtUEFA_{};
-  QComboBox* cmbContinent_;
-  QLineEdit *txtShort_, *txtType_, *txtLong_, *txtFederation_, *txtStrength_;
-  QPushButton *cmdNationOk_, *cmdCancel_;
+  std::unique_ptr<Ui::FrmNation> ui_;
+  std::unique_ptr<Binder<nations::NationForm>> binder_;
+  std::unique_ptr<Binder<nations::ContinentForm>> continent_;
 };
 
 }  // namespace cm3::ui

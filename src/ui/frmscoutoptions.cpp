@@ -1,20 +1,14 @@
 #include "ui/frmscoutoptions.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <numeric>
 
+#include "ui_frmscoutoptions.h"
+
 #include "records/codelists.h"
-#include "records/cp1252.h"
+#include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/messages.h"
 #include "ui/widgets.h"
@@ -22,24 +16,16 @@
 namespace cm3::ui {
 namespace {
 
-QLabel* label(QWidget* parent, const QString& text, const QString& name = {}) {
-  auto* l = new QLabel(text, parent);
-  if (!name.isEmpty()) l->setObjectName(name);
-  return l;
-}
+using search::ScoutForm;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setAutoDefault(false);
-  return b;
-}
-
-QComboBox* combo(QWidget* parent, const char* name) {
-  auto* c = new QComboBox(parent);
-  c->setObjectName(QString::fromLatin1(name));
-  return c;
-}
+// The controls that show a member of the criteria form; the attribute and
+// position grids are read by the window, and the age option is its current
+// row even while that row is not selected.
+const Binding<ScoutForm> kBindings[] = {
+    {"txtAbility", &ScoutForm::ability}, {"txtPotAbility", &ScoutForm::potAbility},
+    {"cmbnations", &ScoutForm::nationRow}, {"txtAge", &ScoutForm::age},
+    {"cmbClass", &ScoutForm::classRow},   {"cmbComp", &ScoutForm::compRow},
+};
 
 // Box indexes of a table in the order of their record bytes, for the layout.
 template <size_t N>
@@ -50,135 +36,92 @@ std::vector<size_t> byOffset(const std::array<search::ScoutBox, N>& boxes) {
   return order;
 }
 
-}  // namespace
-
-QLineEdit* FrmScoutOptions::numberBox(QWidget* parent, const char* name, int maxLength) {
-  auto* e = new QLineEdit(QStringLiteral("0"), parent);
-  e->setObjectName(QString::fromLatin1(name));
-  if (maxLength > 0) e->setMaxLength(maxLength);
-  e->setMaximumWidth(56);
-  installSelectAll(e);
-  return e;
+// Fills the grid of a threshold frame from its code list: the range
+// caption, a box with its caption per entry, four to a row in the order of
+// their record bytes, and the frame's Reset button. The boxes come back
+// indexed like the list.
+template <size_t N>
+std::vector<QLineEdit*> thresholdGrid(QGroupBox* frame, const std::array<search::ScoutBox, N>& table,
+                                      const char* resetName) {
+  constexpr int perRow = 4;
+  auto* grid = static_cast<QGridLayout*>(frame->layout());
+  auto* range = make<QLabel>(frame, frame->objectName() + QStringLiteral("Range"));
+  range->setText(QStringLiteral("0-20"));
+  grid->addWidget(range, 0, 0, 1, 2);
+  std::vector<QLineEdit*> boxes(N, nullptr);
+  int k = 0;
+  for (size_t i : byOffset(table)) {
+    const search::ScoutBox& b = table[i];
+    auto* e = make<QLineEdit>(frame, b.name);
+    e->setText(QStringLiteral("0"));
+    if (b.maxLength > 0) e->setMaxLength(b.maxLength);
+    e->setMaximumWidth(56);
+    installSelectAll(e);
+    auto* l = new QLabel(QString::fromLatin1(b.caption), frame);
+    const QString tip = QString::fromLatin1(b.tooltip);
+    if (!tip.isEmpty()) {
+      e->setToolTip(tip);
+      l->setToolTip(tip);
+    }
+    l->setBuddy(e);
+    const int row = 1 + k / perRow, col = 2 * (k % perRow);
+    grid->addWidget(l, row, col);
+    grid->addWidget(e, row, col + 1);
+    boxes[i] = e;
+    ++k;
+  }
+  auto* reset = make<QPushButton>(frame, resetName);
+  reset->setText(QStringLiteral("Reset"));
+  reset->setAutoDefault(false);
+  grid->addWidget(reset, 2 + (k - 1) / perRow, 0, 1, 2);
+  return boxes;
 }
+
+}  // namespace
 
 FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<void()> stored,
                                  const QComboBox* nations, const std::vector<std::string>& comps)
-    : QDialog(nullptr), criteria_(criteria), stored_(std::move(stored)) {
-  setObjectName(QStringLiteral("frmScoutOptions"));
-  setWindowTitle(QStringLiteral("Scout Options"));
-  setModal(true);
-  auto* top = new QVBoxLayout(this);
+    : QDialog(nullptr), criteria_(criteria), stored_(std::move(stored)), ui_(std::make_unique<Ui::FrmScoutOptions>()) {
+  ui_->setupUi(this);
+  for (QLineEdit* e : {ui_->txtAbility, ui_->txtPotAbility, ui_->txtAge}) installSelectAll(e);
+  for (std::string_view job : codes::kClass)
+    ui_->cmbClass->addItem(QString::fromLatin1(job.data(), qsizetype(job.size())));
 
-  // ---- Ratings, nation, age, job, league ---------------------------------
-  auto* upper = new QHBoxLayout;
-  fraAbility_ = new QGroupBox(QStringLiteral("Ratings"), this);
-  fraAbility_->setObjectName(QStringLiteral("fraAbility"));
-  {
-    auto* g = new QGridLayout(fraAbility_);
-    txtAbility_ = numberBox(fraAbility_, "txtAbility", 3);
-    txtPotAbility_ = numberBox(fraAbility_, "txtPotAbility", 3);
-    g->addWidget(label(fraAbility_, QStringLiteral("Cur Ability")), 0, 0);
-    g->addWidget(txtAbility_, 0, 1);
-    g->addWidget(label(fraAbility_, QStringLiteral("0-200 "), QStringLiteral("lblAbilityRange")), 0, 2);
-    g->addWidget(label(fraAbility_, QStringLiteral("Pot Ability")), 1, 0);
-    g->addWidget(txtPotAbility_, 1, 1);
-    g->addWidget(label(fraAbility_, QStringLiteral("-2-200"), QStringLiteral("lblPotAbilityRange")), 1, 2);
-    auto* reset = button(fraAbility_, "cmdResetRatings", QStringLiteral("Reset"));
-    g->addWidget(reset, 2, 0, 1, 3);
-    connect(reset, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetRatings_Click);
-  }
-  upper->addWidget(fraAbility_);
-
-  auto* filters = new QGridLayout;
-  cmbnations_ = combo(this, "cmbnations");
-  txtAge_ = numberBox(this, "txtAge", 0);
-  lstOpt_ = new QListWidget(this);
-  lstOpt_->setObjectName(QStringLiteral("lstOpt"));
-  lstOpt_->addItems({QStringLiteral("Older Than"), QStringLiteral("Younger Than")});
-  lstOpt_->setMaximumHeight(44);
-  cmbClass_ = combo(this, "cmbClass");
-  for (std::string_view job : codes::kClass) cmbClass_->addItem(QString::fromLatin1(job.data(), qsizetype(job.size())));
-  cmbComp_ = combo(this, "cmbComp");
-  filters->addWidget(label(this, QStringLiteral("Nation")), 0, 0);
-  filters->addWidget(cmbnations_, 0, 1, 1, 2);
-  filters->addWidget(label(this, QStringLiteral("Age")), 1, 0);
-  filters->addWidget(txtAge_, 1, 1);
-  filters->addWidget(lstOpt_, 1, 2);
-  filters->addWidget(label(this, QStringLiteral("Job")), 2, 0);
-  filters->addWidget(cmbClass_, 2, 1, 1, 2);
-  filters->addWidget(label(this, QStringLiteral("League")), 3, 0);
-  filters->addWidget(cmbComp_, 3, 1, 1, 2);
-  filters->setColumnStretch(2, 1);
-  upper->addLayout(filters, 1);
-  top->addLayout(upper);
-
-  // ---- Attributes and positions ------------------------------------------
-  auto frame = [&](const char* name, const QString& caption, auto& table, std::vector<QLineEdit*>& boxes,
-                   const char* resetName, void (FrmScoutOptions::*reset)(), int perRow) {
-    auto* f = new QGroupBox(caption, this);
-    f->setObjectName(QString::fromLatin1(name));
-    auto* g = new QGridLayout(f);
-    g->addWidget(label(f, QStringLiteral("0-20"), QString::fromLatin1(name) + QStringLiteral("Range")), 0, 0, 1, 2);
-    boxes.assign(table.size(), nullptr);
-    int k = 0;
-    for (size_t i : byOffset(table)) {
-      const search::ScoutBox& b = table[i];
-      QLineEdit* e = numberBox(f, b.name, b.maxLength);
-      const QString tip = QString::fromLatin1(b.tooltip);
-      auto* l = label(f, QString::fromLatin1(b.caption));
-      if (!tip.isEmpty()) {
-        e->setToolTip(tip);
-        l->setToolTip(tip);
-      }
-      l->setBuddy(e);
-      const int row = 1 + k / perRow, col = 2 * (k % perRow);
-      g->addWidget(l, row, col);
-      g->addWidget(e, row, col + 1);
-      boxes[i] = e;
-      ++k;
-    }
-    auto* r = button(f, resetName, QStringLiteral("Reset"));
-    g->addWidget(r, 2 + (k - 1) / perRow, 0, 1, 2);
-    connect(r, &QPushButton::clicked, this, reset);
-    top->addWidget(f);
-    return f;
-  };
-  fraAtt_ = frame("fraAtt", QStringLiteral("Attributes"), search::kScoutAttributes, attributes_, "cmdResetAtt",
-                  &FrmScoutOptions::cmdResetAtt_Click, 4);
-  fraPositions_ = frame("fraPositions", QStringLiteral("Position"), search::kScoutPositions, positions_,
-                        "cmdResetPositions", &FrmScoutOptions::cmdResetPositions_Click, 4);
-
-  // ---- Buttons -------------------------------------------------------------
-  auto* buttons = new QHBoxLayout;
-  cmdReset_ = button(this, "cmdReset", QStringLiteral("Reset All"));
-  cmdOk_ = button(this, "cmdOk", QStringLiteral("O&k"));
-  buttons->addStretch(1);
-  buttons->addWidget(cmdReset_);
-  buttons->addSpacing(12);
-  buttons->addWidget(cmdOk_);
-  top->addLayout(buttons);
-  DrawFrame3D(cmdReset_);
-  DrawFrame3D(cmdOk_);
+  attributes_ = thresholdGrid(ui_->fraAtt, search::kScoutAttributes, "cmdResetAtt");
+  positions_ = thresholdGrid(ui_->fraPositions, search::kScoutPositions, "cmdResetPositions");
+  // The grids' boxes come before the window's own buttons when tabbing.
+  auto* resetAtt = ui_->fraAtt->findChild<QPushButton*>(QStringLiteral("cmdResetAtt"));
+  auto* resetPositions = ui_->fraPositions->findChild<QPushButton*>(QStringLiteral("cmdResetPositions"));
+  setTabOrder(resetPositions, ui_->cmdReset);
+  setTabOrder(ui_->cmdReset, ui_->cmdOk);
+  DrawFrame3D(ui_->cmdReset);
+  DrawFrame3D(ui_->cmdOk);
+  binder_ = std::make_unique<Binder<ScoutForm>>(this, kBindings);
 
   // Form_Load: Older Than, the nation list, one row per competition, no
   // selection in the three filter lists.
-  lstOpt_->setCurrentRow(0);
-  if (nations) CopyComboItems(nations, {cmbnations_});
+  ui_->lstOpt->setCurrentRow(0);
+  if (nations) CopyComboItems(nations, {ui_->cmbnations});
   QStringList compRows;
   compRows.reserve(qsizetype(comps.size()));
   for (const std::string& c : comps) compRows << q8(c);
-  cmbComp_->addItems(compRows);
-  for (QComboBox* c : {cmbnations_, cmbClass_, cmbComp_}) {
+  ui_->cmbComp->addItems(compRows);
+  for (QComboBox* c : {ui_->cmbnations, ui_->cmbClass, ui_->cmbComp}) {
     c->setCurrentIndex(-1);
     c->installEventFilter(this);
-    c->setToolTip(QStringLiteral("Delete clears the choice"));
   }
 
-  for (QLineEdit* e : {txtAbility_, txtPotAbility_, txtAge_}) installKeyFilter(e, kDigits + QStringLiteral("-"));
-  connect(cmbClass_, &QComboBox::currentIndexChanged, this, &FrmScoutOptions::cmbClass_Change);
-  connect(cmdOk_, &QPushButton::clicked, this, &FrmScoutOptions::cmdOk_Click);
-  connect(cmdReset_, &QPushButton::clicked, this, &FrmScoutOptions::cmdReset_Click);
+  for (QLineEdit* e : {ui_->txtAbility, ui_->txtPotAbility, ui_->txtAge})
+    installKeyFilter(e, kDigits + QStringLiteral("-"));
+  connect(ui_->cmdResetRatings, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetRatings_Click);
+  connect(resetAtt, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetAtt_Click);
+  connect(resetPositions, &QPushButton::clicked, this, &FrmScoutOptions::cmdResetPositions_Click);
+  connect(ui_->cmbClass, &QComboBox::currentIndexChanged, this, &FrmScoutOptions::cmbClass_Change);
+  connect(ui_->cmdOk, &QPushButton::clicked, this, &FrmScoutOptions::cmdOk_Click);
+  connect(ui_->cmdReset, &QPushButton::clicked, this, &FrmScoutOptions::cmdReset_Click);
 }
+
+FrmScoutOptions::~FrmScoutOptions() = default;
 
 bool FrmScoutOptions::eventFilter(QObject* watched, QEvent* event) {
   // Delete or Backspace on a filter list takes its choice away (any nation,
@@ -195,17 +138,11 @@ bool FrmScoutOptions::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-search::ScoutForm FrmScoutOptions::form() const {
-  search::ScoutForm f;
-  f.ability = to8(txtAbility_->text());
-  f.potAbility = to8(txtPotAbility_->text());
-  f.nationRow = cmbnations_->currentIndex();
-  f.age = to8(txtAge_->text());
+ScoutForm FrmScoutOptions::form() const {
+  ScoutForm f = binder_->read();
   for (size_t k = 0; k < attributes_.size(); ++k) f.attributes[k] = to8(attributes_[k]->text());
   for (size_t k = 0; k < positions_.size(); ++k) f.positions[k] = to8(positions_[k]->text());
-  f.classRow = cmbClass_->currentIndex();
-  f.compRow = cmbComp_->currentIndex();
-  f.optRow = lstOpt_->currentRow();
+  f.optRow = ui_->lstOpt->currentRow();
   return f;
 }
 
@@ -222,9 +159,9 @@ void FrmScoutOptions::cmdReset_Click() {
   cmdResetRatings_Click();
   cmdResetAtt_Click();
   cmdResetPositions_Click();
-  txtAge_->setText(QStringLiteral("0"));
-  lstOpt_->setCurrentRow(0);
-  for (QComboBox* c : {cmbnations_, cmbComp_, cmbClass_}) c->setCurrentIndex(-1);
+  ui_->txtAge->setText(QStringLiteral("0"));
+  ui_->lstOpt->setCurrentRow(0);
+  for (QComboBox* c : {ui_->cmbnations, ui_->cmbComp, ui_->cmbClass}) c->setCurrentIndex(-1);
 }
 
 void FrmScoutOptions::cmdResetAtt_Click() {
@@ -236,14 +173,14 @@ void FrmScoutOptions::cmdResetPositions_Click() {
 }
 
 void FrmScoutOptions::cmdResetRatings_Click() {
-  txtAbility_->setText(QStringLiteral("0"));
-  txtPotAbility_->setText(QStringLiteral("0"));
+  ui_->txtAbility->setText(QStringLiteral("0"));
+  ui_->txtPotAbility->setText(QStringLiteral("0"));
 }
 
 void FrmScoutOptions::cmbClass_Change() {
-  const int row = cmbClass_->currentIndex();
+  const int row = ui_->cmbClass->currentIndex();
   const bool playing = row < 0 || row >= codes::kFirstPlayingClass;
-  for (QGroupBox* f : {fraAbility_, fraPositions_, fraAtt_}) f->setEnabled(playing);
+  for (QGroupBox* f : {ui_->fraAbility, ui_->fraPositions, ui_->fraAtt}) f->setEnabled(playing);
 }
 
 }  // namespace cm3::ui

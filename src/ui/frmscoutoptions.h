@@ -6,17 +6,22 @@
 #pragma once
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "search/scout.h"
 
 class QComboBox;
-class QGroupBox;
 class QLineEdit;
-class QListWidget;
-class QPushButton;
+
+namespace Ui {
+class FrmScoutOptions;
+}
 
 namespace cm3::ui {
+
+template <class Form>
+class Binder;
 
 class FrmScoutOptions : public QDialog {
   Q_OBJECT
@@ -26,6 +31,7 @@ class FrmScoutOptions : public QDialog {
   // fill cmbComp.
   FrmScoutOptions(search::ScoutCriteria& criteria, std::function<void()> stored, const QComboBox* nations,
                   const std::vector<std::string>& comps);
+  ~FrmScoutOptions() override;
 
   // The window's fields as the core reads them.
   search::ScoutForm form() const;
@@ -41,25 +47,12 @@ class FrmScoutOptions : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QLineEdit* numberBox(QWidget* parent, const char* name, int maxLength);
-
   search::ScoutCriteria& criteria_;
   std::function<void()> stored_;
-
-  QGroupBox* fraAbility_ = nullptr;
-  QGroupBox* fraPositions_ = nullptr;
-  QGroupBox* fraAtt_ = nullptr;
-  QLineEdit* txtAbility_ = nullptr;
-  QLineEdit* txtPotAbility_ = nullptr;
-  QLineEdit* txtAge_ = nullptr;
+  std::unique_ptr<Ui::FrmScoutOptions> ui_;
+  std::unique_ptr<Binder<search::ScoutForm>> binder_;
   std::vector<QLineEdit*> attributes_;  // indexed like kScoutAttributes
   std::vector<QLineEdit*> positions_;   // indexed like kScoutPositions
-  QComboBox* cmbnations_ = nullptr;
-  QComboBox* cmbClass_ = nullptr;
-  QComboBox* cmbComp_ = nullptr;
-  QListWidget* lstOpt_ = nullptr;
-  QPushButton* cmdOk_ = nullptr;
-  QPushButton* cmdReset_ = nullptr;
 };
 
 }  // namespace cm3::ui
