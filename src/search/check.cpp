@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <type_traits>
+#include <variant>
 
 #include "database/gamepath.h"
 #include "squads/squads.h"
@@ -140,6 +142,42 @@ class Checker {
                " records)");
   }
 
+  struct Target {
+    int64_t count;
+    const char* file;  // nullptr: a field of this kind has a rule of its own
+  };
+  Target target(FieldRef ref) const {
+    switch (ref) {
+      case FieldRef::Person: return {people_, "the people"};
+      case FieldRef::Nation: return {nations_, "nation.dat"};
+      case FieldRef::Club: return {clubs_, "club.dat"};
+      case FieldRef::Comp: return {comps_, "club_comp.dat"};
+      case FieldRef::Stadium: return {stadiums_, "stadium.dat"};
+      case FieldRef::City: return {cities_, "city.dat"};
+      case FieldRef::Colour: return {colours_, "colour.dat"};
+      case FieldRef::Continent: return {continents_, "continent.dat"};
+      default: return {0, nullptr};
+    }
+  }
+
+  // Every identifier field of the record's table but those named in `own`
+  // (checked by rules of their own). A person's nations and club have rules
+  // of their own; every other field falls under "reference".
+  template <class R>
+  void references(const R& rec, int slot, int64_t record, const std::string& who,
+                  std::initializer_list<std::string_view> own = {}) {
+    for (const FieldInfo& f : R::kFields) {
+      const Target t = target(f.ref);
+      if (!t.file || f.kept || std::find(own.begin(), own.end(), f.name) != own.end()) continue;
+      std::string_view rule = kCheckReference;
+      if constexpr (std::is_same_v<R, StaffRecord>) rule = f.ref == FieldRef::Nation ? kCheckNationId : kCheckClubId;
+      const std::string name(f.name);
+      for (int k = 0; k < f.count; ++k)
+        ref(rule, slot, record, who, name.c_str(), int32_t(std::get<int64_t>(getField(rec.data(), f, k))), t.count,
+            t.file);
+    }
+  }
+
   void measure() {
     people_ = std::clamp<int64_t>(db_.readIndex(kEntryPeople).Count(), 0, kPersonNameTableSize);
     people_ = std::min(people_, records(kSlotStaff, StaffRecord::kSize));
@@ -258,9 +296,7 @@ class Checker {
       nameRef("SecondNameId", s.SecondNameId(), secondNames_, "second_names.dat", false);
       nameRef("CommonNameId", s.CommonNameId(), commonNames_, "common_names.dat", true);
 
-      ref(kCheckNationId, kSlotStaff, i + 1, who, "NationId", s.NationId(), nations_, "nation.dat");
-      ref(kCheckNationId, kSlotStaff, i + 1, who, "SecondNationId", s.SecondNationId(), nations_, "nation.dat");
-      ref(kCheckClubId, kSlotStaff, i + 1, who, "ClubId", s.ClubId(), clubs_, "club.dat");
+      references(s, kSlotStaff, i + 1, who);
       persons_[size_t(i)].clubId = s.ClubId();
 
       auto attRef = [&](const char* field, int32_t idx, int64_t count, std::vector<int32_t>& users,
@@ -317,19 +353,7 @@ class Checker {
       const squads::StaffSlots staff = squads::decodeStaffSlots(rec);
       for (int k = 0; k < squads::kStaffSlots; ++k) slot(int32_t(c), "staff", k, staff[size_t(k)]);
 
-      ref(kCheckReference, kSlotClub, c + 1, who, "Nation", rec.Nation(), nations_, "nation.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "Division", rec.Division(), comps_, "club_comp.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "LastDivision", rec.LastDivision(), comps_, "club_comp.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "OtherDivision", rec.OtherDivision(), comps_, "club_comp.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "MainStadium", rec.MainStadium(), stadiums_, "stadium.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "ReserveStadium", rec.ReserveStadium(), stadiums_, "stadium.dat");
-      for (int k = 0; k < 6; ++k)
-        ref(kCheckReference, kSlotClub, c + 1, who, "KitColours", rec.KitColour(k), colours_, "colour.dat");
-      for (int k = 0; k < 3; ++k) {
-        ref(kCheckReference, kSlotClub, c + 1, who, "Favourites", rec.Favourite(k), people_, "the people");
-        ref(kCheckReference, kSlotClub, c + 1, who, "Dislikes", rec.Dislike(k), people_, "the people");
-        ref(kCheckReference, kSlotClub, c + 1, who, "Rivals", rec.Rival(k), clubs_, "club.dat");
-      }
+      references(rec, kSlotClub, c + 1, who, {"PlayerSlots", "StaffSlots"});
     }
   }
 
@@ -347,10 +371,7 @@ class Checker {
       const NationRecord rec = db_.read<NationRecord>(kSlotNation, n + 1);
       const std::string who = "nation " + num(n) + " (" + rec.Name() + ")";
       if (rec.Id() != n) r_.add(kCheckRecordId, "nation.dat", n + 1, who + ": Id is " + num(rec.Id()));
-      ref(kCheckReference, kSlotNation, n + 1, who, "ContinentId", rec.ContinentId(), continents_, "continent.dat");
-      ref(kCheckReference, kSlotNation, n + 1, who, "CapitalCity", rec.CapitalCity(), cities_, "city.dat");
-      ref(kCheckReference, kSlotNation, n + 1, who, "NationalStadium", rec.NationalStadium(), stadiums_,
-          "stadium.dat");
+      references(rec, kSlotNation, n + 1, who);
     }
   }
 
@@ -369,10 +390,7 @@ class Checker {
     for (int64_t n = 0; n < comps_; ++n) {
       const CompRecord rec = db_.read<CompRecord>(kSlotComp, n + 1);
       const std::string who = "competition " + num(n) + " (" + rec.LongName() + ")";
-      ref(kCheckReference, kSlotComp, n + 1, who, "Continent", rec.Continent(), continents_, "continent.dat");
-      ref(kCheckReference, kSlotComp, n + 1, who, "Nation", rec.Nation(), nations_, "nation.dat");
-      ref(kCheckReference, kSlotComp, n + 1, who, "Foreground", rec.Foreground(), colours_, "colour.dat");
-      ref(kCheckReference, kSlotComp, n + 1, who, "Background", rec.Background(), colours_, "colour.dat");
+      references(rec, kSlotComp, n + 1, who);
     }
   }
 
@@ -381,8 +399,7 @@ class Checker {
       const StadiumRecord rec = db_.read<StadiumRecord>(kSlotStadium, n + 1);
       const std::string who = "stadium " + num(n) + " (" + rec.LongName() + ")";
       if (rec.Id() != n) r_.add(kCheckRecordId, "stadium.dat", n + 1, who + ": Id is " + num(rec.Id()));
-      ref(kCheckReference, kSlotStadium, n + 1, who, "City", rec.City(), cities_, "city.dat");
-      ref(kCheckReference, kSlotStadium, n + 1, who, "NearbyStadium", rec.NearbyStadium(), stadiums_, "stadium.dat");
+      references(rec, kSlotStadium, n + 1, who);
     }
   }
 
@@ -424,7 +441,7 @@ class Checker {
       if (rec.PersonId() >= people_)
         r_.add(kCheckHistoryPerson, "staff_history.dat", k + 1,
                who + ": person ID " + num(rec.PersonId()) + " addresses no person (" + num(people_) + " people)");
-      ref(kCheckReference, kSlotHistory, k + 1, who, "club ID", rec.ClubId(), clubs_, "club.dat");
+      references(rec, kSlotHistory, k + 1, who, {"PersonId"});
     }
   }
 
