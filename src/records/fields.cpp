@@ -3,8 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "database/errors.h"
 #include "records/bytes.h"
+#include "records/convert.h"
 #include "records/text.h"
 
 namespace cm3 {
@@ -63,7 +63,7 @@ void setField(uint8_t* rec, const FieldInfo& f, const FieldValue& v, int k) {
     const int64_t* n = std::get_if<int64_t>(&v);
     if (!n) throw std::invalid_argument(name + " holds a whole number");
     if (*n < minValue(f) || *n > maxValue(f))
-      throw ValueError(name + ": " + std::to_string(*n) + " is not in " + std::to_string(minValue(f)) + ".." +
+      throw RefusedValue(name, name + ": " + std::to_string(*n) + " is not in " + std::to_string(minValue(f)) + ".." +
                        std::to_string(maxValue(f)));
     if (f.type == FieldType::U8) *p = uint8_t(*n);
     else if (f.type == FieldType::I16) storeI16(p, int16_t(*n));
@@ -79,7 +79,7 @@ void setField(uint8_t* rec, const FieldInfo& f, const FieldValue& v, int k) {
   const std::string* s = std::get_if<std::string>(&v);
   if (!s) throw std::invalid_argument(name + " holds text or bytes");
   if (f.type == FieldType::Bytes ? s->size() != f.width : s->size() > f.width)
-    throw ValueError(name + ": " + std::to_string(s->size()) + " bytes do not fit its " + std::to_string(f.width));
+    throw RefusedValue(name, name + ": " + std::to_string(s->size()) + " bytes do not fit its " + std::to_string(f.width));
   std::memset(p, 0, f.width);
   std::memcpy(p, s->data(), s->size());
 }

@@ -86,7 +86,7 @@ using FieldValue = std::variant<int64_t, double, std::string>;
 
 // Element k of field f of the record bytes `rec`.
 FieldValue getField(const uint8_t* rec, const FieldInfo& f, int k = 0);
-// Writes element k. Throws ValueError naming the field for a number outside
+// Writes element k. Throws RefusedValue naming the field for a number outside
 // the field's range, a text longer than the field or bytes of another
 // length; std::invalid_argument for a value of the wrong kind.
 void setField(uint8_t* rec, const FieldInfo& f, const FieldValue& v, int k = 0);
