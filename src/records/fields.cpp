@@ -80,6 +80,8 @@ void setField(uint8_t* rec, const FieldInfo& f, const FieldValue& v, int k) {
   if (!s) throw std::invalid_argument(name + " holds text or bytes");
   if (f.type == FieldType::Bytes ? s->size() != f.width : s->size() > f.width)
     throw RefusedValue(name, name + ": " + std::to_string(s->size()) + " bytes do not fit its " + std::to_string(f.width));
+  // A text field keeps the bytes after its end while its text stays the same.
+  if (f.type == FieldType::Text && fieldText(p, f.width) == *s) return;
   std::memset(p, 0, f.width);
   std::memcpy(p, s->data(), s->size());
 }
