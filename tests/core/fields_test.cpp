@@ -100,29 +100,4 @@ TEST(FieldTables, OutOfRangeOrOversizedValuesAreRefusedNamingTheField) {
   }
 }
 
-TEST(WholeNumbers, RulesDecideWhatATextReadsAs) {
-  struct Case {
-    const char* text;
-    bool fraction;
-    NumberFault fault;
-    int64_t value;
-  };
-  const Case cases[] = {
-      {" -12\t", false, NumberFault::None, -12}, {"+7", false, NumberFault::None, 7},
-      {"2.5", false, NumberFault::NotANumber, 0}, {"2.5", true, NumberFault::None, 2},
-      {"3.5", true, NumberFault::None, 4},       {"2e2", true, NumberFault::None, 200},
-      {"1e3", false, NumberFault::NotANumber, 0}, {"+-5", false, NumberFault::NotANumber, 0},
-      {"", true, NumberFault::NotANumber, 0},    {"nan", true, NumberFault::NotANumber, 0},
-      {"256", false, NumberFault::Overflow, 0},  {"99999999999999999999999", false, NumberFault::Overflow, 0},
-      {"255.4", true, NumberFault::None, 255},   {"255.6", true, NumberFault::Overflow, 0},
-  };
-  for (const Case& c : cases) {
-    int64_t v = -99;
-    EXPECT_EQ(parseWhole(c.text, WholeRules{0 - 100, 255, c.fraction}, v), c.fault) << c.text;
-    if (c.fault == NumberFault::None) {
-      EXPECT_EQ(v, c.value) << c.text;
-    }
-  }
-}
-
 }  // namespace
