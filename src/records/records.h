@@ -98,7 +98,8 @@ struct Record {
 #define CM3_FIELDS(LIST) \
   LIST(CM3_ACCESSORS)    \
   static constexpr std::array kFields{LIST(CM3_INFO)};
-#define CM3_LAYOUT_CHECK(R) \
+#define CM3_LAYOUT_CHECK(R)                                                                                   \
+  static_assert(sizeof(R) == R::kSize, #R ": a record is its bytes and nothing else");                        \
   static_assert(coversExactly(R::kFields, R::kSize), #R ": fields out of order, overlapping or not covering the record")
 
 // staff.dat section 1, one per person.

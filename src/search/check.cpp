@@ -103,11 +103,7 @@ class Checker {
     people();
     clubs();
     unslotted();
-    nations();
-    continents();
-    comps();
-    stadiums();
-    simpleIds();
+    worldFiles();
     playerAttIds();
     history();
   }
@@ -366,59 +362,34 @@ class Checker {
     }
   }
 
-  void nations() {
-    for (int64_t n = 0; n < nations_; ++n) {
-      const NationRecord rec = db_.read<NationRecord>(kSlotNation, n + 1);
-      const std::string who = "nation " + num(n) + " (" + rec.Name() + ")";
-      if (rec.Id() != n) r_.add(kCheckRecordId, "nation.dat", n + 1, who + ": Id is " + num(rec.Id()));
-      references(rec, kSlotNation, n + 1, who);
-    }
-  }
-
-  void continents() {
-    for (int64_t n = 0; n < continents_; ++n) {
-      const ContinentRecord rec = db_.read<ContinentRecord>(kSlotContinent, n + 1);
-      if (rec.Id() != n)
-        r_.add(kCheckRecordId, "continent.dat", n + 1,
-               "continent " + num(n) + " (" + rec.Name() + "): Id is " + num(rec.Id()));
-    }
-  }
-
-  // A competition's own identifier is not checked: the records of the game
-  // may count it from the record number or from the record number - 1.
-  void comps() {
-    for (int64_t n = 0; n < comps_; ++n) {
-      const CompRecord rec = db_.read<CompRecord>(kSlotComp, n + 1);
-      const std::string who = "competition " + num(n) + " (" + rec.LongName() + ")";
-      references(rec, kSlotComp, n + 1, who);
-    }
-  }
-
-  void stadiums() {
-    for (int64_t n = 0; n < stadiums_; ++n) {
-      const StadiumRecord rec = db_.read<StadiumRecord>(kSlotStadium, n + 1);
-      const std::string who = "stadium " + num(n) + " (" + rec.LongName() + ")";
-      if (rec.Id() != n) r_.add(kCheckRecordId, "stadium.dat", n + 1, who + ": Id is " + num(rec.Id()));
-      references(rec, kSlotStadium, n + 1, who);
-    }
-  }
-
+  // Each record of a world file: its own Id (unless the file counts it
+  // otherwise) and every identifier field of its table. A record is named by
+  // the first text of its table.
   template <class R>
-  void ownIds(int slot, int64_t count, const char* what) {
+  void worldFile(int slot, int64_t count, const char* what, bool ownId = true) {
+    const FieldInfo& name = *std::find_if(R::kFields.begin(), R::kFields.end(),
+                                          [](const FieldInfo& f) { return f.type == FieldType::Text; });
     for (int64_t n = 0; n < count; ++n) {
       const R rec = db_.read<R>(slot, n + 1);
-      if (rec.Id() != n)
-        r_.add(kCheckRecordId, fileOf(slot), n + 1,
-               std::string(what) + " " + num(n) + " (" + rec.Name() + "): Id is " + num(rec.Id()));
+      const std::string who =
+          std::string(what) + " " + num(n) + " (" + std::get<std::string>(getField(rec.data(), name)) + ")";
+      if (ownId && rec.Id() != n) r_.add(kCheckRecordId, fileOf(slot), n + 1, who + ": Id is " + num(rec.Id()));
+      references(rec, slot, n + 1, who);
     }
   }
 
-  void simpleIds() {
-    ownIds<CityRecord>(kSlotCity, cities_, "city");
-    ownIds<ColourRecord>(kSlotColour, colours_, "colour");
-    ownIds<NameRecord>(kSlotFirstNames, firstNames_, "first name");
-    ownIds<NameRecord>(kSlotSecondNames, secondNames_, "second name");
-    ownIds<NameRecord>(kSlotCommonNames, commonNames_, "common name");
+  void worldFiles() {
+    worldFile<NationRecord>(kSlotNation, nations_, "nation");
+    worldFile<ContinentRecord>(kSlotContinent, continents_, "continent");
+    // A competition's own identifier is not checked: the records of the game
+    // may count it from the record number or from the record number - 1.
+    worldFile<CompRecord>(kSlotComp, comps_, "competition", false);
+    worldFile<StadiumRecord>(kSlotStadium, stadiums_, "stadium");
+    worldFile<CityRecord>(kSlotCity, cities_, "city");
+    worldFile<ColourRecord>(kSlotColour, colours_, "colour");
+    worldFile<NameRecord>(kSlotFirstNames, firstNames_, "first name");
+    worldFile<NameRecord>(kSlotSecondNames, secondNames_, "second name");
+    worldFile<NameRecord>(kSlotCommonNames, commonNames_, "common name");
   }
 
   void playerAttIds() {
