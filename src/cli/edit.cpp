@@ -32,20 +32,12 @@ struct NumberBox {
   std::string PersonForm::*box;
 };
 const NumberBox kNumberBoxes[] = {
-    {"Caps", &PersonForm::caps},
-    {"IntGoals", &PersonForm::intGoals},
-    {"BirthYear", &PersonForm::birthYear},
-    {"BirthDay", &PersonForm::birthDay},
-    {"ContractJoinYear", &PersonForm::contractJoin},
-    {"ContractExpiryYear", &PersonForm::contractExpiry},
-    {"Wage", &PersonForm::wage},
-    {"Value", &PersonForm::value},
-    {"CurrentAbility", &PersonForm::currentAbility},
-    {"PotentialAbility", &PersonForm::potentialAbility},
-    {"HomeReputation", &PersonForm::homeReputation},
-    {"CurrentReputation", &PersonForm::currentReputation},
-    {"WorldReputation", &PersonForm::worldReputation},
-};
+    {"Caps", &PersonForm::caps}, {"IntGoals", &PersonForm::intGoals}, {"BirthYear", &PersonForm::birthYear},
+    {"BirthDay", &PersonForm::birthDay}, {"ContractJoinYear", &PersonForm::contractJoin},
+    {"ContractExpiryYear", &PersonForm::contractExpiry}, {"Wage", &PersonForm::wage}, {"Value", &PersonForm::value},
+    {"CurrentAbility", &PersonForm::currentAbility}, {"PotentialAbility", &PersonForm::potentialAbility},
+    {"HomeReputation", &PersonForm::homeReputation}, {"CurrentReputation", &PersonForm::currentReputation},
+    {"WorldReputation", &PersonForm::worldReputation}};
 struct ListBox {
   std::string_view field;
   std::span<std::string> (*boxes)(PersonForm&);
@@ -80,9 +72,7 @@ std::string* numberBox(PersonForm& form, const PersonField& p) {
   for (const NumberBox& b : kNumberBoxes)
     if (b.field == f.name) return &(form.*b.box);
   const size_t mental = f.offset - StaffRecord::MentalRatingOffset;
-  if (p.inStaffRecord && mental < form.mental.size())
-    return &form.mental[mental];
-  return nullptr;
+  return p.inStaffRecord && mental < form.mental.size() ? &form.mental[mental] : nullptr;
 }
 
 [[noreturn]] void illegal(const std::string& detail) {
