@@ -270,7 +270,13 @@ struct ClubRecord : Record<581> {
 
   static constexpr int kPlayerSlots = PlayerSlotCount;
   static constexpr int kStaffSlots = listCount(kFields, "StaffSlots");
-  static constexpr size_t staffSlotOffset(int k) { return listOffset(kFields, "StaffSlots", k); }
+  // Where each staff slot lies, counted through the runs once, when compiling.
+  static constexpr std::array<uint16_t, kStaffSlots> kStaffSlotOffsets = [] {
+    std::array<uint16_t, kStaffSlots> at{};
+    for (int k = 0; k < kStaffSlots; ++k) at[size_t(k)] = uint16_t(listOffset(kFields, "StaffSlots", k));
+    return at;
+  }();
+  static constexpr size_t staffSlotOffset(int k) { return kStaffSlotOffsets[size_t(k)]; }
   int32_t StaffSlot(int k) const { return i32(staffSlotOffset(k)); }
   void setStaffSlot(int k, int32_t v) { seti32(staffSlotOffset(k), v); }
 };
