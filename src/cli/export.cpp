@@ -93,9 +93,9 @@ std::string refName(const Database& db, FieldRef ref, int64_t id) {
 }
 
 // A field written otherwise than by the rule of its type: left out, or as
-// items of a code list. An array is written only with a Special, its
+// items of a code list. An array is written only with a ColumnRule, its
 // elements headed by `element` and their number from 1.
-struct Special {
+struct ColumnRule {
   std::string_view field;
   std::span<const std::string_view> codes = {};
   std::string_view element = {};
@@ -104,30 +104,30 @@ struct Special {
 };
 
 // One world file as CSV: every field of its table in file order but the
-// kept bytes, the arrays and the fields a Special leaves out. The record's
+// kept bytes, the arrays and the fields a ColumnRule leaves out. The record's
 // own Id is its place in the file; a whole number or real stands as it is,
 // a text in UTF-8; a field naming a record of a name list gives two columns,
 // the identifier and the name (headed "NationId", "Nation").
 template <class R>
-void world(Database& db, CsvWriter& csv, int slot, GameFile file, std::span<const Special> specials,
+void world(Database& db, CsvWriter& csv, int slot, GameFile file, std::span<const ColumnRule> rules,
            const std::function<void(const R&, Row&)>& extra = {}, const Row& extraHead = {}) {
-  auto special = [&](const FieldInfo& f) -> const Special* {
-    for (const Special& sp : specials)
-      if (sp.field == f.name) return &sp;
+  auto ruleOf = [&](const FieldInfo& f) -> const ColumnRule* {
+    for (const ColumnRule& rule : rules)
+      if (rule.field == f.name) return &rule;
     return nullptr;
   };
   auto wanted = [&](const FieldInfo& f) {
-    const Special* sp = special(f);
-    return !f.kept && (sp ? !sp->skip : !f.array);
+    const ColumnRule* rule = ruleOf(f);
+    return !f.kept && (rule ? !rule->skip : !f.array);
   };
   Row head;
   for (const FieldInfo& f : R::kFields) {
     if (!wanted(f)) continue;
     const std::string name(f.name);
-    const Special* sp = special(f);
+    const ColumnRule* rule = ruleOf(f);
     if (f.array) {
       for (int k = 0; k < f.count; ++k)
-        head.push_back(std::string(sp->element) + std::to_string(k + 1));
+        head.push_back(std::string(rule->element) + std::to_string(k + 1));
     } else if (f.ref != FieldRef::None) {
       const bool id = name.size() > 2 && name.ends_with("Id");
       head.push_back(id ? name : name + "Id");
@@ -145,7 +145,7 @@ void world(Database& db, CsvWriter& csv, int slot, GameFile file, std::span<cons
     Row row;
     for (const FieldInfo& f : R::kFields) {
       if (!wanted(f)) continue;
-      const Special* sp = special(f);
+      const ColumnRule* rule = ruleOf(f);
       for (int k = 0; k < f.count; ++k) {
         const FieldValue v = getField(r.data(), f, k);
         if (const double* d = std::get_if<double>(&v)) {
@@ -154,8 +154,8 @@ void world(Database& db, CsvWriter& csv, int slot, GameFile file, std::span<cons
           row.push_back(utf8(*t));
         } else {
           const int64_t x = std::get<int64_t>(v);
-          if (sp && !sp->codes.empty())
-            row.push_back(sp->unsetIs255 && x == 255 ? std::string() : code(sp->codes, x));
+          if (rule && !rule->codes.empty())
+            row.push_back(rule->unsetIs255 && x == 255 ? std::string() : code(rule->codes, x));
           else
             row.push_back(num(f.name == "Id" ? i : x));
           if (f.ref != FieldRef::None) row.push_back(refName(db, f.ref, x));
@@ -168,11 +168,11 @@ void world(Database& db, CsvWriter& csv, int slot, GameFile file, std::span<cons
 }
 
 void clubs(Database& db, CsvWriter& csv) {
-  static constexpr Special specials[] = {{"Status", codes::kClubStatus},
+  static constexpr ColumnRule rules[] = {{"Status", codes::kClubStatus},
                                          {"HomeMatchDay", codes::kHomeMatchDay, {}, true},
                                          {"OwnsStadiumFlag", {}, {}, false, true}};
   world<ClubRecord>(
-      db, csv, kSlotClub, GameFile::Club, specials,
+      db, csv, kSlotClub, GameFile::Club, rules,
       [](const ClubRecord& r, Row& row) {
         const squads::StaffSlots staff = squads::decodeStaffSlots(r);
         row.push_back(num(squads::occupiedCount(squads::decodePlayerSlots(r))));
@@ -182,14 +182,14 @@ void clubs(Database& db, CsvWriter& csv) {
 }
 
 void nations(Database& db, CsvWriter& csv) {
-  static constexpr Special specials[] = {{"Region", codes::kRegion},
+  static constexpr ColumnRule rules[] = {{"Region", codes::kRegion},
                                          {"ActualRegion", codes::kActualRegion},
                                          {"Languages", codes::kLanguage, "Language"},
                                          {"Development", codes::kDevelopment},
                                          {"Group", codes::kGroup},
                                          {"FifaCoefficients", {}, "FIFA9"},
                                          {"UefaCoefficients", {}, "UEFA9"}};
-  world<NationRecord>(db, csv, kSlotNation, GameFile::Nation, specials);
+  world<NationRecord>(db, csv, kSlotNation, GameFile::Nation, rules);
 }
 
 void comps(Database& db, CsvWriter& csv) { world<CompRecord>(db, csv, kSlotComp, GameFile::Comp, {}); }
