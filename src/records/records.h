@@ -7,8 +7,8 @@
 //
 // Each layout is written once, as a list of rows X(Kind, Name, Offset, N,
 // Ref) in file order. The list makes both the accessors and the record's
-// field table `kFields` (fields.h), and a static_assert holds that the table
-// covers every byte of the record once. Kinds:
+// field table `kFields` (fields.h); static_asserts hold that the record is
+// its bytes alone and that the table covers each of them once. Kinds:
 //   I32 I16 U8 F64           one number: Name(), setName(v), NameOffset
 //   TEXT (N = width)         Name(), NameField(), NameOffset, NameWidth
 //   I32_ARRAY U8_ARRAY F64_ARRAY (N = count)
