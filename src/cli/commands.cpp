@@ -1,7 +1,9 @@
 // make-sample, info, check, search, show and recover.
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <iostream>
 
 #include "cli/common.h"
@@ -38,11 +40,31 @@ constexpr UsedEntry kUsedEntries[] = {
     {kEntryCommonNames, "common_names.dat"},
 };
 
-template <class R>
-Json recordJson(const Database& db, int slot, int64_t id, const char* what) {
-  if (id < 0 || !db.has<R>(slot, id + 1)) throw CliError("No such " + std::string(what) + ": " + std::to_string(id));
-  return toJson(db.read<R>(slot, id + 1));
+template <class R, int Slot>
+Json recordJson(Database& db, int64_t id, const char* what) {
+  if (id < 0 || !db.has<R>(Slot, id + 1)) throw CliError("No such " + std::string(what) + ": " + std::to_string(id));
+  return toJson(db.read<R>(Slot, id + 1));
 }
+
+Json person(Database& db, int64_t id, const char*) { return personJson(db, id); }
+
+// The record kinds of show, with the word its refusal names them by.
+struct ShownKind {
+  std::string_view kind;
+  const char* what;
+  Json (*json)(Database&, int64_t, const char*);
+};
+constexpr ShownKind kShownKinds[] = {
+    {"person", "person", person},
+    {"club", "club", recordJson<ClubRecord, kSlotClub>},
+    {"stadium", "stadium", recordJson<StadiumRecord, kSlotStadium>},
+    {"nation", "nation", recordJson<NationRecord, kSlotNation>},
+    {"continent", "continent", recordJson<ContinentRecord, kSlotContinent>},
+    {"comp", "competition", recordJson<CompRecord, kSlotComp>},
+    {"history", "history row", recordJson<HistoryRecord, kSlotHistory>},
+    {"city", "city", recordJson<CityRecord, kSlotCity>},
+    {"colour", "colour", recordJson<ColourRecord, kSlotColour>},
+};
 
 }  // namespace
 
@@ -179,27 +201,10 @@ int cmdSearch(const std::string& gameDir, const std::string& pattern) {
 int cmdShow(const std::string& gameDir, const std::string& kind, int64_t id) {
   Session s(gameDir);
   Database& db = s.db();
-  Json j;
-  if (kind == "person")
-    j = personJson(db, id);
-  else if (kind == "club")
-    j = recordJson<ClubRecord>(db, kSlotClub, id, "club");
-  else if (kind == "stadium")
-    j = recordJson<StadiumRecord>(db, kSlotStadium, id, "stadium");
-  else if (kind == "nation")
-    j = recordJson<NationRecord>(db, kSlotNation, id, "nation");
-  else if (kind == "continent")
-    j = recordJson<ContinentRecord>(db, kSlotContinent, id, "continent");
-  else if (kind == "comp")
-    j = recordJson<CompRecord>(db, kSlotComp, id, "competition");
-  else if (kind == "history")
-    j = recordJson<HistoryRecord>(db, kSlotHistory, id, "history row");
-  else if (kind == "city")
-    j = recordJson<CityRecord>(db, kSlotCity, id, "city");
-  else if (kind == "colour")
-    j = recordJson<ColourRecord>(db, kSlotColour, id, "colour");
-  else
-    throw CliError("Unknown record kind \"" + kind + "\"", 2);
+  const auto* k = std::find_if(std::begin(kShownKinds), std::end(kShownKinds),
+                               [&](const ShownKind& sk) { return sk.kind == kind; });
+  if (k == std::end(kShownKinds)) throw CliError("Unknown record kind \"" + kind + "\"", 2);
+  const Json j = k->json(db, id, k->what);
   s.close();
   print(j);
   return 0;

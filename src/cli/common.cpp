@@ -15,7 +15,7 @@ std::string fromUtf8Strict(std::string_view utf8Text) {
 int64_t parseNumber(std::string_view text, int64_t min, int64_t max, const std::string& what) {
   auto v = parseWhole(text, min, max);
   if (!v)
-    throw CliError(what + ": \"" + std::string(text) + "\" is not a whole number from " + std::to_string(min) +
+    throw RefusedValue(what, what + ": \"" + std::string(text) + "\" is not a whole number from " + std::to_string(min) +
                    " to " + std::to_string(max));
   return *v;
 }

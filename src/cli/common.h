@@ -32,8 +32,8 @@ inline constexpr const char* kIllegalValue = "Illegal value!";
 std::string utf8(std::string_view text8);
 std::string fromUtf8Strict(std::string_view utf8Text);
 
-// A whole decimal number (optionally signed) in min..max; CliError
-// ("<what>: not a number ..." ) otherwise.
+// A whole decimal number (optionally signed) in min..max; RefusedValue
+// naming `what` ("<what>: ... is not a whole number from ...") otherwise.
 int64_t parseNumber(std::string_view text, int64_t min, int64_t max, const std::string& what);
 
 // Lower-case ASCII, for matching field names and list items.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <span>
 
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -23,32 +24,56 @@ using people::PersonForm;
 
 enum class Scope { Any, Player, Staff };
 
-// The number boxes of the person pages, by the field they are saved into.
+// The boxes of the person pages that a field of the person records is saved
+// from. The mental ratings go into PersonForm::mental by their place in the
+// record; the three lists are chosen element by element, by number or label.
 struct NumberBox {
-  const char* field;
+  std::string_view field;
   std::string PersonForm::*box;
-  Scope scope;
 };
 const NumberBox kNumberBoxes[] = {
-    {"Caps", &PersonForm::caps, Scope::Any},
-    {"IntGoals", &PersonForm::intGoals, Scope::Any},
-    {"BirthYear", &PersonForm::birthYear, Scope::Any},
-    {"BirthDay", &PersonForm::birthDay, Scope::Any},
-    {"ContractJoinYear", &PersonForm::contractJoin, Scope::Any},
-    {"ContractExpiryYear", &PersonForm::contractExpiry, Scope::Any},
-    {"Wage", &PersonForm::wage, Scope::Any},
-    {"Value", &PersonForm::value, Scope::Any},
-    {"CurrentAbility", &PersonForm::currentAbility, Scope::Any},
-    {"PotentialAbility", &PersonForm::potentialAbility, Scope::Any},
-    {"HomeReputation", &PersonForm::homeReputation, Scope::Any},
-    {"CurrentReputation", &PersonForm::currentReputation, Scope::Any},
-    {"WorldReputation", &PersonForm::worldReputation, Scope::Any},
+    {"Caps", &PersonForm::caps}, {"IntGoals", &PersonForm::intGoals}, {"BirthYear", &PersonForm::birthYear},
+    {"BirthDay", &PersonForm::birthDay}, {"ContractJoinYear", &PersonForm::contractJoin},
+    {"ContractExpiryYear", &PersonForm::contractExpiry}, {"Wage", &PersonForm::wage}, {"Value", &PersonForm::value},
+    {"CurrentAbility", &PersonForm::currentAbility}, {"PotentialAbility", &PersonForm::potentialAbility},
+    {"HomeReputation", &PersonForm::homeReputation}, {"CurrentReputation", &PersonForm::currentReputation},
+    {"WorldReputation", &PersonForm::worldReputation}};
+struct ListBox {
+  std::string_view field;
+  std::span<std::string> (*boxes)(PersonForm&);
+  std::span<const std::string_view> labels;
+};
+const ListBox kListBoxes[] = {
+    {"PositionRatings", [](PersonForm& f) { return std::span<std::string>(f.positions); }, codes::kPosition},
+    {"Attributes", [](PersonForm& f) { return std::span<std::string>(f.attributes); }, codes::kPlayerAttribute},
+    {"StaffAttributes", [](PersonForm& f) { return std::span<std::string>(f.staffAttributes); },
+     codes::kStaffAttribute},
 };
 
-// Fields of the person records the save writes back as read.
-const char* const kNotSaved[] = {"PersonId",       "FirstNameId",        "SecondNameId",  "CommonNameId",
-                                 "ClassCode",      "ClassificationCode", "PlayerAttIndex", "StaffAttIndex",
-                                 "Unknown53",      "SquadNumber",        "PreferredFormation", "AttId"};
+// The field of the person records named `name` (any case), with the people
+// it belongs to: a field of both attribute records belongs to everybody.
+struct PersonField {
+  const FieldInfo* info = nullptr;
+  Scope scope = Scope::Any;
+  bool inStaffRecord = false;
+};
+PersonField personField(std::string_view name) {
+  if (const FieldInfo* f = findField(StaffRecord::kFields, name)) return {f, Scope::Any, true};
+  const FieldInfo* player = findField(PlayerAttRecord::kFields, name);
+  const FieldInfo* staff = findField(StaffAttRecord::kFields, name);
+  if (player) return {player, staff ? Scope::Any : Scope::Player};
+  return {staff, Scope::Staff};
+}
+
+// The box a scalar field of the person records is typed into, nullptr when
+// the save writes the field back as read.
+std::string* numberBox(PersonForm& form, const PersonField& p) {
+  const FieldInfo& f = *p.info;
+  for (const NumberBox& b : kNumberBoxes)
+    if (b.field == f.name) return &(form.*b.box);
+  const size_t mental = f.offset - StaffRecord::MentalRatingOffset;
+  return p.inStaffRecord && mental < form.mental.size() ? &form.mental[mental] : nullptr;
+}
 
 [[noreturn]] void illegal(const std::string& detail) {
   throw CliError(std::string(kIllegalValue) + "\n" + detail);
@@ -62,12 +87,12 @@ void needScope(Scope scope, const PersonForm& f, const std::string& field) {
 }
 
 // Element k of an array field: a number 0..n-1 or one of the labels.
-template <size_t N>
-size_t element(const std::string& field, const std::string& key, const std::array<std::string_view, N>& labels) {
-  if (auto k = parseWhole(key, 0, int64_t(N) - 1)) return size_t(*k);
-  for (size_t k = 0; k < N; ++k)
+size_t element(const std::string& field, const std::string& key, std::span<const std::string_view> labels) {
+  const size_t n = labels.size();
+  if (auto k = parseWhole(key, 0, int64_t(n) - 1)) return size_t(*k);
+  for (size_t k = 0; k < n; ++k)
     if (lower(labels[k]) == lower(key)) return k;
-  throw CliError(field + ": no element \"" + key + "\" (0 to " + std::to_string(N - 1) + " or a label)");
+  throw CliError(field + ": no element \"" + key + "\" (0 to " + std::to_string(n - 1) + " or a label)");
 }
 
 // A nation choice: -1 for none, a nation identifier or a nation's name.
@@ -123,48 +148,38 @@ void assign(const Database& db, PersonForm& f, people::NameFlags& flags, const s
     }
     return;
   }
-  if (is("NationId") || is("SecondNationId")) {
+
+  const PersonField p = personField(field);
+  if (!p.info) throw CliError("Unknown person field \"" + field + "\"", 2);
+  const std::string canonical(p.info->name);
+  if (p.info->kept) throw CliError(field + " holds bytes the editor does not interpret");
+  if (p.info->ref == FieldRef::Club)
+    throw CliError(canonical + " is changed by a transfer: cm3db transfer GAMEDIR PERSON_ID CLUB_ID|free");
+  if (p.info->ref == FieldRef::Nation) {
     noKey();
-    (is("NationId") ? f.nation : f.secondNation) = nationChoice(db, field, value);
+    (canonical == "NationId" ? f.nation : f.secondNation) = nationChoice(db, field, value);
     return;
   }
-  if (is("SquadCode")) {
+  if (canonical == "SquadCode") {
     noKey();
     f.squadCode = squadChoice(value);
     return;
   }
-  for (const NumberBox& b : kNumberBoxes)
-    if (is(b.field)) {
-      noKey();
-      needScope(b.scope, f, b.field);
-      f.*b.box = value;
-      return;
-    }
-  for (size_t k = 0; k < codes::kMental.size(); ++k)
-    if (is(codes::kMental[k])) {
-      noKey();
-      f.mental[k] = value;
-      return;
-    }
-  if (is("PositionRatings") || is("Attributes") || is("StaffAttributes")) {
-    if (!key) throw CliError(field + " needs an element: " + field + "[k]=VALUE", 2);
-    if (is("PositionRatings")) {
-      needScope(Scope::Player, f, field);
-      f.positions[element(field, *key, codes::kPosition)] = value;
-    } else if (is("Attributes")) {
-      needScope(Scope::Player, f, field);
-      f.attributes[element(field, *key, codes::kPlayerAttribute)] = value;
-    } else {
-      needScope(Scope::Staff, f, field);
-      f.staffAttributes[element(field, *key, codes::kStaffAttribute)] = value;
-    }
+  if (p.info->array) {
+    for (const ListBox& b : kListBoxes)
+      if (b.field == p.info->name) {
+        if (!key) throw CliError(field + " needs an element: " + field + "[k]=VALUE", 2);
+        needScope(p.scope, f, field);
+        b.boxes(f)[element(field, *key, b.labels)] = value;
+        return;
+      }
+  } else if (std::string* box = numberBox(f, p)) {
+    noKey();
+    needScope(p.scope, f, canonical);
+    *box = value;
     return;
   }
-  if (is("ClubId")) throw CliError("ClubId is changed by a transfer: cm3db transfer GAMEDIR PERSON_ID CLUB_ID|free");
-  for (const char* n : kNotSaved)
-    if (is(n)) throw CliError(std::string(n) + " is not saved by the person save; it keeps the value read");
-  if (name.rfind("kept", 0) == 0) throw CliError(field + " holds bytes the editor does not interpret");
-  throw CliError("Unknown person field \"" + field + "\"", 2);
+  throw CliError(canonical + " is not saved by the person save; it keeps the value read");
 }
 
 class Answers : public squads::Questions {

@@ -1,5 +1,9 @@
 // export: one CSV row per person, club, nation or competition.
+#include <algorithm>
 #include <charconv>
+#include <functional>
+#include <span>
+#include <variant>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,9 +35,8 @@ std::string item(const std::vector<std::string>& names, int64_t id) {
 }
 
 // The text of a code, or the number itself when the list has no such item.
-template <size_t N>
-std::string code(const std::array<std::string_view, N>& list, int64_t v) {
-  return v >= 0 && v < int64_t(N) ? std::string(list[size_t(v)]) : num(v);
+std::string code(std::span<const std::string_view> list, int64_t v) {
+  return v >= 0 && v < int64_t(list.size()) ? std::string(list[size_t(v)]) : num(v);
 }
 
 void people(Database& db, CsvWriter& csv) {
@@ -74,82 +77,122 @@ void people(Database& db, CsvWriter& csv) {
   }
 }
 
-void clubs(Database& db, CsvWriter& csv) {
-  csv.row({"Id", "LongName", "ShortName", "NationId", "Nation", "DivisionId", "Division", "LastDivisionId",
-           "LastDivision", "LastPosition", "OtherDivisionId", "OtherDivision", "Status", "Cash", "MainStadiumId",
-           "MainStadium", "ReserveStadiumId", "ReserveStadium", "HomeMatchDay", "AvgAttendance", "MinAttendance",
-           "MaxAttendance", "TrainingFacility", "Reputation", "Players", "Staff"});
-  const int64_t n = db.recordCount(GameFile::Club);
-  for (int64_t c = 0; c < n; ++c) {
-    const ClubRecord r = db.read<ClubRecord>(kSlotClub, c + 1);
-    const squads::StaffSlots staff = squads::decodeStaffSlots(r);
-    const int64_t staffCount = std::count_if(staff.begin(), staff.end(), [](int32_t v) { return v >= 0; });
-    csv.row({num(c), utf8(r.LongName()), utf8(r.ShortName()), num(r.Nation()), item(db.nationNames, r.Nation()),
-             num(r.Division()), item(db.compNames, r.Division()), num(r.LastDivision()),
-             item(db.compNames, r.LastDivision()), num(r.LastPosition()), num(r.OtherDivision()),
-             item(db.compNames, r.OtherDivision()), code(codes::kClubStatus, r.Status()), num(r.Cash()),
-             num(r.MainStadium()), item(db.stadiumNames, r.MainStadium()), num(r.ReserveStadium()),
-             item(db.stadiumNames, r.ReserveStadium()),
-             r.HomeMatchDay() == 255 ? std::string() : code(codes::kHomeMatchDay, r.HomeMatchDay()),
-             num(r.AvgAttendance()), num(r.MinAttendance()), num(r.MaxAttendance()), num(r.TrainingFacility()),
-             num(r.Reputation()), num(squads::occupiedCount(squads::decodePlayerSlots(r))), num(staffCount)});
+// The name of record `id` of the list a field refers to (UTF-8), empty for
+// none or an identifier past the list.
+std::string refName(const Database& db, FieldRef ref, int64_t id) {
+  switch (ref) {
+    case FieldRef::Nation: return item(db.nationNames, id);
+    case FieldRef::Comp: return item(db.compNames, id);
+    case FieldRef::Stadium: return item(db.stadiumNames, id);
+    case FieldRef::Continent: return item(db.continentNames, id);
+    case FieldRef::City: return item(db.cityNames, id);
+    case FieldRef::Colour:
+      return id >= 0 && id < int64_t(db.colours.size()) ? utf8(db.colours[size_t(id)].name) : std::string();
+    default: return std::string();
   }
 }
 
-void nations(Database& db, CsvWriter& csv) {
-  Row head = {"Id",         "Name",        "ShortName",     "Symbol",          "Nationality",    "ContinentId",
-              "Continent",  "Region",      "ActualRegion",  "Language1",       "Language2",      "Language3",
-              "CapitalCityId", "CapitalCity", "Development", "Group",         "NationalStadiumId", "NationalStadium",
-              "GameImportance", "LeagueStandard", "Reputation", "CurrentFifaCoefficient"};
-  for (int k = 0; k < 6; ++k) head.push_back("FIFA9" + num(int64_t(k + 1)));
-  for (int k = 0; k < 6; ++k) head.push_back("UEFA9" + num(int64_t(k + 1)));
+// A field written otherwise than by the rule of its type: left out, or as
+// items of a code list. An array is written only with a ColumnRule, its
+// elements headed by `element` and their number from 1.
+struct ColumnRule {
+  std::string_view field;
+  std::span<const std::string_view> codes = {};
+  std::string_view element = {};
+  bool unsetIs255 = false;  // 255 is written as an empty cell
+  bool skip = false;
+};
+
+// One world file as CSV: every field of its table in file order but the
+// kept bytes, the arrays and the fields a ColumnRule leaves out. The record's
+// own Id is its place in the file; a whole number or real stands as it is,
+// a text in UTF-8; a field naming a record of a name list gives two columns,
+// the identifier and the name (headed "NationId", "Nation").
+template <class R>
+void world(Database& db, CsvWriter& csv, int slot, GameFile file, std::span<const ColumnRule> rules,
+           const std::function<void(const R&, Row&)>& extra = {}, const Row& extraHead = {}) {
+  auto ruleOf = [&](const FieldInfo& f) -> const ColumnRule* {
+    for (const ColumnRule& rule : rules)
+      if (rule.field == f.name) return &rule;
+    return nullptr;
+  };
+  auto wanted = [&](const FieldInfo& f) {
+    const ColumnRule* rule = ruleOf(f);
+    return !f.kept && (rule ? !rule->skip : !f.array);
+  };
+  Row head;
+  for (const FieldInfo& f : R::kFields) {
+    if (!wanted(f)) continue;
+    const std::string name(f.name);
+    const ColumnRule* rule = ruleOf(f);
+    if (f.array) {
+      for (int k = 0; k < f.count; ++k)
+        head.push_back(std::string(rule->element) + std::to_string(k + 1));
+    } else if (f.ref != FieldRef::None) {
+      const bool id = name.size() > 2 && name.ends_with("Id");
+      head.push_back(id ? name : name + "Id");
+      head.push_back(id ? name.substr(0, name.size() - 2) : name);
+    } else {
+      head.push_back(name);
+    }
+  }
+  head.insert(head.end(), extraHead.begin(), extraHead.end());
   csv.row(head);
-  const int64_t n = db.recordCount(GameFile::Nation);
+
+  const int64_t n = db.recordCount(file);
   for (int64_t i = 0; i < n; ++i) {
-    const NationRecord r = db.read<NationRecord>(kSlotNation, i + 1);
-    Row row = {num(i),
-               utf8(r.Name()),
-               utf8(r.ShortName()),
-               utf8(r.Symbol()),
-               utf8(r.Nationality()),
-               num(r.ContinentId()),
-               item(db.continentNames, r.ContinentId()),
-               code(codes::kRegion, r.Region()),
-               code(codes::kActualRegion, r.ActualRegion()),
-               code(codes::kLanguage, r.Language(0)),
-               code(codes::kLanguage, r.Language(1)),
-               code(codes::kLanguage, r.Language(2)),
-               num(r.CapitalCity()),
-               item(db.cityNames, r.CapitalCity()),
-               code(codes::kDevelopment, r.Development()),
-               code(codes::kGroup, r.Group()),
-               num(r.NationalStadium()),
-               item(db.stadiumNames, r.NationalStadium()),
-               num(r.GameImportance()),
-               num(r.LeagueStandard()),
-               num(r.Reputation()),
-               real(r.CurrentFifaCoefficient())};
-    for (int k = 0; k < 6; ++k) row.push_back(real(r.FifaCoefficient(k)));
-    for (int k = 0; k < 6; ++k) row.push_back(real(r.UefaCoefficient(k)));
+    const R r = db.read<R>(slot, i + 1);
+    Row row;
+    for (const FieldInfo& f : R::kFields) {
+      if (!wanted(f)) continue;
+      const ColumnRule* rule = ruleOf(f);
+      for (int k = 0; k < f.count; ++k) {
+        const FieldValue v = getField(r.data(), f, k);
+        if (const double* d = std::get_if<double>(&v)) {
+          row.push_back(real(*d));
+        } else if (const std::string* t = std::get_if<std::string>(&v)) {
+          row.push_back(utf8(*t));
+        } else {
+          const int64_t x = std::get<int64_t>(v);
+          if (rule && !rule->codes.empty())
+            row.push_back(rule->unsetIs255 && x == 255 ? std::string() : code(rule->codes, x));
+          else
+            row.push_back(num(f.name == "Id" ? i : x));
+          if (f.ref != FieldRef::None) row.push_back(refName(db, f.ref, x));
+        }
+      }
+    }
+    if (extra) extra(r, row);
     csv.row(row);
   }
 }
 
-void comps(Database& db, CsvWriter& csv) {
-  csv.row({"Id", "LongName", "ShortName", "ThreeLetterName", "Scope", "Selected", "ContinentId", "Continent",
-           "NationId", "Nation", "ForegroundId", "Foreground", "BackgroundId", "Background", "Reputation"});
-  auto colour = [&](int32_t id) {
-    return id >= 0 && id < int64_t(db.colours.size()) ? utf8(db.colours[size_t(id)].name) : std::string();
-  };
-  const int64_t n = db.recordCount(GameFile::Comp);
-  for (int64_t i = 0; i < n; ++i) {
-    const CompRecord r = db.read<CompRecord>(kSlotComp, i + 1);
-    csv.row({num(i), utf8(r.LongName()), utf8(r.ShortName()), utf8(r.ThreeLetterName()), num(r.Scope()),
-             num(r.Selected()), num(r.Continent()), item(db.continentNames, r.Continent()), num(r.Nation()),
-             item(db.nationNames, r.Nation()), num(r.Foreground()), colour(r.Foreground()), num(r.Background()),
-             colour(r.Background()), num(r.Reputation())});
-  }
+void clubs(Database& db, CsvWriter& csv) {
+  static constexpr ColumnRule rules[] = {{"Status", codes::kClubStatus},
+                                         {"HomeMatchDay", codes::kHomeMatchDay, {}, true},
+                                         {"OwnsStadiumFlag", {}, {}, false, true}};
+  world<ClubRecord>(
+      db, csv, kSlotClub, GameFile::Club, rules,
+      [](const ClubRecord& r, Row& row) {
+        const squads::StaffSlots staff = squads::decodeStaffSlots(r);
+        row.push_back(num(squads::occupiedCount(squads::decodePlayerSlots(r))));
+        row.push_back(num(std::count_if(staff.begin(), staff.end(), [](int32_t v) { return v >= 0; })));
+      },
+      {"Players", "Staff"});
 }
+
+void nations(Database& db, CsvWriter& csv) {
+  static constexpr ColumnRule rules[] = {{"Region", codes::kRegion},
+                                         {"ActualRegion", codes::kActualRegion},
+                                         {"Languages", codes::kLanguage, "Language"},
+                                         {"Development", codes::kDevelopment},
+                                         {"Group", codes::kGroup},
+                                         {"FifaCoefficients", {}, "FIFA9"},
+                                         {"UefaCoefficients", {}, "UEFA9"}};
+  world<NationRecord>(db, csv, kSlotNation, GameFile::Nation, rules);
+}
+
+void comps(Database& db, CsvWriter& csv) { world<CompRecord>(db, csv, kSlotComp, GameFile::Comp, {}); }
 
 }  // namespace
 

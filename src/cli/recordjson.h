@@ -8,19 +8,13 @@
 
 namespace cm3::cli {
 
-Json toJson(const StaffRecord& r);
-Json toJson(const PlayerAttRecord& r);
-Json toJson(const StaffAttRecord& r);
-Json toJson(const NameRecord& r);
-Json toJson(const IndexRecord& r);
-Json toJson(const HistoryRecord& r);
-Json toJson(const ClubRecord& r);
-Json toJson(const StadiumRecord& r);
-Json toJson(const CityRecord& r);
-Json toJson(const ColourRecord& r);
-Json toJson(const NationRecord& r);
-Json toJson(const ContinentRecord& r);
-Json toJson(const CompRecord& r);
+// The record bytes `rec` laid out by the field table `t`.
+Json recordJson(const uint8_t* rec, FieldTable t);
+
+template <class R>
+Json toJson(const R& r) {
+  return recordJson(r.data(), R::kFields);
+}
 
 // Lower-case hex of raw bytes.
 std::string hex(const uint8_t* p, size_t n);

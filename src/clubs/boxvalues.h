@@ -8,19 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "records/convert.h"
+
 namespace cm3::world {
 
-// Why a box text does not convert: not a number at all (an empty box
-// included), or a number that does not fit its field.
-enum class Fault { None, NotANumber, Overflow };
-
-// A decimal number with an optional sign, fraction and exponent, spaces
-// around it allowed ("12", " -3 ", "2.5", "1e3"). Non-finite values refused.
-std::optional<double> parseReal(std::string_view text);
+using Fault = NumberFault;
+using cm3::parseReal;
 
 // A box text as a whole number in [min, max]: the number rounded half to
 // even, as the usual conversion of a text into an integer field does.
-Fault parseWhole(std::string_view text, int64_t min, int64_t max, int64_t& out);
+inline Fault parseWhole(std::string_view text, int64_t min, int64_t max, int64_t& out) {
+  return cm3::parseWhole(text, WholeRules{min, max, true}, out);
+}
 
 // The decimal text of a double with at most 15 significant digits, without
 // trailing zeros ("12.5", "0", "1E+20", "-0.001").

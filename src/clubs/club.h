@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "database/database.h"
+#include "records/convert.h"
 
 namespace cm3::clubs {
 
@@ -51,19 +52,7 @@ struct ClubForm {
 // A box that does not convert. `code` is the fault number the window shows
 // ("Error 13": not a number, "Error 6": too large for its field); code 0 is
 // a damaged reference, described by what().
-class UpdateError : public std::runtime_error {
- public:
-  UpdateError(int code, const std::string& box, const std::string& text)
-      : std::runtime_error(text), code_(code), box_(box) {}
-  int code() const { return code_; }
-  const std::string& box() const { return box_; }  // object name of the box, or ""
-  // "Error 13", "Error 6", or the description of a damaged reference.
-  std::string message() const { return code_ ? "Error " + std::to_string(code_) : std::string(what()); }
-
- private:
-  int code_;
-  std::string box_;
-};
+using UpdateError = RefusedValue;
 
 // Reads club `clubId` (club.dat record clubId + 1) and its stadiums into the
 // form; the shared current club and stadium buffers of `db` hold what was

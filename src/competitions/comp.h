@@ -6,6 +6,7 @@
 #include <string>
 
 #include "database/database.h"
+#include "records/convert.h"
 
 namespace cm3::comps {
 
@@ -18,14 +19,7 @@ struct CompForm {
 };
 
 // A number box whose text does not convert; nothing has been written.
-class CompError : public std::runtime_error {
- public:
-  CompError(const std::string& box, const std::string& text) : std::runtime_error(text), box_(box) {}
-  const std::string& box() const { return box_; }
-
- private:
-  std::string box_;
-};
+using CompError = RefusedValue;
 
 // Reads competition `compIndex` (club_comp.dat record compIndex + 1) into the
 // current competition buffer of `db`.

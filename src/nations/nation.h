@@ -8,6 +8,7 @@
 #include <string>
 
 #include "database/database.h"
+#include "records/convert.h"
 
 namespace cm3::nations {
 
@@ -36,14 +37,7 @@ struct NationForm {
 
 // A box whose text does not convert; nothing has been written. what() is the
 // message for the user, box() the object name of the box.
-class NationError : public std::runtime_error {
- public:
-  NationError(const std::string& box, const std::string& text) : std::runtime_error(text), box_(box) {}
-  const std::string& box() const { return box_; }
-
- private:
-  std::string box_;
-};
+using NationError = RefusedValue;
 
 // Reads nation `nationIndex` (nation.dat record nationIndex + 1) into the
 // nation buffer of `db` and, when it has one, its continent into the

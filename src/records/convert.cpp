@@ -1,32 +1,71 @@
 #include "records/convert.h"
 
+#include <charconv>
+#include <cmath>
 #include <limits>
-
-#include "database/errors.h"
 
 namespace cm3 {
 
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  size_t b = text.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  return text.substr(b, text.find_last_not_of(" \t") - b + 1);
+}
+
+// Reads a trimmed text as a number: None with the value, NotANumber, or
+// Overflow for a number beyond the range of a double.
+NumberFault scan(std::string_view t, double& value) {
+  if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+  if (t.empty()) return NumberFault::NotANumber;
+  // from_chars also takes "inf" and "nan"; a number starts with a digit, a
+  // point, or a minus sign followed by one of those.
+  auto digitOrPoint = [](char c) { return (c >= '0' && c <= '9') || c == '.'; };
+  if (!(digitOrPoint(t[0]) || (t[0] == '-' && t.size() > 1 && digitOrPoint(t[1])))) return NumberFault::NotANumber;
+  value = 0;
+  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value, std::chars_format::general);
+  if (end != t.data() + t.size()) return NumberFault::NotANumber;
+  if (ec == std::errc::result_out_of_range) {
+    // Underflow reads as zero; a magnitude beyond a double does not fit anything.
+    size_t ePos = t.find_first_of("eE");
+    if (ePos != std::string_view::npos && ePos + 1 < t.size() && t[ePos + 1] == '-') {
+      value = 0;
+      return NumberFault::None;
+    }
+    return NumberFault::Overflow;
+  }
+  if (ec != std::errc() || !std::isfinite(value)) return NumberFault::NotANumber;
+  return NumberFault::None;
+}
+
+}  // namespace
+
+NumberFault parseWhole(std::string_view text, const WholeRules& rules, int64_t& out) {
+  const std::string_view t = trimmed(text);
+  if (!rules.fraction) {
+    const size_t digits = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    if (digits == t.size() || t.find_first_not_of("0123456789", digits) != std::string_view::npos)
+      return NumberFault::NotANumber;
+  }
+  double v = 0;
+  if (NumberFault f = scan(t, v); f != NumberFault::None) return f;
+  const double r = std::nearbyint(v);
+  if (r < double(rules.min) || r > double(rules.max)) return NumberFault::Overflow;
+  out = int64_t(r);
+  return NumberFault::None;
+}
+
 std::optional<int64_t> parseWhole(std::string_view text, int64_t min, int64_t max) {
-  size_t b = 0, e = text.size();
-  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
-  if (b == e) return std::nullopt;
-  bool negative = false;
-  if (text[b] == '-' || text[b] == '+') {
-    negative = text[b] == '-';
-    ++b;
-  }
-  if (b == e) return std::nullopt;
-  int64_t value = 0;
-  for (size_t i = b; i < e; ++i) {
-    char c = text[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-    if (value > int64_t(1) << 40) return std::nullopt;  // far beyond every field
-  }
-  if (negative) value = -value;
-  if (value < min || value > max) return std::nullopt;
-  return value;
+  int64_t v = 0;
+  if (parseWhole(text, WholeRules{min, max}, v) != NumberFault::None) return std::nullopt;
+  return v;
+}
+
+std::optional<double> parseReal(std::string_view text) {
+  double v = 0;
+  if (scan(trimmed(text), v) != NumberFault::None) return std::nullopt;
+  return v;
 }
 
 namespace {

@@ -1,15 +1,56 @@
-// Conversions of box texts into record numbers. A text converts when it is a
-// whole decimal number, optionally signed, optionally surrounded by spaces,
-// and lies within the field's range; anything else (empty, letters, a
-// fraction, out of range) is refused.
+// Reading the texts of boxes and command lines as numbers, and the error for
+// a value that cannot be stored.
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "database/errors.h"
 
 namespace cm3 {
 
+// Why a text does not convert: not a number at all (an empty text included),
+// or a number that does not fit.
+enum class NumberFault { None, NotANumber, Overflow };
+
+// The rules a text is read as a whole number by. Always: spaces and tabs
+// around it, an optional sign and decimal digits, a value in [min, max].
+// With `fraction` a decimal fraction and an exponent are taken as well and
+// the number is rounded half to even ("2.5" is 2, "1e3" is 1000), as the
+// number boxes of the club, nation and competition windows read.
+struct WholeRules {
+  int64_t min;
+  int64_t max;
+  bool fraction = false;
+};
+
+NumberFault parseWhole(std::string_view text, const WholeRules& rules, int64_t& out);
+
+// The plain rules (no fraction); nullopt for any refused text.
 std::optional<int64_t> parseWhole(std::string_view text, int64_t min, int64_t max);
+
+// A decimal number with an optional sign, fraction and exponent, spaces
+// around it allowed ("12", " -3 ", "2.5", "1e3"). Non-finite values refused.
+std::optional<double> parseReal(std::string_view text);
+
+// A value that cannot be stored, naming the box or field it came from (empty
+// when the fault is not one box's). what() is the message for the user;
+// `code` the fault number a window shows instead of it ("Error 13": not a
+// number, "Error 6": too large for its field), 0 for none.
+class RefusedValue : public ValueError {
+ public:
+  RefusedValue(const std::string& box, const std::string& text) : ValueError(text), box_(box) {}
+  RefusedValue(int code, const std::string& box, const std::string& text)
+      : ValueError(text), code_(code), box_(box) {}
+  const std::string& box() const { return box_; }
+  int code() const { return code_; }
+  std::string message() const { return code_ ? "Error " + std::to_string(code_) : std::string(what()); }
+
+ private:
+  int code_ = 0;
+  std::string box_;
+};
 
 // The conversions of the person boxes; each throws ValueError on a refused text.
 uint8_t toByteInRange(std::string_view text);    // 0..255

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <type_traits>
+#include <variant>
 
 #include "database/gamepath.h"
 #include "squads/squads.h"
@@ -101,11 +103,7 @@ class Checker {
     people();
     clubs();
     unslotted();
-    nations();
-    continents();
-    comps();
-    stadiums();
-    simpleIds();
+    worldFiles();
     playerAttIds();
     history();
   }
@@ -138,6 +136,42 @@ class Checker {
     r_.add(check, fileOf(slot), record,
            owner + ": " + field + " " + num(value) + " addresses no record of " + target + " (" + num(count) +
                " records)");
+  }
+
+  struct Target {
+    int64_t count;
+    const char* file;  // nullptr: a field of this kind has a rule of its own
+  };
+  Target target(FieldRef ref) const {
+    switch (ref) {
+      case FieldRef::Person: return {people_, "the people"};
+      case FieldRef::Nation: return {nations_, "nation.dat"};
+      case FieldRef::Club: return {clubs_, "club.dat"};
+      case FieldRef::Comp: return {comps_, "club_comp.dat"};
+      case FieldRef::Stadium: return {stadiums_, "stadium.dat"};
+      case FieldRef::City: return {cities_, "city.dat"};
+      case FieldRef::Colour: return {colours_, "colour.dat"};
+      case FieldRef::Continent: return {continents_, "continent.dat"};
+      default: return {0, nullptr};
+    }
+  }
+
+  // Every identifier field of the record's table but those named in `own`
+  // (checked by rules of their own). A person's nations and club have rules
+  // of their own; every other field falls under "reference".
+  template <class R>
+  void references(const R& rec, int slot, int64_t record, const std::string& who,
+                  std::initializer_list<std::string_view> own = {}) {
+    for (const FieldInfo& f : R::kFields) {
+      const Target t = target(f.ref);
+      if (!t.file || f.kept || std::find(own.begin(), own.end(), f.name) != own.end()) continue;
+      std::string_view rule = kCheckReference;
+      if constexpr (std::is_same_v<R, StaffRecord>) rule = f.ref == FieldRef::Nation ? kCheckNationId : kCheckClubId;
+      const std::string name(f.name);
+      for (int k = 0; k < f.count; ++k)
+        ref(rule, slot, record, who, name.c_str(), int32_t(std::get<int64_t>(getField(rec.data(), f, k))), t.count,
+            t.file);
+    }
   }
 
   void measure() {
@@ -258,9 +292,7 @@ class Checker {
       nameRef("SecondNameId", s.SecondNameId(), secondNames_, "second_names.dat", false);
       nameRef("CommonNameId", s.CommonNameId(), commonNames_, "common_names.dat", true);
 
-      ref(kCheckNationId, kSlotStaff, i + 1, who, "NationId", s.NationId(), nations_, "nation.dat");
-      ref(kCheckNationId, kSlotStaff, i + 1, who, "SecondNationId", s.SecondNationId(), nations_, "nation.dat");
-      ref(kCheckClubId, kSlotStaff, i + 1, who, "ClubId", s.ClubId(), clubs_, "club.dat");
+      references(s, kSlotStaff, i + 1, who);
       persons_[size_t(i)].clubId = s.ClubId();
 
       auto attRef = [&](const char* field, int32_t idx, int64_t count, std::vector<int32_t>& users,
@@ -317,19 +349,7 @@ class Checker {
       const squads::StaffSlots staff = squads::decodeStaffSlots(rec);
       for (int k = 0; k < squads::kStaffSlots; ++k) slot(int32_t(c), "staff", k, staff[size_t(k)]);
 
-      ref(kCheckReference, kSlotClub, c + 1, who, "Nation", rec.Nation(), nations_, "nation.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "Division", rec.Division(), comps_, "club_comp.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "LastDivision", rec.LastDivision(), comps_, "club_comp.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "OtherDivision", rec.OtherDivision(), comps_, "club_comp.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "MainStadium", rec.MainStadium(), stadiums_, "stadium.dat");
-      ref(kCheckReference, kSlotClub, c + 1, who, "ReserveStadium", rec.ReserveStadium(), stadiums_, "stadium.dat");
-      for (int k = 0; k < 6; ++k)
-        ref(kCheckReference, kSlotClub, c + 1, who, "KitColours", rec.KitColour(k), colours_, "colour.dat");
-      for (int k = 0; k < 3; ++k) {
-        ref(kCheckReference, kSlotClub, c + 1, who, "Favourites", rec.Favourite(k), people_, "the people");
-        ref(kCheckReference, kSlotClub, c + 1, who, "Dislikes", rec.Dislike(k), people_, "the people");
-        ref(kCheckReference, kSlotClub, c + 1, who, "Rivals", rec.Rival(k), clubs_, "club.dat");
-      }
+      references(rec, kSlotClub, c + 1, who, {"PlayerSlots", "StaffSlots"});
     }
   }
 
@@ -342,66 +362,34 @@ class Checker {
     }
   }
 
-  void nations() {
-    for (int64_t n = 0; n < nations_; ++n) {
-      const NationRecord rec = db_.read<NationRecord>(kSlotNation, n + 1);
-      const std::string who = "nation " + num(n) + " (" + rec.Name() + ")";
-      if (rec.Id() != n) r_.add(kCheckRecordId, "nation.dat", n + 1, who + ": Id is " + num(rec.Id()));
-      ref(kCheckReference, kSlotNation, n + 1, who, "ContinentId", rec.ContinentId(), continents_, "continent.dat");
-      ref(kCheckReference, kSlotNation, n + 1, who, "CapitalCity", rec.CapitalCity(), cities_, "city.dat");
-      ref(kCheckReference, kSlotNation, n + 1, who, "NationalStadium", rec.NationalStadium(), stadiums_,
-          "stadium.dat");
-    }
-  }
-
-  void continents() {
-    for (int64_t n = 0; n < continents_; ++n) {
-      const ContinentRecord rec = db_.read<ContinentRecord>(kSlotContinent, n + 1);
-      if (rec.Id() != n)
-        r_.add(kCheckRecordId, "continent.dat", n + 1,
-               "continent " + num(n) + " (" + rec.Name() + "): Id is " + num(rec.Id()));
-    }
-  }
-
-  // A competition's own identifier is not checked: the records of the game
-  // may count it from the record number or from the record number - 1.
-  void comps() {
-    for (int64_t n = 0; n < comps_; ++n) {
-      const CompRecord rec = db_.read<CompRecord>(kSlotComp, n + 1);
-      const std::string who = "competition " + num(n) + " (" + rec.LongName() + ")";
-      ref(kCheckReference, kSlotComp, n + 1, who, "Continent", rec.Continent(), continents_, "continent.dat");
-      ref(kCheckReference, kSlotComp, n + 1, who, "Nation", rec.Nation(), nations_, "nation.dat");
-      ref(kCheckReference, kSlotComp, n + 1, who, "Foreground", rec.Foreground(), colours_, "colour.dat");
-      ref(kCheckReference, kSlotComp, n + 1, who, "Background", rec.Background(), colours_, "colour.dat");
-    }
-  }
-
-  void stadiums() {
-    for (int64_t n = 0; n < stadiums_; ++n) {
-      const StadiumRecord rec = db_.read<StadiumRecord>(kSlotStadium, n + 1);
-      const std::string who = "stadium " + num(n) + " (" + rec.LongName() + ")";
-      if (rec.Id() != n) r_.add(kCheckRecordId, "stadium.dat", n + 1, who + ": Id is " + num(rec.Id()));
-      ref(kCheckReference, kSlotStadium, n + 1, who, "City", rec.City(), cities_, "city.dat");
-      ref(kCheckReference, kSlotStadium, n + 1, who, "NearbyStadium", rec.NearbyStadium(), stadiums_, "stadium.dat");
-    }
-  }
-
+  // Each record of a world file: its own Id (unless the file counts it
+  // otherwise) and every identifier field of its table. A record is named by
+  // the first text of its table.
   template <class R>
-  void ownIds(int slot, int64_t count, const char* what) {
+  void worldFile(int slot, int64_t count, const char* what, bool ownId = true) {
+    const FieldInfo& name = *std::find_if(R::kFields.begin(), R::kFields.end(),
+                                          [](const FieldInfo& f) { return f.type == FieldType::Text; });
     for (int64_t n = 0; n < count; ++n) {
       const R rec = db_.read<R>(slot, n + 1);
-      if (rec.Id() != n)
-        r_.add(kCheckRecordId, fileOf(slot), n + 1,
-               std::string(what) + " " + num(n) + " (" + rec.Name() + "): Id is " + num(rec.Id()));
+      const std::string who =
+          std::string(what) + " " + num(n) + " (" + std::get<std::string>(getField(rec.data(), name)) + ")";
+      if (ownId && rec.Id() != n) r_.add(kCheckRecordId, fileOf(slot), n + 1, who + ": Id is " + num(rec.Id()));
+      references(rec, slot, n + 1, who);
     }
   }
 
-  void simpleIds() {
-    ownIds<CityRecord>(kSlotCity, cities_, "city");
-    ownIds<ColourRecord>(kSlotColour, colours_, "colour");
-    ownIds<NameRecord>(kSlotFirstNames, firstNames_, "first name");
-    ownIds<NameRecord>(kSlotSecondNames, secondNames_, "second name");
-    ownIds<NameRecord>(kSlotCommonNames, commonNames_, "common name");
+  void worldFiles() {
+    worldFile<NationRecord>(kSlotNation, nations_, "nation");
+    worldFile<ContinentRecord>(kSlotContinent, continents_, "continent");
+    // A competition's own identifier is not checked: the records of the game
+    // may count it from the record number or from the record number - 1.
+    worldFile<CompRecord>(kSlotComp, comps_, "competition", false);
+    worldFile<StadiumRecord>(kSlotStadium, stadiums_, "stadium");
+    worldFile<CityRecord>(kSlotCity, cities_, "city");
+    worldFile<ColourRecord>(kSlotColour, colours_, "colour");
+    worldFile<NameRecord>(kSlotFirstNames, firstNames_, "first name");
+    worldFile<NameRecord>(kSlotSecondNames, secondNames_, "second name");
+    worldFile<NameRecord>(kSlotCommonNames, commonNames_, "common name");
   }
 
   void playerAttIds() {
@@ -424,7 +412,7 @@ class Checker {
       if (rec.PersonId() >= people_)
         r_.add(kCheckHistoryPerson, "staff_history.dat", k + 1,
                who + ": person ID " + num(rec.PersonId()) + " addresses no person (" + num(people_) + " people)");
-      ref(kCheckReference, kSlotHistory, k + 1, who, "club ID", rec.ClubId(), clubs_, "club.dat");
+      references(rec, kSlotHistory, k + 1, who, {"PersonId"});
     }
   }
 
