@@ -9,6 +9,7 @@
 //   cm3db set GAMEDIR person ID FIELD=VALUE...
 //   cm3db transfer GAMEDIR PERSON_ID CLUB_ID|free
 //   cm3db recover GAMEDIR
+//   cm3db diff GAMEDIR_A GAMEDIR_B [--json]
 //
 // Output is JSON on stdout (search: one object per line; export: CSV).
 // Errors go to stderr; the exit code is 0 on success, 1 when the command
@@ -87,6 +88,15 @@ int main(int argc, char** argv) {
   auto* recover = app.add_subcommand("recover", "Fold the working files of an unclosed run back");
   recover->add_option("GAMEDIR", dir, "Game directory")->required();
   recover->callback([&] { run = [&] { return cmdRecover(dir); }; });
+
+  std::string dirB;
+  bool json = false;
+  auto* diffCmd = app.add_subcommand("diff", "Every record and field that differs between two game directories");
+  diffCmd->add_option("GAMEDIR_A", dir, "Game directory")->required();
+  diffCmd->add_option("GAMEDIR_B", dirB, "Game directory to compare with")->required();
+  diffCmd->add_flag("--json", json, "JSON output for scripts");
+  diffCmd->footer("Exit code 0 when the same, 1 when different, 2 when a directory cannot be read.");
+  diffCmd->callback([&] { run = [&] { return cmdDiff(dir, dirB, json); }; });
 
   try {
     app.parse(argc, argv);
