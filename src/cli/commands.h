@@ -17,8 +17,11 @@ int cmdExport(const std::string& gameDir, const std::string& what, const std::st
 int cmdSet(const std::string& gameDir, const std::string& kind, int64_t id, const std::vector<std::string>& assignments);
 int cmdTransfer(const std::string& gameDir, int64_t personId, const std::string& target);
 int cmdRecover(const std::string& gameDir);
-// Exit code 0 when the two directories hold the same database, 1 when they differ.
-int cmdDiff(const std::string& dirA, const std::string& dirB, bool json);
+// Exit code 0 when the two directories hold the same database, 1 when they
+// differ; the differences also go to `patchFile` as a patch when it is given.
+int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const std::string& patchFile);
+// Applies a patch: all or nothing, conflicts on stderr.
+int cmdApply(const std::string& gameDir, const std::string& patchFile, bool force);
 
 // The help texts listing what `set` can change and what `check` looks for.
 std::string setFieldsHelp();

@@ -1,12 +1,15 @@
 // cm3db diff A B: what differs between two game directories.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/session.h"
 #include "diff/diff.h"
+#include "diff/patch.h"
 
 namespace cm3::cli {
 
@@ -21,12 +24,6 @@ std::unique_ptr<Session> openForDiff(const std::string& dir) {
   } catch (const std::exception& e) {
     throw CliError(dir + ": " + e.what(), 2);
   }
-}
-
-Json jsonValue(const FieldValue& v, bool kept) {
-  if (const auto* n = std::get_if<int64_t>(&v)) return *n;
-  if (const auto* d = std::get_if<double>(&v)) return *d;
-  return diff::valueText(v, kept);
 }
 
 const char* kindName(diff::RecordChange::Kind k) {
@@ -56,35 +53,9 @@ void printText(const diff::Result& r) {
   for (const std::string& p : r.problems) std::printf("%s\n", p.c_str());
 }
 
-void printJson(const diff::Result& r) {
-  Json records = Json::array();
-  for (const diff::RecordChange& c : r.records) {
-    Json fields = Json::array();
-    for (const diff::FieldChange& f : c.fields) {
-      Json e = Json::object();
-      e["field"] = f.field;
-      if (c.kind != diff::RecordChange::Kind::Added) e["old"] = jsonValue(f.before, f.kept);
-      if (c.kind != diff::RecordChange::Kind::Removed) e["new"] = jsonValue(f.after, f.kept);
-      if (f.kept) e["kept"] = true;
-      fields.push_back(std::move(e));
-    }
-    Json e = Json::object();
-    e["file"] = c.file;
-    e["id"] = c.id;
-    e["label"] = utf8(c.label);
-    e["kind"] = kindName(c.kind);
-    e["fields"] = std::move(fields);
-    records.push_back(std::move(e));
-  }
-  Json out = Json::object();
-  out["records"] = std::move(records);
-  out["problems"] = r.problems;
-  std::printf("%s\n", out.dump(2).c_str());
-}
-
 }  // namespace
 
-int cmdDiff(const std::string& dirA, const std::string& dirB, bool json) {
+int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const std::string& patchFile) {
   std::error_code ec;
   diff::Result result;
   // One directory cannot be opened twice at once; it equals itself.
@@ -95,8 +66,39 @@ int cmdDiff(const std::string& dirA, const std::string& dirB, bool json) {
     a->discard();
     b->discard();
   }
-  json ? printJson(result) : printText(result);
+  if (!patchFile.empty()) {
+    std::ofstream out(patchFile, std::ios::binary | std::ios::trunc);
+    out << diff::toJson(result);
+    if (!out.flush()) throw CliError(patchFile + ": cannot be written", 2);
+  }
+  if (json)
+    std::fputs(diff::toJson(result).c_str(), stdout);
+  else
+    printText(result);
   return result.same() ? 0 : 1;
+}
+
+int cmdApply(const std::string& gameDir, const std::string& patchFile, bool force) {
+  std::ifstream in(patchFile, std::ios::binary);
+  if (!in) throw CliError(patchFile + ": cannot be read");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const diff::Result patch = diff::fromJson(text);
+  Session s(gameDir);
+  const std::vector<diff::Conflict> conflicts = diff::apply(s.db(), patch, force);
+  bool blocked = false;
+  for (const diff::Conflict& c : conflicts) {
+    blocked = blocked || c.refused || !force;
+    std::fprintf(stderr, "%s %lld%s%s: %s\n", c.file.c_str(), static_cast<long long>(c.id), c.field.empty() ? "" : " ",
+                 c.field.c_str(), c.message.c_str());
+  }
+  if (blocked) {
+    s.discard();
+    std::fprintf(stderr, "Nothing was written%s.\n", force ? "" : " (--force writes over conflicting fields)");
+    return 1;
+  }
+  s.close();
+  std::printf("%zu records changed or added\n", patch.records.size());
+  return 0;
 }
 
 }  // namespace cm3::cli

@@ -9,7 +9,8 @@
 //   cm3db set GAMEDIR person ID FIELD=VALUE...
 //   cm3db transfer GAMEDIR PERSON_ID CLUB_ID|free
 //   cm3db recover GAMEDIR
-//   cm3db diff GAMEDIR_A GAMEDIR_B [--json]
+//   cm3db diff GAMEDIR_A GAMEDIR_B [--json] [--patch FILE]
+//   cm3db apply GAMEDIR FILE [--force]
 //
 // Output is JSON on stdout (search: one object per line; export: CSV).
 // Errors go to stderr; the exit code is 0 on success, 1 when the command
@@ -89,14 +90,21 @@ int main(int argc, char** argv) {
   recover->add_option("GAMEDIR", dir, "Game directory")->required();
   recover->callback([&] { run = [&] { return cmdRecover(dir); }; });
 
-  std::string dirB;
-  bool json = false;
+  std::string dirB, patchFile;
+  bool json = false, force = false;
   auto* diffCmd = app.add_subcommand("diff", "Every record and field that differs between two game directories");
   diffCmd->add_option("GAMEDIR_A", dir, "Game directory")->required();
   diffCmd->add_option("GAMEDIR_B", dirB, "Game directory to compare with")->required();
-  diffCmd->add_flag("--json", json, "JSON output for scripts");
+  diffCmd->add_flag("--json", json, "JSON output for scripts (the patch format)");
+  diffCmd->add_option("--patch", patchFile, "Also write the differences as a patch into FILE");
   diffCmd->footer("Exit code 0 when the same, 1 when different, 2 when a directory cannot be read.");
-  diffCmd->callback([&] { run = [&] { return cmdDiff(dir, dirB, json); }; });
+  diffCmd->callback([&] { run = [&] { return cmdDiff(dir, dirB, json, patchFile); }; });
+
+  auto* applyCmd = app.add_subcommand("apply", "Apply a patch made by diff --patch, all or nothing");
+  applyCmd->add_option("GAMEDIR", dir, "Game directory")->required();
+  applyCmd->add_option("FILE", patchFile, "Patch file")->required();
+  applyCmd->add_flag("--force", force, "Write fields whose value is not the patch's old value");
+  applyCmd->callback([&] { run = [&] { return cmdApply(dir, patchFile, force); }; });
 
   try {
     app.parse(argc, argv);

@@ -11,32 +11,29 @@ namespace cm3::diff {
 
 namespace {
 
-// The record files of an open database, each with its field table and the
-// list that names its records.
-struct RecordFile {
-  int slot;
-  FieldTable fields;
-  const std::vector<std::string> Database::*names;  // null: no name list
-  // The records of a section of staff.dat; null for a file of records only.
-  int64_t SectionTable::*section = nullptr;
-};
+template <class R>
+void writeAs(Database& db, int slot, int64_t n, const uint8_t* bytes) {
+  R r;
+  std::copy(bytes, bytes + R::kSize, r.bytes.begin());
+  db.write(slot, n, r);
+}
 
 const RecordFile kRecordFiles[] = {
-    {kSlotStaff, StaffRecord::kFields, &Database::PersonNameTable, &SectionTable::N8},
-    {kSlotFirstNames, NameRecord::kFields, nullptr},
-    {kSlotSecondNames, NameRecord::kFields, nullptr},
-    {kSlotCommonNames, NameRecord::kFields, nullptr},
-    {kSlotStaffAtt, PlayerAttRecord::kFields, nullptr, &SectionTable::N11},
-    {kSlotStaffAtt2, StaffAttRecord::kFields, nullptr, &SectionTable::N10},
-    {kSlotHistory, HistoryRecord::kFields, nullptr},
-    {kSlotClub, ClubRecord::kFields, &Database::clubNames},
-    {kSlotStadium, StadiumRecord::kFields, &Database::stadiumNames},
-    {kSlotNation, NationRecord::kFields, &Database::nationNames},
-    {kSlotContinent, ContinentRecord::kFields, &Database::continentNames},
-    {kSlotComp, CompRecord::kFields, &Database::compNames},
-    {kSlotCity, CityRecord::kFields, &Database::cityNames},
-    {kSlotColour, ColourRecord::kFields, nullptr},
-    {kSlotIndexTemp, IndexRecord::kFields, nullptr},
+    {kSlotStaff, StaffRecord::kFields, &Database::PersonNameTable, &SectionTable::N8, &writeAs<StaffRecord>},
+    {kSlotFirstNames, NameRecord::kFields, nullptr, nullptr, &writeAs<NameRecord>},
+    {kSlotSecondNames, NameRecord::kFields, nullptr, nullptr, &writeAs<NameRecord>},
+    {kSlotCommonNames, NameRecord::kFields, nullptr, nullptr, &writeAs<NameRecord>},
+    {kSlotStaffAtt, PlayerAttRecord::kFields, nullptr, &SectionTable::N11, &writeAs<PlayerAttRecord>},
+    {kSlotStaffAtt2, StaffAttRecord::kFields, nullptr, &SectionTable::N10, &writeAs<StaffAttRecord>},
+    {kSlotHistory, HistoryRecord::kFields, nullptr, nullptr, &writeAs<HistoryRecord>},
+    {kSlotClub, ClubRecord::kFields, &Database::clubNames, nullptr, &writeAs<ClubRecord>},
+    {kSlotStadium, StadiumRecord::kFields, &Database::stadiumNames, nullptr, &writeAs<StadiumRecord>},
+    {kSlotNation, NationRecord::kFields, &Database::nationNames, nullptr, &writeAs<NationRecord>},
+    {kSlotContinent, ContinentRecord::kFields, &Database::continentNames, nullptr, &writeAs<ContinentRecord>},
+    {kSlotComp, CompRecord::kFields, &Database::compNames, nullptr, &writeAs<CompRecord>},
+    {kSlotCity, CityRecord::kFields, &Database::cityNames, nullptr, &writeAs<CityRecord>},
+    {kSlotColour, ColourRecord::kFields, nullptr, nullptr, &writeAs<ColourRecord>},
+    {kSlotIndexTemp, IndexRecord::kFields, nullptr, nullptr, &writeAs<IndexRecord>},
 };
 
 // Files held as bytes besides the record files: compared whole.
@@ -50,8 +47,15 @@ int64_t recordsIn(const Database& db, const RecordFile& file, size_t size) {
   return file.section ? std::min(whole, db.sections().*file.section) : whole;
 }
 
-std::string elementName(const FieldInfo& f, int k) {
-  return f.array ? std::string(f.name) + "[" + std::to_string(k) + "]" : std::string(f.name);
+// Element k of entry f as the list names it: a list held in several runs
+// counts its elements on through the runs.
+std::string elementName(FieldTable t, const FieldInfo& f, int k) {
+  if (!f.array) return std::string(f.name);
+  for (const FieldInfo& e : t) {
+    if (&e == &f) break;
+    if (e.name == f.name) k += e.count;
+  }
+  return std::string(f.name) + "[" + std::to_string(k) + "]";
 }
 
 std::string labelOf(const Database& db, const RecordFile& file, const uint8_t* rec, int64_t id) {
@@ -83,7 +87,7 @@ void compareRecords(const Database& a, const Database& b, const RecordFile& file
         const size_t at = f.at(k);
         if (ra && rb && std::equal(ra + at, ra + at + f.width, rb + at)) continue;
         FieldChange fc;
-        fc.field = elementName(f, k);
+        fc.field = elementName(file.fields, f, k);
         fc.kept = f.kept || f.type == FieldType::Bytes;
         if (ra) fc.before = getField(ra, f, k);
         if (rb) fc.after = getField(rb, f, k);
@@ -120,6 +124,14 @@ void compareBytes(const Database& a, const Database& b, int slot, Result& out) {
 }
 
 }  // namespace
+
+std::span<const RecordFile> recordFiles() { return kRecordFiles; }
+
+const RecordFile* recordFile(std::string_view path) {
+  for (const RecordFile& f : kRecordFiles)
+    if (slotInfo(f.slot).path == path) return &f;
+  return nullptr;
+}
 
 Result compare(const Database& a, const Database& b) {
   Result out;

@@ -2,7 +2,9 @@
 // field, with the field names of the records' field tables.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "database/database.h"
@@ -32,6 +34,21 @@ struct Result {
   std::vector<std::string> problems;
   bool same() const { return records.empty() && problems.empty(); }
 };
+
+// A record file of an open database with its field table, the list that
+// names its records (null: none), and, for the sections of staff.dat, the
+// count of its records in the section table.
+struct RecordFile {
+  int slot;
+  FieldTable fields;
+  const std::vector<std::string> Database::*names;
+  int64_t SectionTable::*section;
+  // Writes record n (1-based) of the file from its bytes, as its record type.
+  void (*write)(Database& db, int slot, int64_t n, const uint8_t* bytes);
+};
+std::span<const RecordFile> recordFiles();
+// The record file under a game path as compare writes it; null when none.
+const RecordFile* recordFile(std::string_view path);
 
 // Compares two open databases. People and every other record are matched by
 // identifier, which the editor keeps equal to the record's place in its file.

@@ -3,13 +3,17 @@
 #include <algorithm>
 
 #include "database/database.h"
+#include "clubs/club.h"
 #include "diff/diff.h"
+#include "diff/patch.h"
+#include "history/history.h"
 #include "people/newplayer.h"
 #include "people/person.h"
 #include "testutil.h"
 
 using namespace cm3;
 using cm3test::GameDir;
+using cm3test::snapshot;
 
 namespace {
 
@@ -84,4 +88,59 @@ TEST_F(Diff, ANewPlayerShowsAsAddedRecordsWithEveryField) {
   const diff::RecordChange* name = find(r, kSlotSecondNames, b_.read<StaffRecord>(kSlotStaff, newId + 1).SecondNameId());
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->label, "Newcomer");
+}
+
+// B is edited by the editor's own operations; the patch of A -> B applied to
+// a fresh copy C of A must give B's files byte for byte.
+TEST_F(Diff, APatchAppliedToAnotherCopyGivesTheEditedFilesByteForByte) {
+  people::NameFlags flags{true, false};
+  people::PersonForm f = people::loadPerson(b_, 2);
+  f.firstName = "Zo\xEB";
+  f.caps = "12";
+  people::savePerson(b_, f, flags);
+  people::PersonForm n = people::loadPerson(b_, 0);
+  n.firstName = "Ann";
+  n.secondName = "Newcomer";
+  flags = {true, true};
+  people::addNewPlayer(b_, people::templateOf(b_, 0), n, flags);
+  clubs::ClubForm c = clubs::newClubForm(b_, clubs::loadClub(b_, 0));
+  c.longName = "Karg\xF6 Rovers";
+  c.shortName = "Kargo";
+  c.main.name = "Rover Park";
+  c.main.capacity = "9000";
+  clubs::updateClub(b_, 0, true, c);
+  history::deleteRecord(b_, history::findRecords(b_, 1).front());
+
+  const std::string patch = diff::toJson(diff::compare(a_, b_));
+  GameDir gameC;
+  Database cdb;
+  ASSERT_TRUE(cdb.open(gameC.str())) << cdb.OpenError;
+  EXPECT_TRUE(diff::apply(cdb, diff::fromJson(patch), false).empty());
+  EXPECT_TRUE(diff::compare(b_, cdb).same());
+  cdb.close();
+  b_.close();
+  EXPECT_EQ(snapshot(gameC.data()), snapshot(gameB_.data()));
+}
+
+TEST_F(Diff, APatchMeetingOtherValuesOrAValueTooBigWritesNothing) {
+  const StaffRecord original = a_.read<StaffRecord>(kSlotStaff, 3);
+  people::PersonForm f = people::loadPerson(b_, 2);
+  f.caps = f.caps == "12" ? "13" : "12";
+  people::NameFlags flags;
+  people::savePerson(b_, f, flags);
+  const diff::Result patch = diff::compare(a_, b_);
+  // Applied where it was made, every field holds its new value already.
+  const StaffRecord edited = b_.read<StaffRecord>(kSlotStaff, 3);
+  const auto conflicts = diff::apply(b_, patch, false);
+  ASSERT_EQ(conflicts.size(), 1u);
+  EXPECT_EQ(conflicts[0].field, "Caps");
+  EXPECT_FALSE(conflicts[0].refused);
+
+  diff::Result tooBig = patch;
+  tooBig.records[0].fields[0].after = FieldValue(int64_t(300));
+  const auto refused = diff::apply(a_, tooBig, true);
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_TRUE(refused[0].refused);
+  EXPECT_EQ(a_.read<StaffRecord>(kSlotStaff, 3).bytes, original.bytes);
+  EXPECT_EQ(b_.read<StaffRecord>(kSlotStaff, 3).bytes, edited.bytes);
 }
