@@ -11,6 +11,7 @@
 //   cm3db recover GAMEDIR
 //   cm3db diff GAMEDIR_A GAMEDIR_B [--json] [--patch FILE]
 //   cm3db apply GAMEDIR FILE [--force]
+//   cm3db import GAMEDIR people|clubs|nations|comps FILE.csv
 //
 // Output is JSON on stdout (search: one object per line; export: CSV).
 // Errors go to stderr; the exit code is 0 on success, 1 when the command
@@ -105,6 +106,14 @@ int main(int argc, char** argv) {
   applyCmd->add_option("FILE", patchFile, "Patch file")->required();
   applyCmd->add_flag("--force", force, "Write fields whose value is not the patch's old value");
   applyCmd->callback([&] { run = [&] { return cmdApply(dir, patchFile, force); }; });
+
+  auto* importCmd = app.add_subcommand("import", "Take back an exported CSV edited in a spreadsheet, all or nothing");
+  importCmd->add_option("GAMEDIR", dir, "Game directory")->required();
+  importCmd->add_option("WHAT", what, "Records the CSV holds")
+      ->required()
+      ->check(CLI::IsMember({"people", "clubs", "nations", "comps"}));
+  importCmd->add_option("FILE", csvFile, "CSV file written by export")->required();
+  importCmd->callback([&] { run = [&] { return cmdImport(dir, what, csvFile); }; });
 
   try {
     app.parse(argc, argv);

@@ -47,17 +47,6 @@ int64_t recordsIn(const Database& db, const RecordFile& file, size_t size) {
   return file.section ? std::min(whole, db.sections().*file.section) : whole;
 }
 
-// Element k of entry f as the list names it: a list held in several runs
-// counts its elements on through the runs.
-std::string elementName(FieldTable t, const FieldInfo& f, int k) {
-  if (!f.array) return std::string(f.name);
-  for (const FieldInfo& e : t) {
-    if (&e == &f) break;
-    if (e.name == f.name) k += e.count;
-  }
-  return std::string(f.name) + "[" + std::to_string(k) + "]";
-}
-
 std::string labelOf(const Database& db, const RecordFile& file, const uint8_t* rec, int64_t id) {
   if (file.names) {
     const auto& names = db.*file.names;
@@ -87,7 +76,7 @@ void compareRecords(const Database& a, const Database& b, const RecordFile& file
         const size_t at = f.at(k);
         if (ra && rb && std::equal(ra + at, ra + at + f.width, rb + at)) continue;
         FieldChange fc;
-        fc.field = elementName(file.fields, f, k);
+        fc.field = fieldName(file.fields, f, k);
         fc.kept = f.kept || f.type == FieldType::Bytes;
         if (ra) fc.before = getField(ra, f, k);
         if (rb) fc.after = getField(rb, f, k);
@@ -124,6 +113,15 @@ void compareBytes(const Database& a, const Database& b, int slot, Result& out) {
 }
 
 }  // namespace
+
+std::string fieldName(FieldTable t, const FieldInfo& f, int k) {
+  if (!f.array) return std::string(f.name);
+  for (const FieldInfo& e : t) {
+    if (&e == &f) break;
+    if (e.name == f.name) k += e.count;
+  }
+  return std::string(f.name) + "[" + std::to_string(k) + "]";
+}
 
 std::span<const RecordFile> recordFiles() { return kRecordFiles; }
 

@@ -54,6 +54,10 @@ const RecordFile* recordFile(std::string_view path);
 // identifier, which the editor keeps equal to the record's place in its file.
 Result compare(const Database& a, const Database& b);
 
+// The name of element k of table entry f: the field's name, "Name[k]" for a
+// list, counting on through a list held in several runs.
+std::string fieldName(FieldTable t, const FieldInfo& f, int k);
+
 // A value as text: numbers in decimal, texts as UTF-8, kept bytes in hex.
 std::string valueText(const FieldValue& v, bool kept);
 
