@@ -19,6 +19,14 @@ int cmdTransfer(const std::string& gameDir, int64_t personId, const std::string&
 int cmdRecover(const std::string& gameDir);
 int cmdBackupList(const std::string& gameDir);
 int cmdRestore(const std::string& gameDir, const std::string& name);
+// Exit code 0 when the two directories hold the same database, 1 when they
+// differ; the differences also go to `patchFile` as a patch when it is given.
+int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const std::string& patchFile);
+// Takes an exported CSV back: all or nothing, refused cells on stderr as
+// FILE:LINE: column NAME: message.
+int cmdImport(const std::string& gameDir, const std::string& what, const std::string& file);
+// Applies a patch: all or nothing, conflicts on stderr.
+int cmdApply(const std::string& gameDir, const std::string& patchFile, bool force);
 
 // The help texts listing what `set` can change and what `check` looks for.
 std::string setFieldsHelp();

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/csv.h"
+#include "cli/csvfields.h"
 #include "cli/session.h"
 #include "people/person.h"
 #include "records/codelists.h"
@@ -208,6 +209,11 @@ int cmdExport(const std::string& gameDir, const std::string& what, const std::st
   {
     Session s(gameDir);
     CsvWriter csv(text);
+    // After the columns for reading, every field of the records behind a row.
+    const std::vector<CsvColumn> columns = csvColumns(what);
+    csv.extend = [&](std::vector<std::string>& cells, size_t row) {
+      for (const CsvColumn& c : columns) cells.push_back(row == 0 ? c.name : csvValue(s.db(), c, int64_t(row) - 1));
+    };
     write(s.db(), csv);
     s.close();
   }

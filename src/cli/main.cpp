@@ -12,6 +12,9 @@
 //   cm3db --version
 //   cm3db backup list GAMEDIR
 //   cm3db restore GAMEDIR [NAME]
+//   cm3db diff GAMEDIR_A GAMEDIR_B [--json] [--patch FILE]
+//   cm3db apply GAMEDIR FILE [--force]
+//   cm3db import GAMEDIR people|clubs|nations|comps FILE.csv
 //
 // Output is JSON on stdout (search: one object per line; export: CSV).
 // Errors go to stderr; the exit code is 0 on success, 1 when the command
@@ -102,6 +105,30 @@ int main(int argc, char** argv) {
   restore->add_option("GAMEDIR", dir, "Game directory")->required();
   restore->add_option("NAME", target, "Backup name as backup list shows it");
   restore->callback([&] { run = [&] { return cmdRestore(dir, target); }; });
+
+  std::string dirB, patchFile;
+  bool json = false, force = false;
+  auto* diffCmd = app.add_subcommand("diff", "Every record and field that differs between two game directories");
+  diffCmd->add_option("GAMEDIR_A", dir, "Game directory")->required();
+  diffCmd->add_option("GAMEDIR_B", dirB, "Game directory to compare with")->required();
+  diffCmd->add_flag("--json", json, "JSON output for scripts (the patch format)");
+  diffCmd->add_option("--patch", patchFile, "Also write the differences as a patch into FILE");
+  diffCmd->footer("Exit code 0 when the same, 1 when different, 2 when a directory cannot be read.");
+  diffCmd->callback([&] { run = [&] { return cmdDiff(dir, dirB, json, patchFile); }; });
+
+  auto* applyCmd = app.add_subcommand("apply", "Apply a patch made by diff --patch, all or nothing");
+  applyCmd->add_option("GAMEDIR", dir, "Game directory")->required();
+  applyCmd->add_option("FILE", patchFile, "Patch file")->required();
+  applyCmd->add_flag("--force", force, "Write fields whose value is not the patch's old value");
+  applyCmd->callback([&] { run = [&] { return cmdApply(dir, patchFile, force); }; });
+
+  auto* importCmd = app.add_subcommand("import", "Take back an exported CSV edited in a spreadsheet, all or nothing");
+  importCmd->add_option("GAMEDIR", dir, "Game directory")->required();
+  importCmd->add_option("WHAT", what, "Records the CSV holds")
+      ->required()
+      ->check(CLI::IsMember({"people", "clubs", "nations", "comps"}));
+  importCmd->add_option("FILE", csvFile, "CSV file written by export")->required();
+  importCmd->callback([&] { run = [&] { return cmdImport(dir, what, csvFile); }; });
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,104 @@
+// cm3db diff A B: what differs between two game directories.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/session.h"
+#include "diff/diff.h"
+#include "diff/patch.h"
+
+namespace cm3::cli {
+
+namespace {
+
+// An open of either directory that fails is a command line that cannot be used.
+std::unique_ptr<Session> openForDiff(const std::string& dir) {
+  try {
+    return std::make_unique<Session>(dir);
+  } catch (const CliError& e) {
+    throw CliError(e.what(), 2);
+  } catch (const std::exception& e) {
+    throw CliError(dir + ": " + e.what(), 2);
+  }
+}
+
+const char* kindName(diff::RecordChange::Kind k) {
+  switch (k) {
+    case diff::RecordChange::Kind::Added: return "added";
+    case diff::RecordChange::Kind::Removed: return "removed";
+    case diff::RecordChange::Kind::Changed: break;
+  }
+  return "changed";
+}
+
+void printText(const diff::Result& r) {
+  for (const diff::RecordChange& c : r.records) {
+    std::string line = c.file + " " + std::to_string(c.id);
+    if (!c.label.empty()) line += " \"" + utf8(c.label) + "\"";
+    if (c.kind != diff::RecordChange::Kind::Changed) {
+      line += std::string(": ") + kindName(c.kind);
+    } else {
+      const char* sep = ": ";
+      for (const diff::FieldChange& f : c.fields) {
+        line += sep + f.field + " " + diff::valueText(f.before, f.kept) + " -> " + diff::valueText(f.after, f.kept);
+        sep = ", ";
+      }
+    }
+    std::printf("%s\n", line.c_str());
+  }
+  for (const std::string& p : r.problems) std::printf("%s\n", p.c_str());
+}
+
+}  // namespace
+
+int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const std::string& patchFile) {
+  std::error_code ec;
+  diff::Result result;
+  // One directory cannot be opened twice at once; it equals itself.
+  if (!std::filesystem::equivalent(dirA, dirB, ec)) {
+    auto a = openForDiff(dirA);
+    auto b = openForDiff(dirB);
+    result = diff::compare(a->db(), b->db());
+    a->discard();
+    b->discard();
+  }
+  if (!patchFile.empty()) {
+    std::ofstream out(patchFile, std::ios::binary | std::ios::trunc);
+    out << diff::toJson(result);
+    if (!out.flush()) throw CliError(patchFile + ": cannot be written", 2);
+  }
+  if (json)
+    std::fputs(diff::toJson(result).c_str(), stdout);
+  else
+    printText(result);
+  return result.same() ? 0 : 1;
+}
+
+int cmdApply(const std::string& gameDir, const std::string& patchFile, bool force) {
+  std::ifstream in(patchFile, std::ios::binary);
+  if (!in) throw CliError(patchFile + ": cannot be read");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const diff::Result patch = diff::fromJson(text);
+  Session s(gameDir);
+  const std::vector<diff::Conflict> conflicts = diff::apply(s.db(), patch, force);
+  bool blocked = false;
+  for (const diff::Conflict& c : conflicts) {
+    blocked = blocked || c.refused || !force;
+    std::fprintf(stderr, "%s %lld%s%s: %s\n", c.file.c_str(), static_cast<long long>(c.id), c.field.empty() ? "" : " ",
+                 c.field.c_str(), c.message.c_str());
+  }
+  if (blocked) {
+    s.discard();
+    std::fprintf(stderr, "Nothing was written%s.\n", force ? "" : " (--force writes over conflicting fields)");
+    return 1;
+  }
+  s.close();
+  std::printf("%zu records changed or added\n", patch.records.size());
+  return 0;
+}
+
+}  // namespace cm3::cli

@@ -1,0 +1,167 @@
+// import: an exported CSV taken back after editing in a spreadsheet. Only the
+// field-table columns ("staff.Caps") are read; rows are matched by their
+// identifier in the first column; a cell that differs from the file is
+// written, all or nothing, through the same rules as a patch.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <tuple>
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/csv.h"
+#include "cli/csvfields.h"
+#include "cli/session.h"
+#include "diff/patch.h"
+#include "records/convert.h"
+#include "records/cp1252.h"
+
+namespace cm3::cli {
+
+namespace {
+
+struct Place {
+  size_t line;
+  std::string column;
+};
+
+// The cell as a value of the field, or the reason it is not one.
+std::optional<FieldValue> parseCell(const std::string& cell, const FieldInfo& f, std::string& why) {
+  if (f.integer()) {
+    if (auto v = parseWhole(cell, minValue(f), maxValue(f))) return FieldValue(*v);
+    why = "\"" + cell + "\" is not a whole number from " + std::to_string(minValue(f)) + " to " +
+          std::to_string(maxValue(f));
+    return std::nullopt;
+  }
+  if (f.type == FieldType::F64) {
+    char* end = nullptr;
+    const double d = std::strtod(cell.c_str(), &end);
+    if (!cell.empty() && end == cell.c_str() + cell.size()) return FieldValue(d);
+    why = "\"" + cell + "\" is not a number";
+    return std::nullopt;
+  }
+  if (f.kept || f.type == FieldType::Bytes) {
+    std::string bytes;
+    auto nibble = [](char c) {
+      return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    for (size_t i = 0; i + 1 < cell.size(); i += 2) {
+      const int hi = nibble(cell[i]), lo = nibble(cell[i + 1]);
+      if (hi < 0 || lo < 0) break;
+      bytes += char(hi * 16 + lo);
+    }
+    if (bytes.size() * 2 == cell.size() && bytes.size() == f.width) return FieldValue(bytes);
+    why = "kept bytes are " + std::to_string(f.width * 2) + " hex digits";
+    return std::nullopt;
+  }
+  if (!cp1252::representable(cell)) {
+    why = "the text has characters the files cannot hold";
+    return std::nullopt;
+  }
+  std::string text = cp1252::fromUtf8(cell);
+  if (text.size() > f.width) {
+    why = "longer than " + std::to_string(f.width) + " characters";
+    return std::nullopt;
+  }
+  return FieldValue(std::move(text));
+}
+
+}  // namespace
+
+int cmdImport(const std::string& gameDir, const std::string& what, const std::string& file) {
+  const std::vector<CsvColumn> columns = csvColumns(what);
+  if (columns.empty()) throw CliError("Unknown import \"" + what + "\" (people, clubs, nations or comps)", 2);
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw CliError(file + ": cannot be read");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<CsvRow> rows = readCsv(text);
+  if (rows.empty()) throw CliError(file + ": no header row");
+
+  // Header cell -> field-table column.
+  std::vector<const CsvColumn*> byCell(rows[0].cells.size(), nullptr);
+  size_t mapped = 0;
+  for (size_t i = 0; i < rows[0].cells.size(); ++i)
+    for (const CsvColumn& c : columns)
+      if (c.name == rows[0].cells[i]) byCell[i] = &c, ++mapped;
+  if (mapped == 0) throw CliError(file + ": no field columns such as \"" + columns.front().name + "\" (export writes them)");
+
+  Session s(gameDir);
+  Database& db = s.db();
+  const CsvColumn& first = columns.front();
+  const int64_t count = what == "people" ? db.PeopleCount()
+                                         : int64_t(db.file(first.source->slot).size() / first.file->fields.back().end());
+  std::vector<std::string> errors;
+  auto error = [&](size_t line, const std::string& column, const std::string& message) {
+    errors.push_back(file + ":" + std::to_string(line) + ": column " + column + ": " + message);
+  };
+
+  diff::Result patch;
+  std::map<std::tuple<std::string, int64_t, std::string>, Place> places;
+  for (size_t r = 1; r < rows.size(); ++r) {
+    const CsvRow& row = rows[r];
+    if (row.cells.size() == 1 && row.cells[0].empty()) continue;  // a blank line
+    const std::string& idCell = row.cells.empty() ? std::string() : row.cells[0];
+    const auto id = parseWhole(idCell, 0, count - 1);
+    if (!id) {
+      error(row.line, rows[0].cells[0], "\"" + idCell + "\" is no record of " + what);
+      continue;
+    }
+    std::map<int, diff::RecordChange> changes;  // by source slot
+    for (size_t i = 0; i < byCell.size() && i < row.cells.size(); ++i) {
+      const CsvColumn* c = byCell[i];
+      if (!c) continue;
+      const std::string& cell = row.cells[i];
+      const int64_t record = c->source->record(db, *id);
+      if (record < 0) {
+        if (!cell.empty()) error(row.line, c->name, "this row has no " + std::string(c->source->prefix) + " record");
+        continue;
+      }
+      std::string why;
+      const auto value = parseCell(cell, *c->field, why);
+      if (!value) {
+        error(row.line, c->name, why);
+        continue;
+      }
+      const uint8_t* rec = db.peek(c->source->slot, record + 1, c->file->fields.back().end());
+      if (!rec) continue;
+      const FieldValue current = getField(rec, *c->field, c->element);
+      if (current == *value) continue;
+      diff::RecordChange& change = changes[c->source->slot];
+      change.file = std::string(slotInfo(c->source->slot).path);
+      change.id = record;
+      diff::FieldChange fc;
+      fc.field = diff::fieldName(c->file->fields, *c->field, c->element);
+      fc.before = current;
+      fc.after = *value;
+      places[{change.file, record, fc.field}] = {row.line, c->name};
+      change.fields.push_back(std::move(fc));
+    }
+    for (auto& [slot, change] : changes) patch.records.push_back(std::move(change));
+  }
+
+  if (errors.empty()) {
+    for (const diff::Conflict& c : diff::apply(db, patch, false, "Import " + what)) {
+      const auto it = places.find({c.file, c.id, c.field});
+      if (it != places.end())
+        error(it->second.line, it->second.column, c.message);
+      else
+        errors.push_back(file + ": " + c.file + " " + std::to_string(c.id) + " " + c.field + ": " + c.message);
+    }
+  }
+  if (!errors.empty()) {
+    s.discard();
+    for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
+    std::fprintf(stderr, "Nothing was written.\n");
+    return 1;
+  }
+  s.close();
+  size_t cells = 0;
+  for (const diff::RecordChange& c : patch.records) cells += c.fields.size();
+  std::printf("%zu cells changed in %zu records\n", cells, patch.records.size());
+  return 0;
+}
+
+}  // namespace cm3::cli

@@ -1,0 +1,37 @@
+// Patches: the differences of a compare, written as JSON and applied to
+// another copy of the database. A changed field carries its old and new
+// value; an added record every field. Applying is all or nothing: a field
+// whose value is not the patch's old value is a conflict, and nothing is
+// written unless conflicts are forced; a value a field cannot hold is always
+// refused.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "diff/diff.h"
+
+namespace cm3::diff {
+
+// The JSON text of a compare: {"format": "cm3 patch", "version": 1,
+// "records": [...], "problems": [...]}; texts are UTF-8, kept bytes hex.
+std::string toJson(const Result& r);
+// Reads that text back. Throws ValueError naming what is wrong with it.
+Result fromJson(std::string_view json);
+
+struct Conflict {
+  std::string file;
+  int64_t id = 0;
+  std::string field;  // empty for the record as a whole
+  std::string message;
+  bool refused = false;  // a value the field cannot hold: never forced
+};
+
+// Applies `patch` to `db`. Returns the conflicts; when there are any that
+// are not forced (all of them without `force`, refused values always),
+// nothing has been written. Afterwards the counts and name lists of `db`
+// follow the files.
+// The writes are one action of the session's journal, labelled `label`.
+std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label = "Apply patch");
+
+}  // namespace cm3::diff

@@ -1,0 +1,96 @@
+// diff, apply and import from the command line: exit codes, the patch file
+// and the CSV a spreadsheet saves.
+#include <fstream>
+
+#include "clitest.h"
+
+using namespace cm3test;
+
+namespace {
+
+void copyGame(const GameDir& from, const fs::path& to) { fs::copy(from.str(), to, fs::copy_options::recursive); }
+
+void writeText(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+
+// The cells of an exported CSV, edited as a spreadsheet would save them.
+std::string editCsv(const std::string& csv, const std::string& column, int row, const std::string& value, char sep) {
+  std::vector<std::vector<std::string>> rows;
+  size_t at = 0;
+  while (at < csv.size()) {
+    const size_t end = csv.find("\r\n", at);
+    std::vector<std::string> cells;
+    std::string line = csv.substr(at, end - at), cell;
+    bool quoted = false;
+    for (char c : line) {
+      if (c == '"') quoted = !quoted;
+      else if (c == ',' && !quoted) cells.push_back(std::exchange(cell, {}));
+      else cell += c;
+    }
+    cells.push_back(cell);
+    rows.push_back(cells);
+    at = end + 2;
+  }
+  const size_t col = size_t(std::find(rows[0].begin(), rows[0].end(), column) - rows[0].begin());
+  EXPECT_LT(col, rows[0].size()) << column;
+  if (col < rows[0].size()) rows[size_t(row)][col] = value;
+  std::string out = "\xEF\xBB\xBF";
+  for (const auto& r : rows) {
+    for (size_t i = 0; i < r.size(); ++i) out += (i ? std::string(1, sep) : "") + "\"" + r[i] + "\"";  // no quotes inside
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(CliDiff, ExitCodeSaysSameDifferentOrUnusableAndThePatchRebuildsTheEditedCopy) {
+  GameDir a;
+  const fs::path b = fs::path(a.str()).string() + "_b", c = fs::path(a.str()).string() + "_c";
+  copyGame(a, b);
+  copyGame(a, c);
+  EXPECT_EQ(cm3db({"diff", a.str(), b.string()}).code, 0);
+  EXPECT_EQ(cm3db({"diff", a.str(), (b / "missing").string()}).code, 2);
+
+  const int caps = cm3db({"show", a.str(), "person", "3"}).json()["StaffRecord"]["Caps"].get<int>();
+  const int newCaps = caps == 9 ? 10 : 9;
+  ASSERT_EQ(cm3db({"set", b.string(), "person", "3", "Caps=" + std::to_string(newCaps), "FirstName=Zo\xC3\xAB"}).code, 0);
+  const fs::path patch = b.string() + ".patch.json";
+  const Result d = cm3db({"diff", a.str(), b.string(), "--patch", patch.string()});
+  EXPECT_EQ(d.code, 1);
+  EXPECT_NE(d.out.find("Caps " + std::to_string(caps) + " -> " + std::to_string(newCaps)), std::string::npos) << d.out;
+
+  const Result applied = cm3db({"apply", c.string(), patch.string()});
+  EXPECT_EQ(applied.code, 0) << applied.err;
+  EXPECT_EQ(snapshot(c / "Data"), snapshot(b / "Data"));
+  // Applied again, every field conflicts and nothing is written.
+  const Result again = cm3db({"apply", c.string(), patch.string()});
+  EXPECT_EQ(again.code, 1);
+  EXPECT_NE(again.err.find("Caps: holds " + std::to_string(newCaps) + ", not " + std::to_string(caps)), std::string::npos)
+      << again.err;
+  EXPECT_EQ(snapshot(c / "Data"), snapshot(b / "Data"));
+  fs::remove_all(b);
+  fs::remove_all(c);
+}
+
+TEST(CliImport, AnUnchangedExportChangesNoByteAndOneBadCellIsNamedByLineAndColumn) {
+  GameDir game;
+  const fs::path csv = game.str() + ".csv", edited = game.str() + ".edited.csv";
+  ASSERT_EQ(cm3db({"export", game.str(), "people", "--csv", csv.string()}).code, 0);
+  const auto before = snapshot(game.data());
+  EXPECT_EQ(cm3db({"import", game.str(), "people", csv.string()}).code, 0);
+  EXPECT_EQ(snapshot(game.data()), before);
+
+  const std::string text = readText(csv);
+  writeText(edited, editCsv(text, "staff.Caps", 10, "300", ','));
+  const Result bad = cm3db({"import", game.str(), "people", edited.string()});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.err.find(edited.string() + ":11: column staff.Caps: \"300\" is not a whole number from 0 to 255"),
+            std::string::npos)
+      << bad.err;
+  EXPECT_EQ(snapshot(game.data()), before);
+
+  // Semicolons and a byte-order mark, as spreadsheets in many locales save.
+  writeText(edited, editCsv(text, "staff.Caps", 10, "42", ';'));
+  EXPECT_EQ(cm3db({"import", game.str(), "people", edited.string()}).code, 0);
+  EXPECT_EQ(cm3db({"show", game.str(), "person", "9"}).json()["StaffRecord"]["Caps"], 42);
+}
