@@ -269,6 +269,13 @@ struct CompRecord : Record<107> {
   CM3_I16(Reputation, 105)
 };
 
+static_assert(StaffRecord::MentalRatingOffset + StaffRecord::MentalRatingCount <= StaffRecord::kSize);
+static_assert(PlayerAttRecord::AttributeOffset + PlayerAttRecord::AttributeCount <= PlayerAttRecord::kSize);
+static_assert(StaffAttRecord::StaffAttributeOffset + StaffAttRecord::StaffAttributeCount <= StaffAttRecord::kSize);
+static_assert(ClubRecord::PlayerSlotOffset + 4 * ClubRecord::kPlayerSlots == ClubRecord::staffSlotOffset(2));
+static_assert(ClubRecord::staffSlotOffset(ClubRecord::kStaffSlots - 1) + 4 <= ClubRecord::kSize);
+static_assert(NationRecord::UefaCoefficientOffset + 8 * NationRecord::UefaCoefficientCount <= NationRecord::kSize);
+
 #undef CM3_I32
 #undef CM3_I16
 #undef CM3_U8

@@ -6,7 +6,7 @@
 #include "clubs/boxvalues.h"
 #include "clubs/club.h"
 #include "database/database.h"
-#include "testutil.h"
+#include "common/testkit.h"
 
 using namespace cm3;
 using namespace std::literals;

@@ -4,7 +4,7 @@
 
 #include "competitions/comp.h"
 #include "database/database.h"
-#include "testutil.h"
+#include "common/testkit.h"
 
 using namespace cm3;
 using cm3::comps::CompError;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/testutil.h"
+#include "common/testkit.h"
 #include "database/database.h"
 
 using namespace cm3;

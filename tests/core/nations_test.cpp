@@ -5,7 +5,7 @@
 #include "clubs/boxvalues.h"
 #include "database/database.h"
 #include "nations/nation.h"
-#include "testutil.h"
+#include "common/testkit.h"
 
 using namespace cm3;
 using cm3::nations::NationError;

@@ -1,18 +1,8 @@
 // Folding leftover working files back after a run that did not close, and
 // the failures of the file system while opening, writing and closing.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
-
-#include "database/database.h"
-#include "database/errors.h"
-#include "database_helpers.h"
-#include "filefailures.h"
+#include "common/testkit.h"
 #include "people/person.h"
-#include "records/records.h"
 
 using namespace cm3;
 using namespace cm3test;
@@ -38,26 +28,7 @@ void editSome(Database& db) {
   db.write(kSlotFirstNames, 3, n);
 
   // A person added at the end moves sections 2-4 by one staff record.
-  const int32_t id = db.readIndex(kEntryPeople).Count();
-  const int32_t att = db.readIndex(kEntrySection4).Count();
-  StaffRecord p = db.read<StaffRecord>(kSlotStaff, 1);
-  p.setPersonId(id);
-  p.setPlayerAttIndex(att);
-  db.write(kSlotStaff, id + 1, p);
-  IndexRecord e = db.readIndex(kEntryPeople);
-  e.setCount(id + 1);
-  db.writeIndex(kEntryPeople, e);
-  PlayerAttRecord pa = db.read<PlayerAttRecord>(kSlotStaffAtt, 1);
-  pa.setAttId(att);
-  db.write(kSlotStaffAtt, att + 1, pa);
-  e = db.readIndex(kEntrySection4);
-  e.setCount(att + 1);
-  db.writeIndex(kEntrySection4, e);
-  for (int k : {kEntrySection2, kEntrySection3, kEntrySection4}) {
-    e = db.readIndex(k);
-    e.setPosition(e.Position() + 157);
-    db.writeIndex(k, e);
-  }
+  appendPerson(db, "Kim", "Crashtest");
 }
 
 // The game files as closing normally after editSome gives them.
@@ -83,8 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Presets, RecoveryPresets, ::testing::Values("small", "f
                          [](const auto& info) { return info.param; });
 
 TEST_P(RecoveryPresets, LeftoversFoldBackIntoTheBytesClosingGives) {
-  sample::Preset preset;
-  ASSERT_TRUE(sample::presetByName(GetParam(), preset));
+  const sample::Preset preset = presetNamed(GetParam());
   const Files expected = closedAfterEdits(preset, 5);
   GameDir game(preset, 5);
   const Files pristine = gameFiles(game.data());
@@ -125,51 +95,38 @@ TEST(Recovery, FoldingBackTwiceGivesTheSameBytes) {
   db.abortOpen();
 }
 
-TEST(Recovery, DamagedOrIncompleteLeftoversAreRefusedAndLeftAlone) {
+TEST(Recovery, DamagedOrIncompleteLeftoversFoldedBackOrTouched) {
   GameDir game;
   editAndStop(game);
   const Bytes indexTemp = slurp(game.file("index_temp.dat"));
-
-  // index_temp.dat cut short.
-  spit(game.file("index_temp.dat"), slice(indexTemp, 0, 1000));
-  Files before = snapshot(game.data());
-  {
+  Bytes negative = indexTemp;
+  storeI32(negative.data() + 67 * (kEntrySection3 - 1) + IndexRecord::CountOffset, -5);
+  const std::vector<std::tuple<const char*, std::function<void()>, const char*>> damages = {
+      {"index_temp.dat cut short", [&] { spit(game.file("index_temp.dat"), slice(indexTemp, 0, 1000)); },
+       "Nothing was written back"},
+      {"a negative count in it", [&] { spit(game.file("index_temp.dat"), negative); }, "Nothing was written back"},
+      {"staff_att.dat missing",
+       [&] {
+         spit(game.file("index_temp.dat"), indexTemp);
+         fs::remove(game.file("staff_att.dat"));
+       },
+       "no leftover working files"}};
+  for (const auto& [what, damage, text] : damages) {
+    SCOPED_TRACE(what);
+    damage();
+    const Files before = snapshot(game.data());
     Database db;
     ASSERT_TRUE(db.beginOpen(game.str()));
     try {
       db.recoverLeftovers();
       ADD_FAILURE() << "damaged leftovers were folded back";
     } catch (const FileError& e) {
-      EXPECT_NE(std::string(e.what()).find("index_temp.dat"), std::string::npos) << e.what();
-      EXPECT_NE(std::string(e.what()).find("Nothing was written back"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(text), std::string::npos) << e.what();
     }
     EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
     db.abortOpen();
   }
-
-  // Impossible counts in it.
-  Bytes bad = indexTemp;
-  storeI32(bad.data() + 67 * (kEntrySection3 - 1) + IndexRecord::CountOffset, -5);
-  spit(game.file("index_temp.dat"), bad);
-  before = snapshot(game.data());
-  {
-    Database db;
-    ASSERT_TRUE(db.beginOpen(game.str()));
-    EXPECT_THROW(db.recoverLeftovers(), FileError);
-    EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
-    db.abortOpen();
-  }
-
-  // Without staff_att.dat the set is incomplete: nothing to fold back.
-  spit(game.file("index_temp.dat"), indexTemp);
-  fs::remove(game.file("staff_att.dat"));
-  EXPECT_FALSE(Database::hasLeftoverWorkingFiles(game.str()));
-  before = snapshot(game.data());
-  Database db;
-  ASSERT_TRUE(db.beginOpen(game.str()));
-  EXPECT_THROW(db.recoverLeftovers(), FileError);
-  EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
-  db.abortOpen();
+  EXPECT_FALSE(Database::hasLeftoverWorkingFiles(game.str())) << "an incomplete set is no leftover";
 }
 
 TEST(Recovery, NeedsTheLockAndIsRefusedWhileAnotherEditorHasTheDirectory) {
@@ -224,9 +181,6 @@ TEST(Recovery, AnOpenThatStoppedBeforeItsWorkingFilesWereCompleteLeavesNoLeftove
 
 // ---- The file system says no --------------------------------------------------
 
-using filefailures::FileSizeLimit;
-using filefailures::OrdinaryUser;
-
 bool noTemporaryFiles(const fs::path& data) {
   for (const auto& name : fileNames(data))
     if (name.size() > 4 && name.substr(name.size() - 4) == ".new") return false;
@@ -266,13 +220,7 @@ TEST(FileFailures, FolderThatCannotBeWrittenAtClosingKeepsEverythingForRecovery)
     staffBefore = gameFiles(game.data());
     fs::permissions(game.data(), fs::perms::owner_all, fs::perm_options::remove);
     fs::permissions(game.data(), fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::add);
-    try {
-      db.close();
-      ADD_FAILURE() << "closing wrote into a read-only folder";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind(), FileError::Kind::AccessDenied);
-      EXPECT_NE(std::string(e.what()).find("staff.dat"), std::string::npos) << e.what();
-    }
+    EXPECT_TRUE(failsWith([&] { db.close(); }, FileError::Kind::AccessDenied, "staff.dat"));
     EXPECT_FALSE(db.isOpen());
     fs::permissions(game.data(), fs::perms::owner_write, fs::perm_options::add);
   }
@@ -297,13 +245,7 @@ TEST(FileFailures, FullDiskAtClosingLeavesStaffFileWholeAndTheWorkingFilesThere)
   const Files before = gameFiles(game.data());
   {
     FileSizeLimit limit(fs::file_size(game.file("staff.dat")) / 2);
-    try {
-      db.close();
-      ADD_FAILURE() << "closing succeeded on a full disk";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind(), FileError::Kind::DiskFull);
-      EXPECT_NE(std::string(e.what()).find("staff.dat"), std::string::npos) << e.what();
-    }
+    EXPECT_TRUE(failsWith([&] { db.close(); }, FileError::Kind::DiskFull, "staff.dat"));
   }
   EXPECT_TRUE(sameFiles(gameFiles(game.data()), before));
   EXPECT_TRUE(noTemporaryFiles(game.data()));
@@ -326,12 +268,7 @@ TEST(FileFailures, FullDiskDuringARecordWriteLeavesNoPartOfTheRecord) {
   for (rlim_t room : {rlim_t(0), rlim_t(100), rlim_t(580)}) {
     SCOPED_TRACE(room);
     FileSizeLimit limit(size + room);
-    try {
-      db.write(kSlotClub, clubs + 1, c);
-      ADD_FAILURE() << "the record was written";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.kind(), FileError::Kind::DiskFull);
-    }
+    EXPECT_TRUE(failsWith([&] { db.write(kSlotClub, clubs + 1, c); }, FileError::Kind::DiskFull));
     EXPECT_EQ(fs::file_size(game.file("club.dat")), size);
     EXPECT_FALSE(db.has<ClubRecord>(kSlotClub, clubs + 1));
     // Writing in place needs no room.
@@ -352,13 +289,7 @@ TEST(FileFailures, DataFolderGoneAtClosingIsReportedAndItsWorkingFilesKept) {
   ASSERT_TRUE(db.open(game.str())) << db.OpenError;
   const fs::path moved = game.data().parent_path() / "Elsewhere";
   fs::rename(game.data(), moved);
-  try {
-    db.close();
-    ADD_FAILURE() << "closing without a Data folder succeeded";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.kind(), FileError::Kind::PathNotFound);
-    EXPECT_NE(std::string(e.what()).find("does not exist"), std::string::npos) << e.what();
-  }
+  EXPECT_TRUE(failsWith([&] { db.close(); }, FileError::Kind::PathNotFound, "does not exist"));
   EXPECT_FALSE(fs::exists(game.data())) << "no new folder made";
   fs::rename(moved, game.data());
   EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game.str()));
@@ -372,13 +303,7 @@ TEST(FileFailures, DeletedFilesTakeNoWritesAndADeletedIndexStopsTheWriteBack) {
   const Bytes clubBefore = slurp(game.file("club.dat"));
   fs::remove(game.file("club.dat"));
   c.bytes[40] ^= 0x5A;
-  try {
-    db.write(kSlotClub, 3, c);
-    ADD_FAILURE() << "a deleted file took a write";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.kind(), FileError::Kind::Removed);
-    EXPECT_NE(std::string(e.what()).find("club.dat"), std::string::npos) << e.what();
-  }
+  EXPECT_TRUE(failsWith([&] { db.write(kSlotClub, 3, c); }, FileError::Kind::Removed, "club.dat"));
   spit(game.file("club.dat"), clubBefore);
 
   // A person's save writes several files: with one of them gone it stops
@@ -397,13 +322,7 @@ TEST(FileFailures, DeletedFilesTakeNoWritesAndADeletedIndexStopsTheWriteBack) {
   spit(game.file("first_names.dat"), namesBefore);
 
   fs::remove(game.file("index.dat"));
-  try {
-    db.close();
-    ADD_FAILURE() << "closing without index.dat succeeded";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.kind(), FileError::Kind::Removed);
-    EXPECT_NE(std::string(e.what()).find("index.dat"), std::string::npos) << e.what();
-  }
+  EXPECT_TRUE(failsWith([&] { db.close(); }, FileError::Kind::Removed, "index.dat"));
   EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game.str()));
 }
 

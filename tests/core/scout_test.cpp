@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "core/testutil.h"
+#include "common/testkit.h"
 #include "database/database.h"
 
 using namespace cm3;

@@ -1,6 +1,7 @@
 // Faults planted into the files of a closed game directory, one or more for
 // each consistency rule, with the rules each fault may set off besides its
-// own. Shared by the core tests of the checks and the tests of cm3db check.
+// own; and World, what the generated files hold, for choosing the records
+// to spoil.
 #pragma once
 #include <filesystem>
 #include <functional>
@@ -12,54 +13,9 @@
 #include "database/catalogue.h"
 #include "records/records.h"
 #include "search/check.h"
-#include "core/testutil.h"
+#include "common/testkit.h"
 
 namespace cm3test {
-
-// Record n (1-based) of a record file of the Data folder, read and written
-// in place.
-template <class R>
-R readRecord(const fs::path& file, int64_t n) {
-  const std::vector<uint8_t> b = slurp(file);
-  R r;
-  const size_t at = size_t(n - 1) * R::kSize;
-  if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
-  std::copy(b.begin() + std::ptrdiff_t(at), b.begin() + std::ptrdiff_t(at + R::kSize), r.bytes.begin());
-  return r;
-}
-
-template <class R>
-void writeRecord(const fs::path& file, int64_t n, const R& r) {
-  std::vector<uint8_t> b = slurp(file);
-  const size_t at = size_t(n - 1) * R::kSize;
-  if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
-  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(at));
-  spit(file, b);
-}
-
-template <class R, class Edit>
-void editRecord(const fs::path& file, int64_t n, Edit edit) {
-  R r = readRecord<R>(file, n);
-  edit(r);
-  writeRecord(file, n, r);
-}
-
-// Index entries of index.dat (behind its 8-byte header).
-inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
-  const std::vector<uint8_t> b = slurp(data / "index.dat");
-  cm3::IndexRecord r;
-  std::copy_n(b.begin() + cm3::kIndexHeader + 67 * (entry - 1), 67, r.bytes.begin());
-  return r;
-}
-
-template <class Edit>
-void editEntry(const fs::path& data, int entry, Edit edit) {
-  std::vector<uint8_t> b = slurp(data / "index.dat");
-  cm3::IndexRecord r = readEntry(data, entry);
-  edit(r);
-  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + cm3::kIndexHeader + 67 * (entry - 1));
-  spit(data / "index.dat", b);
-}
 
 // What the generated files hold, for choosing the records to spoil.
 struct World {
