@@ -13,34 +13,22 @@ using namespace cm3::search;
 
 namespace {
 
-TEST(ScoutNumbers, WholeNumbersRoundHalvesToEven) {
-  EXPECT_EQ(whole16("0"), 0);
-  EXPECT_EQ(whole16("  12  "), 12);
-  EXPECT_EQ(whole16("\t-7"), -7);
-  EXPECT_EQ(whole16("+3"), 3);
-  EXPECT_EQ(whole16("2.5"), 2);
-  EXPECT_EQ(whole16("3.5"), 4);
-  EXPECT_EQ(whole16("-2.5"), -2);
-  EXPECT_EQ(whole16("-3.5"), -4);
-  EXPECT_EQ(whole16("2.51"), 3);
-  EXPECT_EQ(whole16("2.4999"), 2);
-  EXPECT_EQ(whole16("-0.5"), 0);
-  EXPECT_EQ(whole16(".5"), 0);
-  EXPECT_EQ(whole16(".6"), 1);
-  EXPECT_EQ(whole16("7."), 7);
-  EXPECT_EQ(whole16("32767"), 32767);
-  EXPECT_EQ(whole16("32767.4"), 32767);
-  EXPECT_EQ(whole16("-32768"), -32768);
-  EXPECT_EQ(whole16("-32768.5"), -32768);  // the even neighbour is in range
-  EXPECT_EQ(whole16("00000000000000000000042"), 42);
-  for (const char* bad : {"", "   ", "-", "+", ".", "abc", "1a", "1 2", "1,5", "1e3", "--1", "32768", "-32769",
-                          "32767.5", "-32768.51", "99999999999999999999999"})
+TEST(ScoutNumbers, WholeNumberRoundedWronglyOrAcceptedOutOfRange) {
+  const std::vector<std::pair<const char*, int>> good = {
+      {"  12  ", 12}, {"\t-7", -7}, {"+3", 3},     {"2.5", 2},       {"3.5", 4},         {"-2.5", -2},
+      {"-3.5", -4},   {"2.51", 3},   {"-0.5", 0},   {".6", 1},        {"7.", 7},          {"32767.4", 32767},
+      {"-32768.5", -32768},          {"00000000000000000000042", 42}};
+  for (const auto& [text, value] : good) EXPECT_EQ(whole16(text), value) << text;
+  for (const char* bad : {"", "   ", "-", ".", "1a", "1 2", "1,5", "1e3", "--1", "32768", "-32769", "32767.5",
+                          "-32768.51", "99999999999999999999999"})
     EXPECT_FALSE(whole16(bad).has_value()) << '"' << bad << '"';
   EXPECT_EQ(wholeNumber("255", 0, 255), 255);
   EXPECT_FALSE(wholeNumber("256", 0, 255).has_value());
+  EXPECT_EQ(matchStatusText(499), "499 Matches");
+  EXPECT_EQ(matchStatusText(500), "500 Matches , please refine search");
 }
 
-TEST(ScoutCriteriaStore, UntouchedFormGivesNoLimits) {
+TEST(ScoutCriteriaStore, UntouchedFormSetsALimit) {
   ScoutCriteria c;
   c.MinCurrentAbility = 77;
   c.OlderThan = false;
@@ -54,7 +42,7 @@ TEST(ScoutCriteriaStore, UntouchedFormGivesNoLimits) {
   EXPECT_EQ(c.AgeLimit, 0);
 }
 
-TEST(ScoutCriteriaStore, EveryFieldLandsInItsPlace) {
+TEST(ScoutCriteriaStore, BoxStoredInAnotherField) {
   ScoutForm f;
   f.ability = "120";
   f.potAbility = "-2";
@@ -78,7 +66,7 @@ TEST(ScoutCriteriaStore, EveryFieldLandsInItsPlace) {
   EXPECT_FALSE(c.OlderThan);
 }
 
-TEST(ScoutCriteriaStore, FailureKeepsTheStoringOrder) {
+TEST(ScoutCriteriaStore, FailedBoxStoresMoreOrLessThanTheBoxesBefore) {
   ScoutCriteria old;
   old.MinCurrentAbility = 1;
   old.MinPotentialAbility = 2;
@@ -132,7 +120,7 @@ TEST(ScoutCriteriaStore, FailureKeepsTheStoringOrder) {
   EXPECT_EQ(storeCriteria(f, c), std::optional<std::string>("txtAge"));
 }
 
-TEST(ScoutBoxes, TablesCoverDistinctBytes) {
+TEST(ScoutBoxes, TwoBoxesReadTheSameByte) {
   std::vector<int> offsets;
   for (const auto& b : kScoutAttributes) {
     EXPECT_GE(b.offset, 27);
@@ -147,13 +135,6 @@ TEST(ScoutBoxes, TablesCoverDistinctBytes) {
   std::sort(offsets.begin(), offsets.end());
   EXPECT_EQ(std::adjacent_find(offsets.begin(), offsets.end()), offsets.end());
   EXPECT_EQ(offsets.size(), 44u);
-}
-
-TEST(ScoutStatus, Texts) {
-  EXPECT_EQ(matchStatusText(0), "0 Matches");
-  EXPECT_EQ(matchStatusText(1), "1 Matches");
-  EXPECT_EQ(matchStatusText(499), "499 Matches");
-  EXPECT_EQ(matchStatusText(500), "500 Matches , please refine search");
 }
 
 // ---- The search over a generated database with planted people -------------
@@ -210,7 +191,7 @@ class Scout : public ::testing::Test {
   std::vector<int> players_, staffOnly_;
 };
 
-TEST_F(Scout, UntouchedCriteriaListPlayersWithPlainAbilities) {
+TEST_F(Scout, UntouchedCriteriaListOtherPeople) {
   const int pa2 = plantPlayer(0);
   PlayerAttRecord a = att(pa2);
   a.setPotentialAbility(-2);
@@ -239,7 +220,7 @@ TEST_F(Scout, UntouchedCriteriaListPlayersWithPlainAbilities) {
   }
 }
 
-TEST_F(Scout, NegativeMinimumAsksForExactlyThatValue) {
+TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
   const int i = plantPlayer(0);
   PlayerAttRecord a = att(i);
   a.setCurrentAbility(50);
@@ -269,7 +250,7 @@ TEST_F(Scout, NegativeMinimumAsksForExactlyThatValue) {
   EXPECT_EQ(r, std::vector<int>{i});
 }
 
-TEST_F(Scout, AgeCountsFrom1999WithBothBoundsInclusive) {
+TEST_F(Scout, AgeBoundExclusiveOrNotCountedFrom1999) {
   const int b1978 = plantPlayer(0, 1978), b1977 = plantPlayer(1, 1977);
   const int b1969 = plantPlayer(2, 1969), b1970 = plantPlayer(3, 1970);
   const int b0 = plantPlayer(4, 0), wrapped = plantPlayer(5, -31000);  // 1999 + 31000 wraps to negative
@@ -293,7 +274,7 @@ TEST_F(Scout, AgeCountsFrom1999WithBothBoundsInclusive) {
   EXPECT_EQ(run(c), std::vector<int>{b0});
 }
 
-TEST_F(Scout, LeagueFilterReadsTheClubsDivision) {
+TEST_F(Scout, LeagueFilterIgnoresTheClubsDivisionOrListsClubless) {
   const int clubbed = plantPlayer(0), clubless = plantPlayer(1), farClub = plantPlayer(2);
   StaffRecord s = staff(clubless);
   s.setClubId(-1);
@@ -330,7 +311,7 @@ TEST_F(Scout, LeagueFilterReadsTheClubsDivision) {
   expectAll(run(c), [&](int p) { return staff(p).ClubId() >= 0; }, "clubless");
 }
 
-TEST_F(Scout, JobFilterLetsStaffWithoutAttributesSkipThePlayerTests) {
+TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   ASSERT_GE(staffOnly_.size(), 2u);
   StaffRecord scoutNoAtt = staff(staffOnly_[0]);
   scoutNoAtt.setClassCode(9);
@@ -377,7 +358,7 @@ TEST_F(Scout, JobFilterLetsStaffWithoutAttributesSkipThePlayerTests) {
   EXPECT_FALSE(listed(r, scoutWithAtt));
 }
 
-TEST_F(Scout, AttributeRecordOutsideTheFileCountsAsNone) {
+TEST_F(Scout, AttributeRecordOutsideTheFileReadAsOne) {
   const int i = plantPlayer(0);
   StaffRecord s = staff(i);
   s.setPlayerAttIndex(1 << 24);
@@ -392,7 +373,7 @@ TEST_F(Scout, AttributeRecordOutsideTheFileCountsAsNone) {
   EXPECT_TRUE(listed(run(c), i));
 }
 
-TEST_F(Scout, AttributeAndPositionThresholds) {
+TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
   const int exact = plantPlayer(0), below = plantPlayer(1);
   for (int i : {exact, below}) {
     PlayerAttRecord a = att(i);
@@ -427,7 +408,7 @@ TEST_F(Scout, AttributeAndPositionThresholds) {
   EXPECT_EQ(run(c), run(untouched()));
 }
 
-TEST_F(Scout, NationFilter) {
+TEST_F(Scout, NationFilterIgnored) {
   const int i = plantPlayer(0);
   ScoutCriteria c = untouched();
   c.NationIndex = staff(i).NationId();
@@ -437,7 +418,7 @@ TEST_F(Scout, NationFilter) {
   EXPECT_LT(r.size(), run(untouched()).size());
 }
 
-TEST_F(Scout, StopsAtTheLimitInFileOrder) {
+TEST_F(Scout, LimitNotKeptOrNotInFileOrder) {
   ScoutCriteria c = untouched();
   auto all = run(c);
   ASSERT_GT(all.size(), 500u);
@@ -449,7 +430,7 @@ TEST_F(Scout, StopsAtTheLimitInFileOrder) {
   EXPECT_TRUE(scout(db_, c, 0).empty());
 }
 
-TEST_F(Scout, CountBeyondTheFileDoesNotInventPeople) {
+TEST_F(Scout, CountBeyondTheFileInventsPeople) {
   IndexRecord e = db_.readIndex(kEntryPeople);
   e.setCount(45001);  // more records than staff.dat holds
   db_.writeIndex(kEntryPeople, e);
