@@ -18,8 +18,8 @@ inline cm3::squads::PlayerSlots slotsOf(std::initializer_list<int32_t> occupied)
 }
 
 // Gives `club` exactly these player slots: people dropped from them become
-// clubless, people put in are taken out of the slots of their former club.
-inline void setSquad(cm3::Database& db, int club, const cm3::squads::PlayerSlots& slots) {
+// clubless, people put in are taken out of the squad of their former club.
+inline void setSquad(cm3::Database& db, int club, const cm3::squads::PlayerSlots& squad) {
   using namespace cm3;
   auto setClubOf = [&](int32_t id, int32_t c) {
     StaffRecord s = db.read<StaffRecord>(kSlotStaff, id + 1);
@@ -27,8 +27,8 @@ inline void setSquad(cm3::Database& db, int club, const cm3::squads::PlayerSlots
     db.write(kSlotStaff, id + 1, s);
   };
   for (int32_t v : squads::decodePlayerSlots(db.read<ClubRecord>(kSlotClub, club + 1)))
-    if (v >= 0 && std::find(slots.begin(), slots.end(), v) == slots.end()) setClubOf(v, -1);
-  for (int32_t v : slots) {
+    if (v >= 0 && std::find(squad.begin(), squad.end(), v) == squad.end()) setClubOf(v, -1);
+  for (int32_t v : squad) {
     if (v < 0) continue;
     const int32_t prev = db.read<StaffRecord>(kSlotStaff, v + 1).ClubId();
     if (prev >= 0) {
@@ -42,7 +42,7 @@ inline void setSquad(cm3::Database& db, int club, const cm3::squads::PlayerSlots
     setClubOf(v, club);
   }
   ClubRecord r = db.read<ClubRecord>(kSlotClub, club + 1);
-  squads::encodePlayerSlots(r, slots);
+  squads::encodePlayerSlots(r, squad);
   db.write(kSlotClub, club + 1, r);
 }
 

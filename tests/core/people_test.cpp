@@ -338,7 +338,9 @@ TEST_F(NewPlayer, BadNumberWritesMoreThanTheNames) {
   EXPECT_EQ(db_.file(kSlotStaff).data(), staff);
   EXPECT_EQ(db_.file(kSlotStaffAtt).data(), att);
   for (int e = 1; e <= kIndexEntries; ++e)
-    if (e != 16 && e != 17) EXPECT_EQ(db_.readIndex(e), entries[size_t(e - 1)]) << "entry " << e;
+    if (e != 16 && e != 17) {
+      EXPECT_EQ(db_.readIndex(e), entries[size_t(e - 1)]) << "entry " << e;
+    }
 }
 
 TEST_F(NewPlayer, NewPeopleLostOrSectionsMisplacedAfterClosing) {

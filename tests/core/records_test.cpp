@@ -48,7 +48,9 @@ TEST(RecordLayout, SetterSpillsIntoNeighbouringBytes) {
   StaffRecord s = base;
   s.setCaps(uint8_t(base.Caps() + 1));
   for (size_t i = 0; i < s.kSize; ++i)
-    if (i != 34) EXPECT_EQ(s.bytes[i], base.bytes[i]) << i;
+    if (i != 34) {
+      EXPECT_EQ(s.bytes[i], base.bytes[i]) << i;
+    }
   ClubRecord c;
   for (auto& b : c.bytes) b = uint8_t(gen());
   ClubRecord d = c;

@@ -49,7 +49,9 @@ TEST(SquadSlots, EncodeTouchesOtherBytesOrKeepsANegativeSlot) {
   for (int k = 0; k < kPlayerSlots; ++k) s[size_t(k)] = k % 3 == 0 ? -7 : 1000 * k + 3;
   encodePlayerSlots(r, s);
   for (size_t i = 0; i < r.kSize; ++i)
-    if (i < 215 || i >= 415) ASSERT_EQ(r.bytes[i], original.bytes[i]) << "byte " << i;
+    if (i < 215 || i >= 415) {
+      ASSERT_EQ(r.bytes[i], original.bytes[i]) << "byte " << i;
+    }
   EXPECT_EQ(loadI32(r.data() + 219), 1003);
   EXPECT_EQ(loadI32(r.data() + 215), -1);
   const PlayerSlots back = decodePlayerSlots(r);
@@ -294,14 +296,17 @@ TEST(SquadsProperty, LongRunOfMovesLetsSlotsAndClubIdsDrift) {
       ASSERT_EQ(r.transferRow, freeSlot) << "step " << step;
       model[size_t(shown)] = transferClub;
     }
-    if (st.currentClubId >= 0)
+    if (st.currentClubId >= 0) {
       ASSERT_EQ(st.CurrentSquad, decodePlayerSlots(db.read<ClubRecord>(kSlotClub, st.currentClubId + 1)));
+    }
     if (st.TransferClubId >= 0) {
       ASSERT_EQ(st.TransferSquad, decodePlayerSlots(db.read<ClubRecord>(kSlotClub, st.TransferClubId + 1)));
       ASSERT_EQ(st.TransferSquadCount, occupiedCount(st.TransferSquad));
     }
     q.answers.clear();
-    if (step % 250 == 0) ASSERT_TRUE(consistent(db)) << "step " << step;
+    if (step % 250 == 0) {
+      ASSERT_TRUE(consistent(db)) << "step " << step;
+    }
   }
   EXPECT_GT(moves[int(Move::Signing)], 10);
   EXPECT_GT(moves[int(Move::FreeTransfer)], 10);

@@ -24,7 +24,9 @@ TEST(WorldBoxValues, WholeNumberAcceptedOutOfRangeOrRoundedWrongly) {
   for (const auto& [text, lo, hi, fault, value] : cases) {
     int64_t v = -99;
     EXPECT_EQ(world::parseWhole(text, lo, hi, v), fault) << text;
-    if (fault == Fault::None) EXPECT_EQ(v, value) << text;
+    if (fault == Fault::None) {
+      EXPECT_EQ(v, value) << text;
+    }
   }
   int64_t v = 0;
   for (const char* bad : {"", "   ", "1a", "1.2.3", "- 5", "inf", "nan", "1,000", "0x10"})
@@ -317,8 +319,12 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   const bool reserveMade = k.created == 2 || (k.created == 1 && !mainMade);
   EXPECT_EQ(r.MainStadium(), mainMade ? s : -1);
   EXPECT_EQ(r.ReserveStadium(), reserveMade ? s + (mainMade ? 1 : 0) : -1);
-  if (mainMade) EXPECT_EQ(stadium(s).Capacity(), 12000);
-  if (reserveMade) EXPECT_EQ(stadium(r.ReserveStadium()).LongName(), k.reserve);
+  if (mainMade) {
+    EXPECT_EQ(stadium(s).Capacity(), 12000);
+  }
+  if (reserveMade) {
+    EXPECT_EQ(stadium(r.ReserveStadium()).LongName(), k.reserve);
+  }
   EXPECT_EQ(clubs::updateClub(db_, templ, true, clubs::newClubForm(db_, f)).clubId, c + 1) << "a second follows";
 }
 
