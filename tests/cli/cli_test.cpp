@@ -45,15 +45,6 @@ TEST(Cli, CommandUndocumentedOrBadCommandLineNotExitTwo) {
   }
 }
 
-TEST(Cli, MakeSampleDiffersFromTheGenerator) {
-  ScratchDir dir;
-  const Result r = cm3db({"make-sample", (dir.path() / "a").string(), "--seed", "42"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.json()["people"], sample::smallPreset().people);
-  sample::generate((dir.path() / "b").string(), sample::smallPreset(), 42);
-  EXPECT_TRUE(sameFiles(snapshot(dir.path() / "a" / "Data"), snapshot(dir.path() / "b" / "Data")));
-}
-
 TEST(Cli, InfoReportsWrongCountsOrLeavesWorkingFiles) {
   GameDir game;
   const sample::Preset p = sample::smallPreset();
@@ -307,9 +298,6 @@ TEST(Cli, ExportRowsOrColumnsDifferFromShow) {
   EXPECT_EQ(row[col("SecondName")], p["SecondName"]);
   EXPECT_EQ(row[col("Free Kicks")], std::to_string(p["PlayerAttRecord"]["Attributes"][14].get<int>()));
   EXPECT_EQ(row[col("Staff Tactics")], "");
-  const auto clubs = readCsv(cm3db({"export", game.str(), "clubs", "--csv", "-"}).out);
-  ASSERT_EQ(clubs.size(), size_t(sample::smallPreset().clubs) + 1);
-  EXPECT_EQ(clubs[8][1], cp1252::toUtf8(World(game.data()).club(7).LongName()));
 }
 
 }  // namespace

@@ -1,16 +1,7 @@
-// Support for the core and command-line tests (GoogleTest, no Qt):
-//   slurp/spit/slice/snapshot       files as bytes
-//   GameDir                         a generated game directory, generated once
-//                                   per preset and seed in a test binary and
-//                                   copied fresh for every test
-//   gameFiles/sameFiles/fileNames   the game's own files, compared byte for byte
-//   readRecord/writeRecord/editRecord/readEntry/editEntry
-//                                   records and index entries edited on disk
-//   OpenGame                        fixture: a fresh game, opened; closed at the end
-//   firstPerson(db, player)         the first player or non-player
-//   appendPerson(db, first, second) a person added by hand as adding a player does
-//   expectFileError(fn, kind, text) an operation that must fail with FileError
-//   OrdinaryUser/FileSizeLimit      (filefailures.h) read-only files, full disk
+// Support for the core and command-line tests (GoogleTest, no Qt): files as
+// bytes, generated game directories (generated once per preset and seed in a
+// test binary, copied fresh for every test), game-file comparisons, records
+// and index entries edited on disk, and the OpenGame fixture.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>

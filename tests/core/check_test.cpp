@@ -182,25 +182,4 @@ TEST(Check, LeftoversOfAnUnclosedRunOrItsTemporaryFileMissed) {
   EXPECT_THROW(search::checkDatabase(closed), std::logic_error);
 }
 
-TEST(Check, RandomBytesCrashTheChecks) {
-  GameDir game;
-  uint64_t x = 12345;
-  auto noise = [&](const fs::path& file, size_t upTo) {
-    Bytes b = slurp(file);
-    for (size_t i = 0; i < std::min(upTo, b.size()); ++i) {
-      x = x * 6364136223846793005ull + 1442695040888963407ull;
-      b[i] = uint8_t(x >> 56);
-    }
-    spit(file, b);
-  };
-  for (const char* f : {"club.dat", "nation.dat", "club_comp.dat", "stadium.dat", "staff_history.dat",
-                        "first_names.dat", "city.dat", "colour.dat", "continent.dat"})
-    noise(game.file(f), SIZE_MAX);
-  noise(game.file("staff.dat"), 600 * StaffRecord::kSize);  // not past section 1: the index stays sane
-  const search::CheckReport r = checkDir(game.str());
-  for (std::string_view rule : {search::kCheckRecordId, search::kCheckSlotPerson, search::kCheckReference,
-                                search::kCheckNameId, search::kCheckAttributeId})
-    EXPECT_GT(r.count(rule), 0) << rule;
-}
-
 }  // namespace

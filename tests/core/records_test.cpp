@@ -90,11 +90,6 @@ TEST(TextFields, NameRuleTrimsWrongSideOrWritesARefusedName) {
   EXPECT_EQ(fieldText(g, 26), std::string(26, 'n'));
 }
 
-TEST(TextFields, SlotTextConversionLosesBytes) {
-  EXPECT_EQ(MKL(1), std::string("\x01\x00\x00\x00", 4));
-  for (int32_t v : {0, -1, 123456789, INT32_MIN, INT32_MAX}) EXPECT_EQ(CVL(MKL(v)), v);
-}
-
 TEST(Cp1252, ByteLostOrMappedWrongInEitherDirection) {
   std::string all;
   for (int c = 1; c < 256; ++c) all.push_back(char(c));

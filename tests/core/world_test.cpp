@@ -85,27 +85,18 @@ TEST_F(World, ClubFormShowsTheWrongStadiumsOrNames) {
   put(r);
   StadiumRecord st = stadium(7);
   st.setRoofFlag(255);
-  st.setHeatingFlag(1);
+  st.setHeatingFlag(1);  // only 255 ticks
   db_.write(kSlotStadium, 8, st);
   ClubForm f = clubs::loadClub(db_, 5);
-  EXPECT_EQ(f.longName, r.LongName());
-  EXPECT_EQ(f.liked[0], db_.personName(12));
-  EXPECT_EQ(f.liked[1], "Empty");
-  EXPECT_EQ(f.nation, -1);
-  EXPECT_EQ(f.kits[3], -1);
-  EXPECT_EQ(f.homeMatchDay, -1);
-  EXPECT_EQ(f.main.id, "7");
-  EXPECT_EQ(f.main.name, st.LongName());
-  EXPECT_TRUE(f.main.roof);
-  EXPECT_FALSE(f.main.heating) << "only 255 ticks";
-  EXPECT_EQ(f.reserve.name, stadium(9).LongName());
+  EXPECT_EQ(std::vector<std::string>({f.longName, f.liked[0], f.liked[1], f.main.id, f.main.name, f.reserve.name}),
+            std::vector<std::string>({r.LongName(), db_.personName(12), "Empty", "7", st.LongName(), stadium(9).LongName()}));
+  EXPECT_EQ(std::vector<int>({f.nation, f.kits[3], f.homeMatchDay, f.main.roof, f.main.heating}),
+            std::vector<int>({-1, -1, -1, 1, 0}));
   EXPECT_EQ(db_.current.stadium, st) << "the main stadium is read last";
   withStadiums(5, -1, -1);
   f = clubs::loadClub(db_, 5);
-  EXPECT_EQ(f.main.name, "<Unknown>");
-  EXPECT_EQ(f.main.id, "N/A");
-  EXPECT_EQ(f.main.capacity, "0");
-  EXPECT_EQ(f.reserve.name, "<None>");
+  EXPECT_EQ(std::vector<std::string>({f.main.name, f.main.id, f.main.capacity, f.reserve.name}),
+            std::vector<std::string>({"<Unknown>", "N/A", "0", "<None>"}));
   EXPECT_EQ(clubs::loadClub(db_, 1 << 20).longName, "");
 }
 
@@ -277,11 +268,8 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   ClubForm shown = clubs::loadClub(db_, templ);
   shown.kits = {5, 4, 3, 2, 1, 0};
   ClubForm f = clubs::newClubForm(db_, shown);
-  EXPECT_EQ(f.id, std::to_string(c));
-  EXPECT_EQ(f.main.id, std::to_string(s));
-  EXPECT_EQ(f.reserve.id, std::to_string(s + 1));
-  EXPECT_EQ(f.longName, "<New Club>");
-  EXPECT_EQ(f.cash, "0");
+  EXPECT_EQ(std::vector<std::string>({f.id, f.main.id, f.reserve.id, f.longName, f.cash}),
+            std::vector<std::string>({std::to_string(c), std::to_string(s), std::to_string(s + 1), "<New Club>", "0"}));
   EXPECT_EQ(f.kits, shown.kits);
   EXPECT_TRUE(f.liked.empty());
   f.longName = "Fresh Start FC";
@@ -294,25 +282,16 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   f.reserve.capacity = "3000";
   const clubs::UpdateResult out = clubs::updateClub(db_, templ, true, f);
   EXPECT_TRUE(out.created);
-  EXPECT_EQ(out.clubId, c);
   EXPECT_EQ(out.newClubName, "Fresh Start FC");
-  EXPECT_EQ(clubs(), c + 1);
-  EXPECT_EQ(stadiums(), s + k.created);
-  EXPECT_EQ(db_.recordCount(GameFile::Club), c + 1);
-  EXPECT_EQ(db_.recordCount(GameFile::Stadium), s + k.created);
+  EXPECT_EQ(std::vector<int64_t>({out.clubId, clubs(), stadiums(), db_.recordCount(GameFile::Club),
+                                  db_.recordCount(GameFile::Stadium)}),
+            std::vector<int64_t>({c, c + 1, s + k.created, c + 1, s + k.created}));
   EXPECT_EQ(db_.clubNames.back(), "Fresh Start FC");
   const ClubRecord r = club(c), t = club(templ);
-  EXPECT_EQ(r.Id(), c);
-  EXPECT_EQ(r.Nation(), 2);
-  EXPECT_EQ(r.Cash(), 1000);
-  EXPECT_EQ(r.Division(), -1);
-  EXPECT_EQ(r.HomeMatchDay(), 255);
-  EXPECT_EQ(r.Rival(0), templ);
-  EXPECT_EQ(r.KitColour(0), 5);
-  for (int j = 0; j < 3; ++j) EXPECT_EQ(r.Favourite(j), -1);
-  for (int j = 0; j < 50; ++j) EXPECT_EQ(r.PlayerSlot(j), -1) << j;
-  for (int j = 0; j < 17; ++j) EXPECT_EQ(r.StaffSlot(j), -1) << j;
-  EXPECT_EQ(r.Unknown191(), -1);
+  EXPECT_EQ(std::vector<int>({r.Id(), r.Nation(), r.Cash(), r.Division(), r.HomeMatchDay(), r.Rival(0), r.KitColour(0),
+                              r.Favourite(2), r.Unknown191()}),
+            std::vector<int>({c, 2, 1000, -1, 255, templ, 5, -1, -1}));
+  EXPECT_EQ(slice(bytesOf(r), 207, 475), Bytes(268, 0xFF)) << "every player and staff slot empty";
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 195), 12), "-1          ");
   EXPECT_EQ(slice(bytesOf(r), 475, 581), slice(bytesOf(t), 475, 581)) << "taken from the club on show";
   const bool mainMade = std::string(k.main) != "<Unknown>";

@@ -109,27 +109,15 @@ void TestHistory::editAddOrDeleteNotWrittenAsShown() {
   txt("txtGoals")->setText(QStringLiteral("7"));
   click(s_->w.get(), "cmdUpdate");
   const cm3::HistoryRecord a = rec(int32_t(count));
-  QCOMPARE(a.PersonId(), person);
-  QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(a.Season()).arg(a.Apps()).arg(a.Goals()).arg(a.ClubId()),
-           QStringLiteral("1997 21 5 3"));
+  QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(a.PersonId()).arg(a.Season()).arg(a.Apps()).arg(a.Goals()).arg(a.ClubId()),
+           QStringLiteral("%1 1997 21 5 3").arg(person));
   QCOMPARE(int(rec(before[0]).Goals()), 7);
   // Delete writes at once.
   clickRow(1);
   click(s_->w.get(), "cmdDel");
   QCOMPARE(rec(before[1]).PersonId(), -1);
   QCOMPARE(grid()->rowCount(), int(before.size()) + 1);
-  const QStringList shownRows = [&] {
-    QStringList rows;
-    for (int r = 0; r + 1 < grid()->rowCount(); ++r) rows << cell(r, 0) + cell(r, 1) + cell(r, 2) + cell(r, 3);
-    return rows;
-  }();
   QCOMPARE(s_->closeAndCheck(), QString());
-  s_->newWindow();
-  QVERIFY(s_->open());
-  show(person);
-  QStringList again;
-  for (int r = 0; r + 1 < grid()->rowCount(); ++r) again << cell(r, 0) + cell(r, 1) + cell(r, 2) + cell(r, 3);
-  QCOMPARE(again, shownRows);
 }
 
 void TestHistory::badCellOrStaffViewWritesRows() {

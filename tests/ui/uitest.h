@@ -14,10 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
-#include <memory>
-#include <vector>
 
 #include "records/cp1252.h"
 #include "sample/generator.h"
@@ -29,14 +26,10 @@ using Bytes = std::vector<uint8_t>;
 using Files = std::map<QString, Bytes>;
 
 template <class W = QWidget>
-W* child(QWidget& w, const QString& name) {
-  W* c = w.findChild<W*>(name);
-  if (!c) qFatal("missing child %s", qPrintable(name));
-  return c;
-}
-template <class W = QWidget>
 W* child(QWidget* w, const char* name) {
-  return child<W>(*w, QString::fromLatin1(name));
+  W* c = w->findChild<W*>(QString::fromLatin1(name));
+  if (!c) qFatal("missing child %s", name);
+  return c;
 }
 inline void click(QWidget* w, const char* name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
 inline void clickRow(QListWidget* list, int row) {
@@ -153,8 +146,7 @@ class Session {
     QProcess p;
     p.start(QStringLiteral(CM3DB_PATH), {QStringLiteral("check"), game.path()});
     if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
-    if (p.exitCode() == 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
   }
   // Every game file as generated (working files of an open run aside).
   bool unchanged() const {
