@@ -191,7 +191,6 @@ TEST(Cli, ShowLeavesOutAFieldOrKeptBytes) {
   for (const char* name : {"Kept36", "Kept62", "Kept66", "Kept74", "Kept96", "Kept149"})
     EXPECT_NE(kept.find(name), std::string::npos) << name;
   EXPECT_EQ(j["PlayerAttRecord"]["Attributes"].size(), 42u);
-  EXPECT_EQ(show(game, "club", 5)["StaffSlots"].size(), 17u);
   for (const auto& [kind, id2, text] : std::vector<std::tuple<std::string, std::string, std::string>>{
            {"person", "600", "No such person: 600"}, {"club", "60", "No such club: 60"},
            {"history", "2000", "No such history row: 2000"}}) {
@@ -245,11 +244,10 @@ TEST(Cli, TransferReportsAnotherMoveOrARefusalWrites) {
   EXPECT_EQ(j["status"], name + " transfered from " + cp1252::toUtf8(w.club(q.club).LongName()) + " to " +
                              cp1252::toUtf8(w.club(to).LongName()));
   EXPECT_EQ(show(game, "club", to)["PlayerSlots"][size_t(j["slot"].get<int>())], person);
-  r = cm3db({"transfer", game.str(), std::to_string(person), "free"});
-  EXPECT_EQ(r.json()["move"], "FreeTransfer");
+  EXPECT_EQ(cm3db({"transfer", game.str(), std::to_string(person), "free"}).json()["move"], "FreeTransfer");
   r = cm3db({"transfer", game.str(), std::to_string(person), std::to_string(q.club)});
   EXPECT_EQ(r.json()["move"], "Signing");
-  EXPECT_EQ(r.json()["slot"], q.occupied < q.empty ? q.occupied : q.empty);
+  EXPECT_EQ(r.json()["slot"], std::min(q.occupied, q.empty));
   EXPECT_EQ(cm3db({"check", game.str()}).code, 0);
   const Files before = snapshot(game.data());
   for (const auto& [who, club, err] : std::vector<std::tuple<std::string, std::string, std::string>>{

@@ -45,30 +45,6 @@ TEST(Sample, SameSeedGivesOtherBytesOrPresetNamesMixedUp) {
   EXPECT_EQ(q.people, 45000);
 }
 
-// The other tests need these cases in every generated database.
-TEST(Sample, GeneratorLeavesOutACaseTheTestsNeed) {
-  GameDir game(sample::smallPreset(), 5);
-  const World w(game.data());
-  int holes = 0, clubless = 0, negativePa = 0, deleted = 0;
-  for (int32_t c = 0; c < w.clubs; ++c) {
-    const ClubRecord r = w.club(c);
-    for (int k = 1; k < 50; ++k) holes += r.PlayerSlot(k - 1) < 0 && r.PlayerSlot(k) >= 0;
-  }
-  for (int32_t i = 0; i < w.people; ++i) clubless += w.person(i).ClubId() < 0;
-  const Bytes staff = slurp(game.file("staff.dat"));
-  const SectionTable t = sectionsOf(slurp(game.file("index.dat")));
-  for (int64_t k = 0; k < t.N11; ++k) negativePa += loadI16(staff.data() + t.C + 70 * k + PlayerAttRecord::PotentialAbilityOffset) < 0;
-  for (int64_t k = 1; k <= int64_t(fs::file_size(game.file("staff_history.dat")) / 17); ++k)
-    deleted += readRecord<HistoryRecord>(game.file("staff_history.dat"), k).PersonId() == -1;
-  EXPECT_GT(holes, 0);
-  EXPECT_GT(clubless, 0);
-  EXPECT_GT(negativePa, 0);
-  EXPECT_GT(deleted, 0);
-  EXPECT_EQ(int64_t(staff.size()), t.D + sample::smallPreset().tailBytes);
-  for (const char* f : {"staff_att.dat", "staff_att2.dat", "staff_unknown.dat", "index_temp.dat"})
-    EXPECT_FALSE(fs::exists(game.file(f))) << f;
-}
-
 TEST(Check, GeneratedDatabaseFoundInconsistent) {
   for (uint64_t seed : {1, 2, 99}) {
     GameDir game(sample::smallPreset(), seed);

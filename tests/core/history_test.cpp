@@ -195,34 +195,6 @@ TEST_F(History, RecordCountIgnoredOrBelowZero) {
   EXPECT_EQ(history::addRecord(db_), 0);
 }
 
-TEST_F(History, SavedRowsLostAtClosing) {
-  plant(33, {80, 90});
-  auto rows = history::loadRows(db_, 33);
-  rows[1].season = "1992";
-  rows[1].club = db_.clubNames[5];
-  rows[1].clubId = 5;
-  HistoryRow added;
-  added.recordId = history::addRecord(db_);
-  added.season = "1993";
-  added.apps = "11";
-  added.goals = "3";
-  rows.push_back(added);
-  save(33, rows);
-  history::deleteRecord(db_, 80);
-  rows.erase(rows.begin());
-  db_.close();
-  Database again;
-  ASSERT_TRUE(again.open(game_.str())) << again.OpenError;
-  const auto back = history::loadRows(again, 33);
-  ASSERT_EQ(back.size(), 2u);
-  for (size_t k = 0; k < back.size(); ++k) {
-    EXPECT_EQ(back[k].recordId, rows[k].recordId);
-    EXPECT_EQ(back[k].season + back[k].club + back[k].apps + back[k].goals,
-              rows[k].season + rows[k].club + rows[k].apps + rows[k].goals);
-  }
-  again.close();
-}
-
 TEST(HistoryClubs, ClubTextMatchedByCaseOrNotByItsBeginning) {
   const std::vector<std::string> clubs = {"Bolton Wanderers", "Manchester United", "Man", "Bolton", "\xC9toile", ""};
   const std::vector<std::tuple<const char*, int32_t, int32_t>> cases = {
