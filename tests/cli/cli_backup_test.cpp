@@ -1,8 +1,7 @@
 // backup list and restore over what a set backs up.
 #include <gtest/gtest.h>
 
-#include "cli/clitest.h"
-#include "core/database_helpers.h"
+#include "clitest.h"
 
 namespace {
 

@@ -2,9 +2,8 @@
 // form.
 #include <gtest/gtest.h>
 
-#include "cli/clitest.h"
-#include "cli/faults.h"
-#include "core/database_helpers.h"
+#include "clitest.h"
+#include "common/faults.h"
 #include "records/records.h"
 
 namespace {

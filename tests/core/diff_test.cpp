@@ -9,7 +9,7 @@
 #include "history/history.h"
 #include "people/newplayer.h"
 #include "people/person.h"
-#include "testutil.h"
+#include "common/testkit.h"
 
 using namespace cm3;
 using cm3test::GameDir;

@@ -7,7 +7,7 @@
 #include "database/database.h"
 #include "records/convert.h"
 #include "records/fields.h"
-#include "testutil.h"
+#include "common/testkit.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
-#include "core/testutil.h"
+#include "common/testkit.h"
 #include "database/database.h"
 
 using namespace cm3;
@@ -13,48 +14,28 @@ using namespace cm3::search;
 
 namespace {
 
-TEST(ScoutNumbers, WholeNumbersRoundHalvesToEven) {
-  EXPECT_EQ(whole16("0"), 0);
-  EXPECT_EQ(whole16("  12  "), 12);
-  EXPECT_EQ(whole16("\t-7"), -7);
-  EXPECT_EQ(whole16("+3"), 3);
-  EXPECT_EQ(whole16("2.5"), 2);
-  EXPECT_EQ(whole16("3.5"), 4);
-  EXPECT_EQ(whole16("-2.5"), -2);
-  EXPECT_EQ(whole16("-3.5"), -4);
-  EXPECT_EQ(whole16("2.51"), 3);
-  EXPECT_EQ(whole16("2.4999"), 2);
-  EXPECT_EQ(whole16("-0.5"), 0);
-  EXPECT_EQ(whole16(".5"), 0);
-  EXPECT_EQ(whole16(".6"), 1);
-  EXPECT_EQ(whole16("7."), 7);
-  EXPECT_EQ(whole16("32767"), 32767);
-  EXPECT_EQ(whole16("32767.4"), 32767);
-  EXPECT_EQ(whole16("-32768"), -32768);
-  EXPECT_EQ(whole16("-32768.5"), -32768);  // the even neighbour is in range
-  EXPECT_EQ(whole16("00000000000000000000042"), 42);
-  for (const char* bad : {"", "   ", "-", "+", ".", "abc", "1a", "1 2", "1,5", "1e3", "--1", "32768", "-32769",
-                          "32767.5", "-32768.51", "99999999999999999999999"})
+TEST(ScoutNumbers, WholeNumberRoundedWronglyOrAcceptedOutOfRange) {
+  const std::vector<std::pair<const char*, int>> good = {
+      {"  12  ", 12}, {"\t-7", -7}, {"+3", 3},     {"2.5", 2},       {"3.5", 4},         {"-2.5", -2},
+      {"-3.5", -4},   {"2.51", 3},   {"-0.5", 0},   {".6", 1},        {"7.", 7},          {"32767.4", 32767},
+      {"-32768.5", -32768},          {"00000000000000000000042", 42}};
+  for (const auto& [text, value] : good) EXPECT_EQ(whole16(text), value) << text;
+  for (const char* bad : {"", "   ", "-", ".", "1a", "1 2", "1,5", "1e3", "--1", "32768", "-32769", "32767.5",
+                          "-32768.51", "99999999999999999999999"})
     EXPECT_FALSE(whole16(bad).has_value()) << '"' << bad << '"';
   EXPECT_EQ(wholeNumber("255", 0, 255), 255);
   EXPECT_FALSE(wholeNumber("256", 0, 255).has_value());
+  EXPECT_EQ(matchStatusText(499), "499 Matches");
+  EXPECT_EQ(matchStatusText(500), "500 Matches , please refine search");
 }
 
-TEST(ScoutCriteriaStore, UntouchedFormGivesNoLimits) {
+TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
   ScoutCriteria c;
   c.MinCurrentAbility = 77;
-  c.OlderThan = false;
   c.JobClass = 4;
   ASSERT_FALSE(storeCriteria(ScoutForm{}, c).has_value());
   EXPECT_EQ(c, ScoutCriteria{});
-  EXPECT_EQ(c.NationIndex, -1);
-  EXPECT_EQ(c.JobClass, -1);
-  EXPECT_EQ(c.LeagueIndex, -1);
-  EXPECT_TRUE(c.OlderThan);
-  EXPECT_EQ(c.AgeLimit, 0);
-}
-
-TEST(ScoutCriteriaStore, EveryFieldLandsInItsPlace) {
+  EXPECT_TRUE(c.NationIndex == -1 && c.JobClass == -1 && c.LeagueIndex == -1 && c.OlderThan && c.AgeLimit == 0);
   ScoutForm f;
   f.ability = "120";
   f.potAbility = "-2";
@@ -65,58 +46,43 @@ TEST(ScoutCriteriaStore, EveryFieldLandsInItsPlace) {
   f.classRow = 9;
   f.compRow = 300;
   f.optRow = 1;
-  ScoutCriteria c;
   ASSERT_FALSE(storeCriteria(f, c).has_value());
-  EXPECT_EQ(c.MinCurrentAbility, 120);
-  EXPECT_EQ(c.MinPotentialAbility, -2);
-  EXPECT_EQ(c.NationIndex, 7);
-  EXPECT_EQ(c.AgeLimit, 21);
-  for (size_t k = 0; k < c.MinAttribute.size(); ++k) EXPECT_EQ(c.MinAttribute[k], int(k));
-  for (size_t k = 0; k < c.MinPosition.size(); ++k) EXPECT_EQ(c.MinPosition[k], int(100 + k));
-  EXPECT_EQ(c.JobClass, 9);
-  EXPECT_EQ(c.LeagueIndex, 300);
-  EXPECT_FALSE(c.OlderThan);
+  ScoutCriteria expected;
+  expected.MinCurrentAbility = 120;
+  expected.MinPotentialAbility = -2;
+  expected.NationIndex = 7;
+  expected.AgeLimit = 21;
+  for (size_t k = 0; k < c.MinAttribute.size(); ++k) expected.MinAttribute[k] = int16_t(k);
+  for (size_t k = 0; k < c.MinPosition.size(); ++k) expected.MinPosition[k] = int16_t(100 + k);
+  expected.JobClass = 9;
+  expected.LeagueIndex = 300;
+  expected.OlderThan = false;
+  EXPECT_EQ(c, expected);
 }
 
-TEST(ScoutCriteriaStore, FailureKeepsTheStoringOrder) {
+// The boxes are stored in the window's order and storing stops at the
+// first that does not convert.
+TEST(ScoutCriteriaStore, FailedBoxStoresMoreOrLessThanTheBoxesBefore) {
   ScoutCriteria old;
-  old.MinCurrentAbility = 1;
-  old.MinPotentialAbility = 2;
-  old.NationIndex = 3;
-  old.AgeLimit = 4;
   old.MinAttribute.fill(5);
   old.MinPosition.fill(6);
   old.JobClass = 7;
-  old.LeagueIndex = 8;
-  old.OlderThan = false;
-
   ScoutForm f;
   f.ability = "50";
-  f.potAbility = "60";
-  f.nationRow = 2;
   f.age = "30";
   f.attributes.fill("11");
-  f.attributes[3] = "";  // txtDecision, the fourth attribute stored
+  f.attributes[3] = "";
   f.positions.fill("12");
   f.classRow = 1;
-  f.compRow = 1;
   ScoutCriteria c = old;
-  auto failed = storeCriteria(f, c);
-  ASSERT_TRUE(failed.has_value());
-  EXPECT_EQ(*failed, "txtDecision");
+  EXPECT_EQ(storeCriteria(f, c), std::optional<std::string>("txtDecision"));
   EXPECT_EQ(kScoutAttributes[3].name, std::string("txtDecision"));
   EXPECT_EQ(c.MinCurrentAbility, 50);
-  EXPECT_EQ(c.MinPotentialAbility, 60);
-  EXPECT_EQ(c.NationIndex, 2);
   EXPECT_EQ(c.AgeLimit, 30);
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(c.MinAttribute[size_t(k)], 11);
-  for (size_t k = 3; k < c.MinAttribute.size(); ++k) EXPECT_EQ(c.MinAttribute[k], 5);
+  EXPECT_EQ(c.MinAttribute[2], 11);
+  EXPECT_EQ(c.MinAttribute[3], 5);
   EXPECT_EQ(c.MinPosition, old.MinPosition);
   EXPECT_EQ(c.JobClass, 7);
-  EXPECT_EQ(c.LeagueIndex, 8);
-  EXPECT_FALSE(c.OlderThan);
-
-  // A bad first box changes nothing at all; a bad position leaves every attribute stored.
   c = old;
   f.attributes[3] = "11";
   f.ability = "40000";
@@ -128,32 +94,14 @@ TEST(ScoutCriteriaStore, FailureKeepsTheStoringOrder) {
   EXPECT_EQ(c.MinAttribute[31], 11);
   EXPECT_EQ(c.MinPosition[10], 12);
   EXPECT_EQ(c.MinPosition[11], 6);
-  f.age = "abc";
-  EXPECT_EQ(storeCriteria(f, c), std::optional<std::string>("txtAge"));
 }
 
-TEST(ScoutBoxes, TablesCoverDistinctBytes) {
-  std::vector<int> offsets;
-  for (const auto& b : kScoutAttributes) {
-    EXPECT_GE(b.offset, 27);
-    EXPECT_LE(b.offset, 68);
-    offsets.push_back(b.offset);
-  }
-  for (const auto& b : kScoutPositions) {
-    EXPECT_GE(b.offset, 15);
-    EXPECT_LE(b.offset, 26);
-    offsets.push_back(b.offset);
-  }
-  std::sort(offsets.begin(), offsets.end());
-  EXPECT_EQ(std::adjacent_find(offsets.begin(), offsets.end()), offsets.end());
+TEST(ScoutBoxes, TwoBoxesReadTheSameByte) {
+  std::set<int> offsets;
+  for (const auto& b : kScoutAttributes) offsets.insert(b.offset >= 27 && b.offset <= 68 ? b.offset : -1);
+  for (const auto& b : kScoutPositions) offsets.insert(b.offset >= 15 && b.offset <= 26 ? b.offset : -1);
   EXPECT_EQ(offsets.size(), 44u);
-}
-
-TEST(ScoutStatus, Texts) {
-  EXPECT_EQ(matchStatusText(0), "0 Matches");
-  EXPECT_EQ(matchStatusText(1), "1 Matches");
-  EXPECT_EQ(matchStatusText(499), "499 Matches");
-  EXPECT_EQ(matchStatusText(500), "500 Matches , please refine search");
+  EXPECT_EQ(offsets.count(-1), 0u);
 }
 
 // ---- The search over a generated database with planted people -------------
@@ -165,302 +113,210 @@ sample::Preset scoutPreset() {
   return p;
 }
 
-class Scout : public ::testing::Test {
+class Scout : public cm3test::OpenGame {
  protected:
+  Scout() : OpenGame(scoutPreset(), 5) {}
   void SetUp() override {
-    ASSERT_TRUE(db_.open(game_.str())) << db_.OpenError;
-    ASSERT_EQ(db_.PeopleCount(), 1600);
+    OpenGame::SetUp();
     for (int i = 0; i < db_.PeopleCount(); ++i) (staff(i).isPlayer() ? players_ : staffOnly_).push_back(i);
   }
-
   StaffRecord staff(int i) const { return db_.read<StaffRecord>(kSlotStaff, i + 1); }
-  void put(const StaffRecord& s) { db_.write(kSlotStaff, s.PersonId() + 1, s); }
   PlayerAttRecord att(int i) const { return db_.read<PlayerAttRecord>(kSlotStaffAtt, staff(i).PlayerAttIndex() + 1); }
-  void put(int i, const PlayerAttRecord& a) { db_.write(kSlotStaffAtt, staff(i).PlayerAttIndex() + 1, a); }
-  bool hasAtt(int i) const { return staff(i).PlayerAttIndex() >= 0; }
-
-  // An ordinary player: passes the untouched criteria, every threshold byte 10.
-  int plantPlayer(int k, int16_t birthYear = 1980) {
-    int i = players_.at(size_t(k));
+  void edit(int i, const std::function<void(StaffRecord&)>& f) {
     StaffRecord s = staff(i);
-    s.setBirthYear(birthYear);
-    s.setClassCode(11);
-    put(s);
+    f(s);
+    db_.write(kSlotStaff, i + 1, s);
+  }
+  void editAtt(int i, const std::function<void(PlayerAttRecord&)>& f) {
     PlayerAttRecord a = att(i);
-    a.setCurrentAbility(100);
-    a.setPotentialAbility(120);
-    for (int p = 0; p < 12; ++p) a.setPositionRating(p, 10);
-    for (int q = 0; q < 42; ++q) a.setAttribute(q, 10);
-    put(i, a);
+    f(a);
+    db_.write(kSlotStaffAtt, staff(i).PlayerAttIndex() + 1, a);
+  }
+  // Player k made ordinary: passes the untouched criteria, every threshold byte 10.
+  int plant(int k, int16_t birthYear = 1980) {
+    const int i = players_.at(size_t(k));
+    edit(i, [&](StaffRecord& s) {
+      s.setBirthYear(birthYear);
+      s.setClassCode(11);
+    });
+    editAtt(i, [](PlayerAttRecord& a) {
+      a.setCurrentAbility(100);
+      a.setPotentialAbility(120);
+      for (int p = 0; p < 12; ++p) a.setPositionRating(p, 10);
+      for (int q = 0; q < 42; ++q) a.setAttribute(q, 10);
+    });
     return i;
   }
   static bool listed(const std::vector<int>& r, int i) { return std::find(r.begin(), r.end(), i) != r.end(); }
   std::vector<int> run(const ScoutCriteria& c) const { return scout(db_, c, 1 << 20); }
-  void expectAll(const std::vector<int>& r, const std::function<bool(int)>& pred, const char* what) const {
-    for (int i : r) ASSERT_TRUE(pred(i)) << what << ": person " << i;
+  // Every person listed satisfies `pred`.
+  ::testing::AssertionResult all(const std::vector<int>& r, const std::function<bool(int)>& pred) const {
+    for (int i : r)
+      if (!pred(i)) return ::testing::AssertionFailure() << "person " << i;
+    return ::testing::AssertionSuccess();
   }
   static ScoutCriteria untouched() {
     ScoutCriteria c;
     EXPECT_FALSE(storeCriteria(ScoutForm{}, c).has_value());
     return c;
   }
-
-  cm3test::GameDir game_{scoutPreset(), 5};
-  Database db_;
   std::vector<int> players_, staffOnly_;
 };
 
-TEST_F(Scout, UntouchedCriteriaListPlayersWithPlainAbilities) {
-  const int pa2 = plantPlayer(0);
-  PlayerAttRecord a = att(pa2);
-  a.setPotentialAbility(-2);
-  put(pa2, a);
-  const int pa1 = plantPlayer(1);
-  a = att(pa1);
-  a.setPotentialAbility(-1);
-  put(pa1, a);
-  const int born0 = plantPlayer(2, 0);
-  const int born2000 = plantPlayer(3, 2000);  // age -1
-  const int plain = plantPlayer(4);
-
-  auto r = run(untouched());
-  EXPECT_FALSE(listed(r, pa2));
-  EXPECT_FALSE(listed(r, pa1));
-  EXPECT_TRUE(listed(r, born0));
-  EXPECT_FALSE(listed(r, born2000));
-  EXPECT_TRUE(listed(r, plain));
+TEST_F(Scout, UntouchedCriteriaListOtherPeople) {
+  editAtt(plant(0), [](PlayerAttRecord& a) { a.setPotentialAbility(-2); });
+  editAtt(plant(1), [](PlayerAttRecord& a) { a.setCurrentAbility(-1); });
+  plant(2, 0);
+  plant(3, 2000);  // age -1
+  const auto r = run(untouched());
   EXPECT_TRUE(std::is_sorted(r.begin(), r.end()));
   // Exactly the people with an attribute record, CA and PA of 0 or more and
   // a birth year up to 1999.
   for (int i = 0; i < db_.PeopleCount(); ++i) {
-    bool expected = hasAtt(i) && att(i).CurrentAbility() >= 0 && att(i).PotentialAbility() >= 0 &&
-                    staff(i).BirthYear() <= 1999;
+    const bool expected = staff(i).PlayerAttIndex() >= 0 && att(i).CurrentAbility() >= 0 &&
+                          att(i).PotentialAbility() >= 0 && staff(i).BirthYear() <= 1999;
     ASSERT_EQ(listed(r, i), expected) << "person " << i;
   }
+  EXPECT_TRUE(listed(r, players_[2]) && !listed(r, players_[0]) && !listed(r, players_[3]));
 }
 
-TEST_F(Scout, NegativeMinimumAsksForExactlyThatValue) {
-  const int i = plantPlayer(0);
-  PlayerAttRecord a = att(i);
-  a.setCurrentAbility(50);
-  a.setPotentialAbility(-2);
-  put(i, a);
+TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
+  const int i = plant(0);
+  editAtt(i, [](PlayerAttRecord& a) {
+    a.setCurrentAbility(50);
+    a.setPotentialAbility(-2);
+  });
   ScoutCriteria c = untouched();
-  c.MinPotentialAbility = -2;
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, i));
-  EXPECT_FALSE(r.empty());
-  expectAll(r, [&](int p) { return att(p).PotentialAbility() == -2; }, "PA -2");
-  c.MinCurrentAbility = 60;  // the CA half still counts
-  r = run(c);
-  EXPECT_FALSE(listed(r, i));
-  expectAll(r, [&](int p) { return att(p).CurrentAbility() >= 60 && att(p).PotentialAbility() == -2; }, "CA 60");
-  c.MinCurrentAbility = 50;
+  c.MinPotentialAbility = -2;  // exactly -2
   EXPECT_TRUE(listed(run(c), i));
+  EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -2; }));
+  c.MinCurrentAbility = 60;  // the CA half still counts
+  EXPECT_FALSE(listed(run(c), i));
   c.MinPotentialAbility = -1;
-  r = run(c);
-  EXPECT_FALSE(listed(r, i));
-  expectAll(r, [&](int p) { return att(p).PotentialAbility() == -1; }, "PA -1");
-  c.MinCurrentAbility = -3;  // a CA of exactly -3 only
-  a.setCurrentAbility(-3);
-  a.setPotentialAbility(-1);
-  put(i, a);
-  r = run(c);
-  EXPECT_EQ(r, std::vector<int>{i});
+  c.MinCurrentAbility = 0;
+  EXPECT_FALSE(listed(run(c), i));
+  EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -1; }));
+  c.MinCurrentAbility = -3;
+  editAtt(i, [](PlayerAttRecord& a) {
+    a.setCurrentAbility(-3);
+    a.setPotentialAbility(-1);
+  });
+  EXPECT_EQ(run(c), std::vector<int>{i});
 }
 
-TEST_F(Scout, AgeCountsFrom1999WithBothBoundsInclusive) {
-  const int b1978 = plantPlayer(0, 1978), b1977 = plantPlayer(1, 1977);
-  const int b1969 = plantPlayer(2, 1969), b1970 = plantPlayer(3, 1970);
-  const int b0 = plantPlayer(4, 0), wrapped = plantPlayer(5, -31000);  // 1999 + 31000 wraps to negative
+TEST_F(Scout, AgeBoundExclusiveOrNotCountedFrom1999) {
+  const int b1978 = plant(0, 1978), b1977 = plant(1, 1977), b1969 = plant(2, 1969), b1970 = plant(3, 1970);
+  const int b0 = plant(4, 0), wrapped = plant(5, -31000);  // 1999 + 31000 wraps to negative
   ScoutCriteria c = untouched();
   c.OlderThan = false;
   c.AgeLimit = 21;
   auto r = run(c);
-  EXPECT_TRUE(listed(r, b1978));
-  EXPECT_FALSE(listed(r, b1977));
-  EXPECT_TRUE(listed(r, wrapped));
-  expectAll(r, [&](int p) { return staff(p).BirthYear() >= 1978 || staff(p).BirthYear() < -30768; }, "young");
+  EXPECT_TRUE(listed(r, b1978) && !listed(r, b1977) && listed(r, wrapped));
+  EXPECT_TRUE(all(r, [&](int p) { return staff(p).BirthYear() >= 1978 || staff(p).BirthYear() < -30768; }));
   c.OlderThan = true;
   c.AgeLimit = 30;
   r = run(c);
-  EXPECT_TRUE(listed(r, b1969));
-  EXPECT_FALSE(listed(r, b1970));
-  EXPECT_TRUE(listed(r, b0));
-  EXPECT_FALSE(listed(r, wrapped));
-  expectAll(r, [&](int p) { return staff(p).BirthYear() <= 1969; }, "old");
+  EXPECT_TRUE(listed(r, b1969) && !listed(r, b1970) && listed(r, b0) && !listed(r, wrapped));
+  EXPECT_TRUE(all(r, [&](int p) { return staff(p).BirthYear() <= 1969; }));
   c.AgeLimit = 1999;
   EXPECT_EQ(run(c), std::vector<int>{b0});
 }
 
-TEST_F(Scout, LeagueFilterReadsTheClubsDivision) {
-  const int clubbed = plantPlayer(0), clubless = plantPlayer(1), farClub = plantPlayer(2);
-  StaffRecord s = staff(clubless);
-  s.setClubId(-1);
-  put(s);
-  s = staff(farClub);
-  s.setClubId(int32_t(db_.recordCount(GameFile::Club)) + 10);  // no such club record
-  put(s);
-  const int32_t club = staff(clubbed).ClubId() >= 0 ? staff(clubbed).ClubId() : 0;
-  s = staff(clubbed);
-  s.setClubId(club);
-  put(s);
-  const int32_t league = db_.read<ClubRecord>(kSlotClub, club + 1).Division();
-
+TEST_F(Scout, LeagueOrNationFilterIgnoresTheRecordsOrListsClubless) {
+  const int clubbed = plant(0), clubless = plant(1), farClub = plant(2);
+  edit(clubless, [](StaffRecord& s) { s.setClubId(-1); });
+  edit(farClub, [&](StaffRecord& s) { s.setClubId(int32_t(db_.recordCount(GameFile::Club)) + 10); });
+  edit(clubbed, [](StaffRecord& s) { s.setClubId(3); });
+  ClubRecord club = db_.read<ClubRecord>(kSlotClub, 4);
   ScoutCriteria c = untouched();
-  EXPECT_TRUE(listed(run(c), clubless));  // no league filter: the club is not looked at
-  EXPECT_TRUE(listed(run(c), farClub));
-  c.LeagueIndex = int16_t(league);
+  EXPECT_TRUE(listed(run(c), clubless) && listed(run(c), farClub)) << "no league filter: the club is not read";
+  c.LeagueIndex = int16_t(club.Division());
   auto r = run(c);
-  EXPECT_TRUE(listed(r, clubbed));
-  EXPECT_FALSE(listed(r, clubless));
-  EXPECT_FALSE(listed(r, farClub));
-  expectAll(r, [&](int p) {
-    int32_t cl = staff(p).ClubId();
-    return cl >= 0 && db_.read<ClubRecord>(kSlotClub, cl + 1).Division() == league;
-  }, "division");
-  // Another division for the club takes its players out.
-  ClubRecord cr = db_.read<ClubRecord>(kSlotClub, club + 1);
-  cr.setDivision(league + 1);
-  db_.write(kSlotClub, club + 1, cr);
+  EXPECT_TRUE(listed(r, clubbed) && !listed(r, clubless) && !listed(r, farClub));
+  EXPECT_TRUE(all(r, [&](int p) {
+    const int32_t cl = staff(p).ClubId();
+    return cl >= 0 && db_.read<ClubRecord>(kSlotClub, cl + 1).Division() == club.Division();
+  }));
+  club.setDivision(club.Division() + 1);
+  db_.write(kSlotClub, 4, club);
+  EXPECT_FALSE(listed(run(c), clubbed));
+  c = untouched();
+  c.NationIndex = staff(clubbed).NationId();
   r = run(c);
-  EXPECT_FALSE(listed(r, clubbed));
-  // Nobody is clubless under a league filter, also for the division 0.
-  c.LeagueIndex = 0;
-  expectAll(run(c), [&](int p) { return staff(p).ClubId() >= 0; }, "clubless");
+  EXPECT_TRUE(listed(r, clubbed));
+  EXPECT_TRUE(all(r, [&](int p) { return staff(p).NationId() == c.NationIndex; }));
 }
 
-TEST_F(Scout, JobFilterLetsStaffWithoutAttributesSkipThePlayerTests) {
-  ASSERT_GE(staffOnly_.size(), 2u);
-  StaffRecord scoutNoAtt = staff(staffOnly_[0]);
-  scoutNoAtt.setClassCode(9);
-  scoutNoAtt.setBirthYear(1960);
-  put(scoutNoAtt);
-  const int scoutWithAtt = plantPlayer(0);
-  StaffRecord s = staff(scoutWithAtt);
-  s.setClassCode(9);
-  put(s);
-
+TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
+  const int noAtt = staffOnly_.at(0), withAtt = plant(0);
+  edit(noAtt, [](StaffRecord& s) {
+    s.setClassCode(9);
+    s.setBirthYear(1960);
+  });
+  edit(withAtt, [](StaffRecord& s) { s.setClassCode(9); });
   ScoutCriteria c = untouched();
   c.JobClass = 9;
   c.MinCurrentAbility = 200;
   c.MinAttribute.fill(20);
-  c.MinPosition.fill(20);
   auto r = run(c);
-  EXPECT_TRUE(listed(r, scoutNoAtt.PersonId()));
-  EXPECT_FALSE(listed(r, scoutWithAtt));
-  expectAll(r, [&](int p) { return staff(p).ClassCode() == 9; }, "scouts only");
-  // The other tests still apply to him.
-  c.NationIndex = scoutNoAtt.NationId() + 1;
-  EXPECT_FALSE(listed(run(c), scoutNoAtt.PersonId()));
-  c.NationIndex = -1;
-  c.AgeLimit = 50;  // born 1960: 39
-  EXPECT_FALSE(listed(run(c), scoutNoAtt.PersonId()));
-
-  // A scout with an attribute record passes only on his values.
+  EXPECT_TRUE(listed(r, noAtt) && !listed(r, withAtt));
+  EXPECT_TRUE(all(r, [&](int p) { return staff(p).ClassCode() == 9; }));
+  c.AgeLimit = 50;  // born 1960: 39, and the age still counts for him
+  EXPECT_FALSE(listed(run(c), noAtt));
   c = untouched();
   c.JobClass = 9;
   c.MinAttribute.fill(10);
-  EXPECT_TRUE(listed(run(c), scoutWithAtt));
+  EXPECT_TRUE(listed(run(c), withAtt));
   c.MinAttribute[5] = 11;
-  EXPECT_FALSE(listed(run(c), scoutWithAtt));
-
-  // With any job allowed, nobody without an attribute record is listed.
-  c = untouched();
-  r = run(c);
-  EXPECT_FALSE(listed(r, scoutNoAtt.PersonId()));
-  expectAll(r, [&](int p) { return hasAtt(p); }, "attribute record");
-  // Another job shows neither.
-  c.JobClass = 8;
-  r = run(c);
-  EXPECT_FALSE(listed(r, scoutNoAtt.PersonId()));
-  EXPECT_FALSE(listed(r, scoutWithAtt));
+  EXPECT_FALSE(listed(run(c), withAtt));
+  EXPECT_FALSE(listed(run(untouched()), noAtt)) << "any job: nobody without an attribute record";
+  // An attribute index outside the file is none.
+  edit(withAtt, [](StaffRecord& s) { s.setPlayerAttIndex(1 << 24); });
+  EXPECT_FALSE(listed(run(untouched()), withAtt));
+  c.MinAttribute.fill(0);
+  EXPECT_TRUE(listed(run(c), withAtt));
 }
 
-TEST_F(Scout, AttributeRecordOutsideTheFileCountsAsNone) {
-  const int i = plantPlayer(0);
-  StaffRecord s = staff(i);
-  s.setPlayerAttIndex(1 << 24);
-  s.setClassCode(10);
-  put(s);
-  ScoutCriteria c = untouched();
-  EXPECT_FALSE(listed(run(c), i));
-  c.JobClass = 10;
-  EXPECT_TRUE(listed(run(c), i));
-  s.setPlayerAttIndex(-7);
-  put(s);
-  EXPECT_TRUE(listed(run(c), i));
-}
-
-TEST_F(Scout, AttributeAndPositionThresholds) {
-  const int exact = plantPlayer(0), below = plantPlayer(1);
-  for (int i : {exact, below}) {
-    PlayerAttRecord a = att(i);
-    a.setAttribute(40, i == exact ? 20 : 19);  // Vision
-    a.setPositionRating(7, i == exact ? 15 : 200);  // wing back
-    put(i, a);
-  }
+TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
+  const int exact = plant(0), below = plant(1);
+  for (int i : {exact, below})
+    editAtt(i, [&](PlayerAttRecord& a) {
+      a.setAttribute(40, i == exact ? 20 : 19);       // Vision
+      a.setPositionRating(7, i == exact ? 15 : 200);  // wing back
+    });
   ScoutCriteria c = untouched();
   ASSERT_EQ(kScoutAttributes[0].name, std::string("txtVis"));
   c.MinAttribute[0] = 20;
   auto r = run(c);
-  EXPECT_TRUE(listed(r, exact));
-  EXPECT_FALSE(listed(r, below));
-  expectAll(r, [&](int p) { return att(p).Attribute(40) >= 20; }, "vision");
-
+  EXPECT_TRUE(listed(r, exact) && !listed(r, below));
+  EXPECT_TRUE(all(r, [&](int p) { return att(p).Attribute(40) >= 20; }));
   c = untouched();
   ASSERT_EQ(kScoutPositions[7].name, std::string("txtWingBack"));
-  c.MinPosition[7] = 15;
+  c.MinPosition[7] = 150;  // bytes are unsigned: 200 passes
   r = run(c);
-  EXPECT_TRUE(listed(r, exact));
-  EXPECT_TRUE(listed(r, below));
-  expectAll(r, [&](int p) { return att(p).PositionRating(7) >= 15; }, "wing back");
-  c.MinPosition[7] = 16;
-  EXPECT_FALSE(listed(run(c), exact));
-  // Bytes are unsigned: 200 passes a threshold of 150.
-  c.MinPosition[7] = 150;
-  EXPECT_TRUE(listed(run(c), below));
-  // A negative threshold lets every byte through.
+  EXPECT_TRUE(!listed(r, exact) && listed(r, below));
+  EXPECT_TRUE(all(r, [&](int p) { return att(p).PositionRating(7) >= 150; }));
   c = untouched();
-  c.MinAttribute.fill(-300);
+  c.MinAttribute.fill(-300);  // a negative threshold lets every byte through
   c.MinPosition.fill(-1);
   EXPECT_EQ(run(c), run(untouched()));
 }
 
-TEST_F(Scout, NationFilter) {
-  const int i = plantPlayer(0);
-  ScoutCriteria c = untouched();
-  c.NationIndex = staff(i).NationId();
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, i));
-  expectAll(r, [&](int p) { return staff(p).NationId() == c.NationIndex; }, "nation");
-  EXPECT_LT(r.size(), run(untouched()).size());
-}
-
-TEST_F(Scout, StopsAtTheLimitInFileOrder) {
-  ScoutCriteria c = untouched();
-  auto all = run(c);
+TEST_F(Scout, LimitNotKeptOrCountBeyondTheFileInventsPeople) {
+  const auto all = run(untouched());
   ASSERT_GT(all.size(), 500u);
-  auto limited = scout(db_, c);
-  ASSERT_EQ(limited.size(), 500u);
-  EXPECT_TRUE(std::equal(limited.begin(), limited.end(), all.begin()));
-  EXPECT_EQ(matchStatusText(limited.size()), "500 Matches , please refine search");
-  EXPECT_EQ(scout(db_, c, 3), std::vector<int>(all.begin(), all.begin() + 3));
-  EXPECT_TRUE(scout(db_, c, 0).empty());
-}
-
-TEST_F(Scout, CountBeyondTheFileDoesNotInventPeople) {
-  IndexRecord e = db_.readIndex(kEntryPeople);
+  EXPECT_EQ(scout(db_, untouched()), std::vector<int>(all.begin(), all.begin() + 500));
+  EXPECT_TRUE(scout(db_, untouched(), 0).empty());
+  const IndexRecord real = db_.readIndex(kEntryPeople);
+  IndexRecord e = real;
   e.setCount(45001);  // more records than staff.dat holds
   db_.writeIndex(kEntryPeople, e);
   const int inFile = int(db_.file(kSlotStaff).size() / StaffRecord::kSize);
-  ASSERT_LT(inFile, 45001);
-  auto r = run(untouched());
-  EXPECT_GT(r.size(), 0u);
-  expectAll(r, [&](int p) { return p < inFile; }, "in the file");
+  EXPECT_TRUE(this->all(run(untouched()), [&](int p) { return p < inFile; }));
   e.setCount(-5);
   db_.writeIndex(kEntryPeople, e);
   EXPECT_TRUE(run(untouched()).empty());
+  db_.writeIndex(kEntryPeople, real);
 }
 
 }  // namespace

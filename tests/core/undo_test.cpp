@@ -6,7 +6,7 @@
 
 #include "clubs/club.h"
 #include "database/backup.h"
-#include "database_helpers.h"
+#include "common/testkit.h"
 #include "history/history.h"
 #include "nations/nation.h"
 #include "people/newplayer.h"

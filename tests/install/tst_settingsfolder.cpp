@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "database/settings.h"
-#include "filefailures.h"
+#include "common/filefailures.h"
 #include "ui/settingsfolder.h"
 
 class TestSettingsFolder : public QObject {

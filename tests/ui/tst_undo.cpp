@@ -7,12 +7,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringListModel>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "clubs/club.h"
 #include "database/database.h"
-#include "sample/generator.h"
 #include "squads/squads.h"
 #include "ui/mainwindow.h"
 #include "uitest.h"
@@ -28,36 +26,32 @@ class TestUndo : public QObject {
  private:
   template <class W>
   W* c(const char* name) {
-    return child<W>(*w_, name);
+    return child<W>(s_->w.get(), name);
   }
   QStringList rows(const char* list) {
     QStringList out;
     for (int i = 0; i < c<QListWidget>(list)->count(); ++i) out << c<QListWidget>(list)->item(i)->text();
     return out;
   }
-  QString name(int id) { return q8(w_->database().personName(id)); }
+  QString name(int id) { return q8(s_->w->database().personName(id)); }
 
-  std::unique_ptr<TolvPlayer> w_;
+  std::unique_ptr<Session> s_;
 };
 
 void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
-  QTemporaryDir prog, game;
-  cm3::sample::generate(game.path().toStdString(), cm3::sample::smallPreset(), 5);
-  w_ = std::make_unique<TolvPlayer>(prog.path());
-  w_->show();
+  s_ = std::make_unique<Session>();
+  TolvPlayer* w_ = s_->w.get();
   w_->activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+  QVERIFY(QTest::qWaitForWindowActive(w_));
   auto* undo = w_->findChild<QAction*>(QStringLiteral("actUndo"));
   auto* redo = w_->findChild<QAction*>(QStringLiteral("actRedo"));
   auto* restore = w_->findChild<QAction*>(QStringLiteral("actRestore"));
   QVERIFY(undo && redo && restore);
   QVERIFY(restore->isEnabled());
-  c<QLineEdit>("txtpath")->setText(game.path());
-  QTest::mouseClick(c<QPushButton>("cmdOpen"), Qt::LeftButton);
+  QVERIFY(s_->open());
   cm3::Database& db = w_->database();
-  QVERIFY(db.isOpen());
   w_->activateWindow();  // back from the progress window of the open
-  QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+  QVERIFY(QTest::qWaitForWindowActive(w_));
   QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !restore->isEnabled());
 
   // A player in a squad, shown, and a club with room to move him to.
@@ -99,7 +93,7 @@ void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
   undo->trigger();
   QCOMPARE(c<QLineEdit>("txtCaps")->text(), caps);
   QVERIFY(!undo->isEnabled());
-  QTest::keyClick(w_.get(), Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(w_, Qt::Key_Y, Qt::ControlModifier);
   QCOMPARE(c<QLineEdit>("txtCaps")->text(), newCaps);
 
   // A new action ends the redo list; a new club comes and goes in the
@@ -109,16 +103,15 @@ void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
   f.longName = "Undone Athletic";
   cm3::clubs::updateClub(db, 0, true, f);
   QVERIFY(!redo->isEnabled());
-  QTest::keyClick(w_.get(), Qt::Key_Z, Qt::ControlModifier);
-  QTest::keyClick(w_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(w_->clubModel()->rowCount(), clubs + 1);
-  QTest::keyClick(w_.get(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier);
   QCOMPARE(w_->clubModel()->rowCount(), clubs);
 
-  w_->close();
+  const QString problems = s_->closeAndCheck();
   QVERIFY(restore->isEnabled() && !undo->isEnabled());
-  w_.reset();
-  QCOMPARE(checkProblems(game.path()), QString());
+  QCOMPARE(problems, QString());
 }
 
 QTEST_MAIN(TestUndo)

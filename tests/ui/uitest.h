@@ -1,53 +1,40 @@
-// Helpers shared by the window tests: finding controls by object name,
-// answering message boxes, and reading game files.
+// Support for the window tests: controls by object name, the one helper for
+// message boxes, modal windows, and a session on a fresh generated game.
 #pragma once
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
-#include <QString>
-#include <QTimer>
-#include <QWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
 
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "records/cp1252.h"
+#include "sample/generator.h"
+#include "ui/mainwindow.h"
 
 namespace uitest {
 
 using Bytes = std::vector<uint8_t>;
+using Files = std::map<QString, Bytes>;
 
-// Answers the next modal message box with its default button (Ok or Yes), or
-// with `answer`, and records its text and the reason shown beneath it.
-inline void answerNextBox(QString* text, QMessageBox::StandardButton answer = QMessageBox::NoButton,
-                          QString* detail = nullptr) {
-  QTimer::singleShot(20, [text, answer, detail] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      if (text) *text = box->text();
-      if (detail) *detail = box->informativeText();
-      if (answer != QMessageBox::NoButton && box->button(answer))
-        box->button(answer)->click();
-      else
-        box->accept();
-    } else {
-      answerNextBox(text, answer, detail);
-    }
-  });
-}
-
-template <class W>
-W* child(QWidget& w, const QString& name) {
-  W* c = w.findChild<W*>(name);
-  if (!c) qFatal("missing child %s", qPrintable(name));
+template <class W = QWidget>
+W* child(QWidget* w, const char* name) {
+  W* c = w->findChild<W*>(QString::fromLatin1(name));
+  if (!c) qFatal("missing child %s", name);
   return c;
 }
-template <class W>
-W* child(QWidget& w, const char* name) {
-  return child<W>(w, QString::fromLatin1(name));
+inline void click(QWidget* w, const char* name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
+inline void clickRow(QListWidget* list, int row) {
+  list->scrollToItem(list->item(row));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 inline QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
@@ -56,24 +43,142 @@ inline Bytes slurp(const QString& path) {
   std::ifstream in(path.toStdString(), std::ios::binary);
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
-
-// Every file of a folder with its bytes.
-inline std::map<QString, Bytes> snapshot(const QString& dir) {
-  std::map<QString, Bytes> files;
-  for (const QString& name : QDir(dir).entryList(QDir::Files)) files[name] = slurp(dir + "/" + name);
+// Every file of a folder but index_temp.dat (left by every close) with its bytes.
+inline Files snapshot(const QString& dir) {
+  Files files;
+  for (const QString& name : QDir(dir).entryList(QDir::Files))
+    if (name != QLatin1String("index_temp.dat")) files[name] = slurp(dir + "/" + name);
   return files;
 }
 
-// Runs `cm3db check` on a game directory the window has closed. Returns an
-// empty text when the database is consistent, else what the check printed.
-inline QString checkProblems(const QString& gameDir) {
-  QProcess p;
-  p.start(QStringLiteral(CM3DB_PATH), {QStringLiteral("check"), gameDir});
-  if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
-  if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0) return {};
-  return QStringLiteral("cm3db check exit %1: %2 %3")
-      .arg(p.exitCode())
-      .arg(QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()));
+// Runs `action`, answering the message boxes it shows in turn with
+// `answers` (then Ok or No), and returns their texts, each with the reason
+// beneath it after a newline when there is one. A box that does not come is
+// missing from the list, so comparing the list fails the test; the helper
+// answers nothing once `action` has returned.
+inline QStringList boxes(const std::function<void()>& action, std::vector<QMessageBox::StandardButton> answers = {}) {
+  struct Answerer : QObject {
+    QStringList texts;
+    std::vector<QMessageBox::StandardButton> answers;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      auto* box = qobject_cast<QMessageBox*>(o);
+      if (!box || e->type() != QEvent::Show) return false;
+      texts << box->text() + (box->informativeText().isEmpty() ? QString() : "\n" + box->informativeText());
+      QMessageBox::StandardButton b = QMessageBox::NoButton;
+      if (size_t(texts.size()) <= answers.size()) b = answers[size_t(texts.size() - 1)];
+      QMetaObject::invokeMethod(
+          box,
+          [box, b] {
+            QAbstractButton* button = box->button(b != QMessageBox::NoButton ? b : QMessageBox::Ok);
+            if (!button) button = box->button(QMessageBox::No);
+            button->click();
+          },
+          Qt::QueuedConnection);
+      return false;
+    }
+  } answerer;
+  answerer.answers = std::move(answers);
+  qApp->installEventFilter(&answerer);
+  action();
+  qApp->removeEventFilter(&answerer);
+  return answerer.texts;
 }
+
+// Runs `action`; once the window named `name` is shown (modally, from
+// inside the action), runs `inside` on it, which must close it. Returns
+// whether the window came.
+inline bool whenShown(const QString& name, const std::function<void()>& action, const std::function<void(QWidget*)>& inside) {
+  struct Watcher : QObject {
+    QString name;
+    std::function<void(QWidget*)> inside;
+    bool came = false;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      auto* w = qobject_cast<QWidget*>(o);
+      if (w && e->type() == QEvent::Show && w->isWindow() && w->objectName() == name && !came) {
+        came = true;
+        QMetaObject::invokeMethod(w, [this, w] { inside(w); }, Qt::QueuedConnection);
+      }
+      return false;
+    }
+  } watcher;
+  watcher.name = name;
+  watcher.inside = inside;
+  qApp->installEventFilter(&watcher);
+  action();
+  qApp->removeEventFilter(&watcher);
+  return watcher.came;
+}
+
+// A main window on a fresh copy of a game generated once per test program.
+class Session {
+ public:
+  explicit Session(const cm3::sample::Preset& preset = cm3::sample::smallPreset(), uint64_t seed = 11) {
+    static std::map<std::pair<int, uint64_t>, std::unique_ptr<QTemporaryDir>> made;
+    auto& pristine = made[{preset.people * 7 + preset.history, seed}];
+    if (!pristine) {
+      pristine = std::make_unique<QTemporaryDir>();
+      cm3::sample::generate(pristine->path().toStdString(), preset, seed);
+    }
+    std::filesystem::copy(pristine->path().toStdString(), game.path().toStdString(),
+                          std::filesystem::copy_options::recursive);
+    before = snapshot(data());
+    newWindow();
+  }
+  ~Session() {
+    if (w) w->database().abortOpen();  // no write-back, no working files left
+  }
+  QString data() const { return game.path() + "/Data"; }
+  void newWindow() {
+    w = std::make_unique<cm3::ui::TolvPlayer>(prog.path());
+    w->show();
+  }
+  // Types the game path and clicks Open; true when the database opened.
+  bool open() {
+    child<QLineEdit>(w.get(), "txtpath")->setText(game.path());
+    click(w.get(), "cmdOpen");
+    w->activateWindow();
+    return w->database().isOpen();
+  }
+  // Closes the window (writing the database back) and runs cm3db check on
+  // the game directory: empty when it is consistent.
+  QString closeAndCheck() {
+    w->close();
+    QProcess p;
+    p.start(QStringLiteral(CM3DB_PATH), {QStringLiteral("check"), game.path()});
+    if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+  }
+  // Every game file as generated (working files of an open run aside).
+  bool unchanged() const {
+    for (const auto& [name, bytes] : before)
+      if (slurp(data() + "/" + name) != bytes) return false;
+    return true;
+  }
+  int firstPerson(bool player) {
+    cm3::Database& db = w->database();
+    for (int i = 0; i < db.PeopleCount(); ++i)
+      if (db.read<cm3::StaffRecord>(cm3::kSlotStaff, i + 1).isPlayer() == player) return i;
+    qFatal("no such person");
+  }
+  // Searches the person's display name and clicks his row.
+  void showByClick(int personId) {
+    child<QLineEdit>(w.get(), "txtSearch")->setText(q8(w->database().personName(personId)));
+    click(w.get(), "cmdSearch");
+    const auto& table = w->matchTable();
+    const auto it = std::find(table.begin(), table.end(), personId);
+    if (it == table.end()) qFatal("person %d not found", personId);
+    clickRow(child<QListWidget>(w.get(), "lstplayers"), int(it - table.begin()));
+  }
+  template <class P>
+  P* panel() {
+    for (auto* p : w->panels())
+      if (auto* q = dynamic_cast<P*>(p)) return q;
+    qFatal("no such panel");
+  }
+
+  QTemporaryDir prog, game;
+  std::unique_ptr<cm3::ui::TolvPlayer> w;
+  Files before;  // the game's files as generated
+};
 
 }  // namespace uitest

@@ -1,5 +1,7 @@
 // Conditions under which the game's files fail, for core and window tests
-// alike. Setting one up that cannot be set up aborts the test program.
+// alike: OrdinaryUser (read-only files even as root, uid 65534) and
+// FileSizeLimit (a full disk through RLIMIT_FSIZE). A condition that cannot
+// be set up aborts the test program.
 #pragma once
 #include <sys/resource.h>
 #include <unistd.h>

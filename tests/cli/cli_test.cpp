@@ -1,0 +1,301 @@
+// cm3db: its command line, exit codes and output formats, on generated game
+// databases. The rules behind the commands are the core tests' business.
+#include "cli/clitest.h"
+#include "common/faults.h"
+#include "records/cp1252.h"
+#include "search/check.h"
+#include "search/namesearch.h"
+
+namespace {
+
+using namespace cm3;
+using namespace cm3test;
+
+std::vector<std::string> keys(const Json& j) {
+  std::vector<std::string> k;
+  for (const auto& [name, v] : j.items()) k.push_back(name);
+  return k;
+}
+
+Json show(const GameDir& game, const std::string& kind, int64_t id) {
+  const Result r = cm3db({"show", game.str(), kind, std::to_string(id)});
+  EXPECT_EQ(r.code, 0) << r.err;
+  return r.json();
+}
+
+TEST(Cli, CommandUndocumentedOrBadCommandLineNotExitTwo) {
+  const Result top = cm3db({"--help"});
+  EXPECT_EQ(top.code, 0) << top.err;
+  for (const char* command : {"make-sample", "info", "check", "search", "show", "export", "set", "transfer", "recover"}) {
+    EXPECT_NE(top.out.find(command), std::string::npos) << command;
+    const Result r = cm3db({command, "--help"});
+    EXPECT_EQ(r.code, 0) << command;
+    EXPECT_NE(r.out.find("Usage:"), std::string::npos) << command;
+  }
+  const Result check = cm3db({"check", "--help"});
+  for (std::string_view rule : search::checkNames()) EXPECT_NE(check.out.find(std::string(rule)), std::string::npos) << rule;
+  GameDir game;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"frobnicate", game.str()}, {"show", game.str(), "player", "1"}, {"show", game.str(), "club"},
+        {"export", game.str(), "people"}, {"make-sample", game.str(), "--preset", "huge"},
+        {"set", game.str(), "person", "1", "Bogus=1"}, {"set", game.str(), "person", "1", "Caps"}}) {
+    const Result r = cm3db(args);
+    EXPECT_EQ(r.code, 2) << args[0] << " " << args.back();
+    EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST(Cli, InfoReportsWrongCountsOrLeavesWorkingFiles) {
+  GameDir game;
+  const sample::Preset p = sample::smallPreset();
+  const Files before = gameFiles(game.data());
+  const Result r = cm3db({"info", game.str()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Json j = r.json();
+  EXPECT_EQ(j["PeopleCount"], p.people);
+  EXPECT_EQ(j["files"].size(), size_t(kGameFileCount));
+  EXPECT_EQ(j["files"][4]["file"], "club.dat");
+  EXPECT_EQ(j["files"][4]["RecordCount"], p.clubs);
+  const Json& t = j["sections"];
+  EXPECT_EQ(t["N11"], p.players);
+  EXPECT_EQ(t["A"], 157 * p.people);
+  EXPECT_EQ(t["tailBytes"], p.tailBytes);
+  std::vector<int> entries;
+  for (const Json& e : j["index"]) entries.push_back(e["entry"]);
+  EXPECT_EQ(entries, (std::vector<int>{1, 7, 8, 9, 10, 11, 16, 17, 18}));
+  EXPECT_EQ(j["index"][3]["Position"], t["A"]);
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), before));
+  EXPECT_FALSE(fs::exists(game.file("staff_att.dat")));
+}
+
+TEST(Cli, CheckExitCodeOrReportFormatWrong) {
+  GameDir game;
+  Result r = cm3db({"check", game.str()});
+  EXPECT_EQ(r.code, 0) << r.out << r.err;
+  EXPECT_TRUE(r.json()["clean"].get<bool>());
+  EXPECT_EQ(r.json()["total"], 0);
+  // A free agent in a slot, named with his accented name in UTF-8.
+  Database db;
+  ASSERT_TRUE(db.open(game.str()));
+  int32_t accented = -1;
+  for (int32_t i = 0; i < db.PeopleCount() && accented < 0; ++i)
+    if (db.personName(i).find('\xFC') != std::string::npos && db.read<StaffRecord>(kSlotStaff, i + 1).ClubId() < 0)
+      accented = i;
+  ASSERT_GE(accented, 0) << "the generated names carry accented letters";
+  const std::string name = db.personName(accented);
+  db.close();
+  const World::Squad q = World(game.data()).squad();
+  editRecord<ClubRecord>(game.file("club.dat"), q.club + 1, [&](ClubRecord& c) { c.setPlayerSlot(q.empty, accented); });
+  r = cm3db({"check", game.str()});
+  EXPECT_EQ(r.code, 1);
+  const Json j = r.json();
+  EXPECT_FALSE(j["clean"].get<bool>());
+  EXPECT_EQ(j["counts"][std::string(search::kCheckSlotClub)], 1);
+  EXPECT_EQ(j["findings"][0]["check"], std::string(search::kCheckSlotClub));
+  EXPECT_NE(j["findings"][0]["message"].get<std::string>().find(cp1252::toUtf8(name)), std::string::npos);
+  EXPECT_NE(r.err.find("problem(s) found"), std::string::npos) << r.err;
+}
+
+TEST(Cli, LeftoversTouchedOrCommandsRunOverThem) {
+  GameDir game;
+  int32_t person = -1;
+  {
+    Database db;  // destroyed without close(): the edit lives in the working files only
+    ASSERT_TRUE(db.open(game.str()));
+    person = firstPerson(db, true);
+    const int64_t att = db.read<StaffRecord>(kSlotStaff, person + 1).PlayerAttIndex() + 1;
+    PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, att);
+    a.setAttribute(5, 99);
+    db.write(kSlotStaffAtt, att, a);
+  }
+  const Files before = snapshot(game.data());
+  Result r = cm3db({"check", game.str()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_FALSE(r.json()["checked"].get<bool>());
+  EXPECT_EQ(r.json()["counts"]["leftover-files"], 3);
+  EXPECT_NE(r.json()["note"].get<std::string>().find("cm3db recover"), std::string::npos);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"info", game.str()}, {"set", game.str(), "person", "0", "Caps=3"},
+        {"transfer", game.str(), "0", "free"}}) {
+    r = cm3db(args);
+    EXPECT_EQ(r.code, 1) << args[0];
+    EXPECT_NE(r.err.find("did not close"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
+  ASSERT_EQ(cm3db({"recover", game.str()}).code, 0);
+  EXPECT_EQ(show(game, "person", person)["PlayerAttRecord"]["Attributes"][5], 99);
+  r = cm3db({"recover", game.str()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("no working files"), std::string::npos) << r.err;
+}
+
+TEST(Cli, WrongPathOrSecondEditorNotGivenTheEditorsMessage) {
+  ScratchDir scratch;
+  for (const std::string& dir : {scratch.str(), (scratch.path() / "missing").string()}) {
+    const Result r = cm3db({"check", dir});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, std::string(kWrongPathMessage) + "\n");
+  }
+  EXPECT_TRUE(fs::is_empty(scratch.path()));
+  GameDir game;
+  Database editor;
+  ASSERT_TRUE(editor.open(game.str()));
+  const Files before = snapshot(game.data());
+  const Result r = cm3db({"info", game.str()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, std::string(kAlreadyOpenMessage) + "\n");
+  EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
+  editor.close();
+}
+
+TEST(Cli, SearchRowsOrLimitTextWrong) {
+  GameDir game;
+  Database db;
+  ASSERT_TRUE(db.open(game.str()));
+  std::string key = db.personName(0).substr(0, db.personName(0).find(' '));
+  key[1] = '?';
+  const std::vector<int> expected = search::findNames(db.PersonNameTable, db.PeopleCount(), key, 500);
+  db.close();
+  Result r = cm3db({"search", game.str(), cp1252::toUtf8(key)});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::vector<int> got;
+  for (const Json& row : r.lines()) {
+    got.push_back(row["PersonId"]);
+    EXPECT_TRUE(row.contains("name"));
+  }
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(got.front(), 0);
+  EXPECT_EQ(r.err, "");
+  r = cm3db({"search", game.str(), "*"});
+  EXPECT_EQ(r.lines().size(), 500u);
+  EXPECT_EQ(r.err, "500 Matches , please refine search\n");
+}
+
+TEST(Cli, ShowLeavesOutAFieldOrKeptBytes) {
+  GameDir game;
+  const int32_t id = World(game.data()).player(3);
+  const StaffRecord s = readRecord<StaffRecord>(game.file("staff.dat"), id + 1);
+  const Json j = show(game, "person", id);
+  EXPECT_EQ(keys(j), (std::vector<std::string>{"PersonId", "DisplayName", "FirstName", "SecondName", "CommonName",
+                                               "StaffRecord", "PlayerAttRecord"}));
+  const Json& staff = j["StaffRecord"];
+  EXPECT_EQ(staff["Wage"], s.Wage());
+  // Every byte no field names is shown as hex under its offset.
+  std::string kept;
+  for (const auto& [name, v] : staff.items())
+    if (name.rfind("Kept", 0) == 0) kept += name + "=" + v.get<std::string>() + " ";
+  char hex[3];
+  std::snprintf(hex, sizeof hex, "%02x", s.bytes[20]);
+  EXPECT_NE(kept.find("Kept20=" + std::string(hex)), std::string::npos) << kept;
+  for (const char* name : {"Kept36", "Kept62", "Kept66", "Kept74", "Kept96", "Kept149"})
+    EXPECT_NE(kept.find(name), std::string::npos) << name;
+  EXPECT_EQ(j["PlayerAttRecord"]["Attributes"].size(), 42u);
+  for (const auto& [kind, id2, text] : std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"person", "600", "No such person: 600"}, {"club", "60", "No such club: 60"},
+           {"history", "2000", "No such history row: 2000"}}) {
+    const Result r = cm3db({"show", game.str(), kind, id2});
+    EXPECT_EQ(r.code, 1) << kind;
+    EXPECT_EQ(r.err, text + "\n");
+  }
+}
+
+TEST(Cli, SetSavesAnotherValueOrARefusalWrites) {
+  GameDir game;
+  const int32_t id = World(game.data()).player(1);
+  Result r = cm3db({"set", game.str(), "person", std::to_string(id), "FirstName=J\xC3\xBCrgen", "SquadCode=Reserve Sqd",
+                    "Wage=2147483647", "Attributes[Work Rate]=-1", "PositionRatings[attacker]=20", "CurrentAbility=199"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Json after = show(game, "person", id);
+  EXPECT_EQ(r.json(), after) << "set prints the person as saved";
+  EXPECT_EQ(after["FirstName"], "J\xC3\xBCrgen");
+  EXPECT_EQ(after["StaffRecord"]["SquadCode"], 2);
+  EXPECT_EQ(after["StaffRecord"]["Wage"], 2147483647);
+  EXPECT_EQ(after["PlayerAttRecord"]["Attributes"][41], 255);
+  EXPECT_EQ(after["PlayerAttRecord"]["PositionRatings"][6], 20);
+  EXPECT_EQ(after["PlayerAttRecord"]["CurrentAbility"], 199);
+  EXPECT_EQ(cm3db({"check", game.str()}).code, 0);
+  const Files before = snapshot(game.data());
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"Caps=300", "Illegal value!"}, {"FirstName=\xCE\xA9mega", "Illegal value!"}, {"NationId=Atlantis", "Illegal value!"},
+      {"StaffAttributes[2]=5", "StaffAttributes: person"}, {"ClubId=3", "ClubId is changed by a transfer"},
+      {"Kept20=00", "Kept20 holds bytes"}};
+  for (const auto& [assignment, err] : refused) {
+    r = cm3db({"set", game.str(), "person", std::to_string(id), "Caps=5", assignment});
+    EXPECT_EQ(r.code, 1) << assignment;
+    EXPECT_EQ(r.err.substr(0, err.size()), err) << assignment;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_TRUE(sameFiles(snapshot(game.data()), before)) << "no byte changed, no working file made";
+}
+
+TEST(Cli, TransferReportsAnotherMoveOrARefusalWrites) {
+  GameDir game;
+  const World w(game.data());
+  const World::Squad q = w.squad();
+  const int32_t person = w.club(q.club).PlayerSlot(q.occupied), to = (q.club + 3) % w.clubs;
+  Result r = cm3db({"transfer", game.str(), std::to_string(person), std::to_string(to)});
+  ASSERT_EQ(r.code, 0) << r.err;
+  Json j = r.json();
+  EXPECT_EQ(j["move"], "Transfer");
+  EXPECT_EQ(j["fromClubId"], q.club);
+  EXPECT_EQ(j["ClubId"], to);
+  const std::string name = show(game, "person", person)["DisplayName"];
+  EXPECT_EQ(j["status"], name + " transfered from " + cp1252::toUtf8(w.club(q.club).LongName()) + " to " +
+                             cp1252::toUtf8(w.club(to).LongName()));
+  EXPECT_EQ(show(game, "club", to)["PlayerSlots"][size_t(j["slot"].get<int>())], person);
+  EXPECT_EQ(cm3db({"transfer", game.str(), std::to_string(person), "free"}).json()["move"], "FreeTransfer");
+  r = cm3db({"transfer", game.str(), std::to_string(person), std::to_string(q.club)});
+  EXPECT_EQ(r.json()["move"], "Signing");
+  EXPECT_EQ(r.json()["slot"], std::min(q.occupied, q.empty));
+  EXPECT_EQ(cm3db({"check", game.str()}).code, 0);
+  const Files before = snapshot(game.data());
+  for (const auto& [who, club, err] : std::vector<std::tuple<std::string, std::string, std::string>>{
+           {std::to_string(person), std::to_string(q.club), "Can't transfer within the same team!"},
+           {std::to_string(w.freeAgent()), "free", "Select a club to transfer to!"},
+           {"99999", "3", "Nobody to transfer"},
+           {std::to_string(person), "9999", "No such club: 9999"}}) {
+    r = cm3db({"transfer", game.str(), who, club});
+    EXPECT_EQ(r.code, 1) << err;
+    EXPECT_EQ(r.err, err + "\n");
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
+}
+
+// A tiny reader for the CSV the tool writes: quoted cells with doubled quotes.
+std::vector<std::vector<std::string>> readCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows(1);
+  std::string cell;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') cell.push_back('"'), ++i;
+    else if (c == '"') quoted = !quoted;
+    else if (quoted || (c != ',' && c != '\r')) cell.push_back(c);
+    else if (c == ',') rows.back().push_back(cell), cell.clear();
+    else rows.back().push_back(cell), cell.clear(), rows.emplace_back(), ++i;
+  }
+  if (rows.back().empty()) rows.pop_back();
+  return rows;
+}
+
+TEST(Cli, ExportRowsOrColumnsDifferFromShow) {
+  GameDir game;
+  const fs::path csv = game.data().parent_path() / "people.csv";
+  ASSERT_EQ(cm3db({"export", game.str(), "people", "--csv", csv.string()}).code, 0);
+  const auto rows = readCsv(readText(csv));
+  ASSERT_EQ(rows.size(), size_t(sample::smallPreset().people) + 1);
+  const std::vector<std::string>& head = rows[0];
+  for (const auto& row : rows) ASSERT_EQ(row.size(), head.size());
+  auto col = [&](const std::string& name) { return size_t(std::find(head.begin(), head.end(), name) - head.begin()); };
+  const int32_t id = World(game.data()).player(2);
+  const Json p = show(game, "person", id);
+  const std::vector<std::string>& row = rows[size_t(id) + 1];
+  EXPECT_EQ(row[col("PersonId")], std::to_string(id));
+  EXPECT_EQ(row[col("SecondName")], p["SecondName"]);
+  EXPECT_EQ(row[col("Free Kicks")], std::to_string(p["PlayerAttRecord"]["Attributes"][14].get<int>()));
+  EXPECT_EQ(row[col("Staff Tactics")], "");
+}
+
+}  // namespace

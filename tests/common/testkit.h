@@ -1,0 +1,307 @@
+// Support for the core and command-line tests (GoogleTest, no Qt): files as
+// bytes, generated game directories (generated once per preset and seed in a
+// test binary, copied fresh for every test), game-file comparisons, records
+// and index entries edited on disk, and the OpenGame fixture.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/filefailures.h"
+#include "database/catalogue.h"
+#include "database/database.h"
+#include "database/errors.h"
+#include "records/bytes.h"
+#include "records/records.h"
+#include "sample/generator.h"
+
+namespace cm3test {
+
+namespace fs = std::filesystem;
+namespace sample = cm3::sample;
+using Bytes = std::vector<uint8_t>;
+using Files = std::map<std::string, Bytes>;
+using filefailures::FileSizeLimit;
+using filefailures::OrdinaryUser;
+
+inline Bytes slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+inline void spit(const fs::path& p, const Bytes& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+inline std::string readText(const fs::path& p) {
+  Bytes b = slurp(p);
+  return std::string(b.begin(), b.end());
+}
+inline Bytes slice(const Bytes& b, int64_t from, int64_t to) {
+  from = std::clamp<int64_t>(from, 0, int64_t(b.size()));
+  to = std::clamp<int64_t>(to, from, int64_t(b.size()));
+  return Bytes(b.begin() + from, b.begin() + to);
+}
+template <class R>
+Bytes bytesOf(const R& r) {
+  return Bytes(r.bytes.begin(), r.bytes.end());
+}
+
+// Every file of a folder with its bytes.
+inline Files snapshot(const fs::path& dir) {
+  Files files;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.is_regular_file()) files[e.path().filename().string()] = slurp(e.path());
+  return files;
+}
+inline std::vector<std::string> fileNames(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+inline void copyTree(const fs::path& from, const fs::path& to) {
+  fs::remove_all(to);
+  fs::copy(from, to, fs::copy_options::recursive);
+}
+
+// Files the editor makes while a database is open (and index_temp.dat, which
+// it leaves behind), and the temporary names files are built under.
+inline bool isEditorFile(const std::string& name) {
+  static const std::set<std::string> kNames = {"staff_att.dat", "staff_att2.dat", "staff_unknown.dat",
+                                               "index_temp.dat"};
+  return kNames.count(name) > 0 || (name.size() > 4 && name.compare(name.size() - 4, 4, ".new") == 0);
+}
+// The game's own files of a Data folder with their bytes.
+inline Files gameFiles(const fs::path& data) {
+  Files all = snapshot(data);
+  for (auto it = all.begin(); it != all.end();) it = isEditorFile(it->first) ? all.erase(it) : std::next(it);
+  return all;
+}
+// Equal file sets; on failure names the files that differ, not their bytes.
+inline ::testing::AssertionResult sameFiles(const Files& actual, const Files& expected) {
+  std::string diff;
+  for (const auto& [name, bytes] : actual) {
+    auto it = expected.find(name);
+    if (it == expected.end())
+      diff += " " + name + " (not expected)";
+    else if (it->second != bytes)
+      diff += " " + name + " (" + std::to_string(bytes.size()) + " bytes, expected " +
+              std::to_string(it->second.size()) + ")";
+  }
+  for (const auto& [name, bytes] : expected)
+    if (!actual.count(name)) diff += " " + name + " (missing)";
+  if (diff.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "files differ:" << diff;
+}
+
+// A scratch folder of its own under the test temp dir, removed at the end.
+class ScratchDir {
+ public:
+  explicit ScratchDir(const std::string& tag = "scratch") {
+    static int counter = 0;
+    path_ = fs::path(::testing::TempDir()) /
+            ("cm3_" + tag + "_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const fs::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+inline sample::Preset presetNamed(const std::string& name) {
+  sample::Preset p;
+  if (!sample::presetByName(name, p)) throw std::invalid_argument("no preset " + name);
+  return p;
+}
+
+// A fresh game directory (a copy of one generated once per preset and seed),
+// removed again by the destructor.
+class GameDir {
+ public:
+  explicit GameDir(const sample::Preset& preset = sample::smallPreset(), uint64_t seed = 1) : dir_("game") {
+    static ScratchDir cache("generated");
+    static std::map<std::string, fs::path> made;
+    std::string key = std::to_string(seed);
+    for (int v : {preset.people, preset.players, preset.firstNames, preset.secondNames, preset.commonNames,
+                  preset.clubs, preset.nations, preset.continents, preset.comps, preset.stadiums, preset.cities,
+                  preset.colours, preset.history, preset.tailBytes})
+      key += "_" + std::to_string(v);
+    auto it = made.find(key);
+    if (it == made.end()) {
+      const fs::path p = cache.path() / key;
+      sample::generate(p.string(), preset, seed);
+      it = made.emplace(key, p).first;
+    }
+    fs::copy(it->second, dir_.path(), fs::copy_options::recursive);
+  }
+  std::string str() const { return dir_.str(); }
+  fs::path data() const { return dir_.path() / "Data"; }
+  fs::path file(const std::string& name) const { return data() / name; }
+
+ private:
+  ScratchDir dir_;
+};
+
+// ---- Records and index entries on disk --------------------------------------
+
+inline size_t entryOffset(int entry, size_t field = 0) { return size_t(cm3::kIndexHeader + 67 * (entry - 1)) + field; }
+inline int32_t entryCount(const Bytes& index, int entry) {
+  return cm3::loadI32(index.data() + entryOffset(entry, cm3::IndexRecord::CountOffset));
+}
+inline int32_t entryPosition(const Bytes& index, int entry) {
+  return cm3::loadI32(index.data() + entryOffset(entry, cm3::IndexRecord::PositionOffset));
+}
+inline cm3::SectionTable sectionsOf(const Bytes& index) {
+  return cm3::sectionTableFrom(entryCount(index, cm3::kEntryPeople), entryCount(index, cm3::kEntrySection2),
+                               entryCount(index, cm3::kEntrySection3), entryCount(index, cm3::kEntrySection4));
+}
+
+// Record n (1-based) of a record file, read and written in place.
+template <class R>
+R readRecord(const fs::path& file, int64_t n) {
+  const Bytes b = slurp(file);
+  const size_t at = size_t(n - 1) * R::kSize;
+  if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
+  R r;
+  std::copy_n(b.begin() + std::ptrdiff_t(at), R::kSize, r.bytes.begin());
+  return r;
+}
+template <class R>
+void writeRecord(const fs::path& file, int64_t n, const R& r, size_t header = 0) {
+  Bytes b = slurp(file);
+  const size_t at = header + size_t(n - 1) * R::kSize;
+  if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
+  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(at));
+  spit(file, b);
+}
+template <class R, class Edit>
+void editRecord(const fs::path& file, int64_t n, Edit edit) {
+  R r = readRecord<R>(file, n);
+  edit(r);
+  writeRecord(file, n, r);
+}
+inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
+  const Bytes b = slurp(data / "index.dat");
+  cm3::IndexRecord r;
+  std::copy_n(b.begin() + std::ptrdiff_t(entryOffset(entry)), 67, r.bytes.begin());
+  return r;
+}
+template <class Edit>
+void editEntry(const fs::path& data, int entry, Edit edit) {
+  cm3::IndexRecord r = readEntry(data, entry);
+  edit(r);
+  writeRecord(data / "index.dat", entry, r, cm3::kIndexHeader);
+}
+inline void setEntryCountOnDisk(const fs::path& data, int entry, int32_t count) {
+  editEntry(data, entry, [&](cm3::IndexRecord& r) { r.setCount(count); });
+}
+
+// ---- An open game --------------------------------------------------------------
+
+// The first person (0-based) who is a player, or who is not.
+inline int32_t firstPerson(const cm3::Database& db, bool player, int skip = 0) {
+  for (int32_t i = 0; i < db.PeopleCount(); ++i)
+    if (db.read<cm3::StaffRecord>(cm3::kSlotStaff, i + 1).isPlayer() == player && skip-- == 0) return i;
+  throw std::runtime_error("the generated game has no such person");
+}
+
+// Appends a person by hand as adding a player does: new name records, the
+// staff record after the last person, the attribute record after the last
+// one, and the index entries kept in step (sections 2-4 move by 157 bytes).
+inline void appendPerson(cm3::Database& db, const std::string& first, const std::string& second) {
+  using namespace cm3;
+  const int32_t newId = db.readIndex(kEntryPeople).Count();
+  const int32_t newAtt = db.readIndex(kEntrySection4).Count();
+  NameRecord f = db.read<NameRecord>(kSlotFirstNames, 1), s = db.read<NameRecord>(kSlotSecondNames, 1);
+  ASSERT_TRUE(encodeName(first, f.NameField()));
+  ASSERT_TRUE(encodeName(second, s.NameField()));
+  const int32_t r1 = int32_t(db.recordCount(GameFile::FirstNames));
+  const int32_t r2 = int32_t(db.recordCount(GameFile::SecondNames));
+  f.setId(r1);
+  s.setId(r2);
+  db.write(kSlotSecondNames, r2 + 1, s);
+  db.write(kSlotFirstNames, r1 + 1, f);
+  auto entry = [&](int e, int32_t count, int32_t posDelta) {
+    IndexRecord r = db.readIndex(e);
+    r.setCount(count);
+    r.setPosition(r.Position() + posDelta);
+    db.writeIndex(e, r);
+  };
+  entry(kEntryFirstNames, r1 + 1, 0);
+  entry(kEntrySecondNames, r2 + 1, 0);
+  ++db.recordCount(GameFile::FirstNames);
+  ++db.recordCount(GameFile::SecondNames);
+  StaffRecord p = db.read<StaffRecord>(kSlotStaff, 1);
+  p.setPersonId(newId);
+  p.setFirstNameId(r1);
+  p.setSecondNameId(r2);
+  p.setPlayerAttIndex(newAtt);
+  p.setClubId(-1);
+  p.setWage(4242);
+  db.write(kSlotStaff, newId + 1, p);
+  entry(kEntryPeople, newId + 1, 0);
+  PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 1);
+  a.setAttId(newAtt);
+  a.setCurrentAbility(int16_t(100 + newAtt % 50));
+  db.write(kSlotStaffAtt, newAtt + 1, a);
+  entry(kEntrySection4, newAtt + 1, 0);
+  for (int e : {kEntrySection2, kEntrySection3, kEntrySection4}) entry(e, db.readIndex(e).Count(), 157);
+}
+
+// `fn` must throw FileError of `kind` whose text holds `text`.
+inline ::testing::AssertionResult failsWith(const std::function<void()>& fn, cm3::FileError::Kind kind,
+                                            const std::string& text = "") {
+  try {
+    fn();
+  } catch (const cm3::FileError& e) {
+    if (e.kind() != kind) return ::testing::AssertionFailure() << "other kind of FileError: " << e.what();
+    if (std::string(e.what()).find(text) == std::string::npos)
+      return ::testing::AssertionFailure() << "\"" << e.what() << "\" lacks \"" << text << "\"";
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "no FileError";
+}
+
+// Fixture: a fresh generated game, opened; closed (if still open) at the end.
+// `before_` holds the game's files as generated.
+class OpenGame : public ::testing::Test {
+ protected:
+  explicit OpenGame(const sample::Preset& preset = sample::smallPreset(), uint64_t seed = 1) : game_(preset, seed) {}
+  void SetUp() override {
+    before_ = gameFiles(game_.data());
+    ASSERT_TRUE(db_.open(game_.str())) << db_.OpenError;
+  }
+  void TearDown() override {
+    if (db_.isOpen()) db_.close();
+  }
+  // Closes and expects every game file as generated.
+  void closeAndExpectUnchanged() {
+    db_.close();
+    EXPECT_TRUE(sameFiles(gameFiles(game_.data()), before_));
+  }
+  int32_t count(int entry) const { return db_.readIndex(entry).Count(); }
+
+  GameDir game_;
+  Files before_;
+  cm3::Database db_;
+};
+
+}  // namespace cm3test

@@ -1,0 +1,315 @@
+// A person's pages: loading, saving, names; and adding a new player.
+#include <gtest/gtest.h>
+
+#include "common/testkit.h"
+#include "history/history.h"
+#include "people/newplayer.h"
+#include "people/person.h"
+#include "records/cp1252.h"
+
+using namespace cm3;
+using namespace cm3test;
+using people::NameFlags;
+using people::PersonForm;
+
+namespace {
+
+std::string w(const char* utf8) { return cp1252::fromUtf8(utf8); }
+
+using Person = OpenGame;
+
+TEST_F(Person, SavingEveryoneUnchangedChangesAByte) {
+  NameFlags flags;
+  for (int i = 0; i < db_.PeopleCount(); ++i) people::savePerson(db_, people::loadPerson(db_, i), flags);
+  closeAndExpectUnchanged();
+}
+
+TEST_F(Person, BadIdentifiersCrashTheForm) {
+  const int id = firstPerson(db_, true);
+  StaffRecord s = db_.read<StaffRecord>(kSlotStaff, id + 1);
+  s.setFirstNameId(INT32_MAX);
+  s.setSecondNameId(-5);
+  s.setNationId(-1);
+  s.setSecondNationId(1 << 30);
+  s.setClubId(99999999);
+  s.setPlayerAttIndex(77777777);
+  db_.write(kSlotStaff, id + 1, s);
+  PersonForm f = people::loadPerson(db_, id);
+  EXPECT_EQ(f.firstName + f.secondName + f.clubName + f.attributes[0], "0");
+  EXPECT_EQ(f.nation + f.secondNation, -2);
+  EXPECT_EQ(people::loadPerson(db_, 44000).personId, 44000);
+  EXPECT_THROW(people::loadPerson(db_, -1), ValueError);
+}
+
+TEST_F(Person, EditLandsInAnotherField) {
+  const int id = firstPerson(db_, true);
+  PersonForm f = people::loadPerson(db_, id);
+  f.attributes[3] = "300";
+  f.positions[0] = "-1";
+  f.caps = "200";
+  f.wage = "-5";
+  f.birthYear = "1975";
+  f.mental[7] = "19";
+  f.nation = -1;
+  f.squadCode = -1;
+  NameFlags flags;
+  people::savePerson(db_, f, flags);
+  const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, id + 1);
+  const PlayerAttRecord a = db_.read<PlayerAttRecord>(kSlotStaffAtt, s.PlayerAttIndex() + 1);
+  EXPECT_EQ(std::vector<int>({a.Attribute(3), a.PositionRating(0), s.Caps(), s.Wage(), s.BirthYear(), s.Temperament(),
+                              s.NationId(), s.SquadCode()}),
+            std::vector<int>({44, 255, 200, -5, 1975, 19, -1, 255}));
+}
+
+TEST_F(Person, RefusedBoxWritesSomething) {
+  const int id = firstPerson(db_, true), staff = firstPerson(db_, false);
+  NameFlags flags{true, true};
+  const std::vector<std::pair<int, std::function<void(PersonForm&)>>> cases = {
+      {id, [](PersonForm& f) { f.caps = "300"; }},
+      {id, [](PersonForm& f) { f.birthDay = ""; }},
+      {id, [](PersonForm& f) { f.attributes[41] = "abc"; }},
+      {id, [](PersonForm& f) { f.value = "1e5"; }},
+      {id, [](PersonForm& f) { f.firstName = std::string(52, 'x'); }},
+      {id, [](PersonForm& f) { f.personId = kPersonNameTableSize; }},
+      {staff, [](PersonForm& f) { f.staffAttributes[20] = "256"; }},
+      {staff, [](PersonForm& f) { f.worldReputation = "40000"; }}};
+  for (const auto& [who, edit] : cases) {
+    PersonForm f = people::loadPerson(db_, who);
+    f.commonName = "Someone";
+    edit(f);
+    bool historyRan = false;
+    EXPECT_THROW(people::savePerson(db_, f, flags, [&](int32_t) { historyRan = true; }), ValueError);
+    EXPECT_FALSE(historyRan);
+    EXPECT_TRUE(flags.firstChanged && flags.secondChanged);
+  }
+  closeAndExpectUnchanged();
+}
+
+TEST_F(Person, RefusedHistoryCellChangesTheSearchNameOrWritesARow) {
+  const int id = firstPerson(db_, true);
+  const std::string shown = db_.personName(id);
+  auto rows = history::loadRows(db_, id);
+  rows.push_back({history::addRecord(db_), "1999", "", "1", "1", -1});
+  rows.push_back({history::addRecord(db_), "2000", "", "300", "0", -1});
+  PersonForm f = people::loadPerson(db_, id);
+  f.secondName = "Renamed";
+  NameFlags flags{false, true};
+  EXPECT_THROW(people::savePerson(db_, f, flags,
+                                  [&](int32_t who) { history::saveRows(db_, who, rows, db_.clubNames); }),
+               ValueError);
+  EXPECT_EQ(db_.personName(id), shown);
+  EXPECT_TRUE(flags.secondChanged);
+  closeAndExpectUnchanged();
+}
+
+TEST_F(Person, TypedNameNotAppendedOrOverwritesASharedRecord) {
+  const int id = firstPerson(db_, true);
+  const int64_t seconds = db_.recordCount(GameFile::SecondNames), firsts = db_.recordCount(GameFile::FirstNames);
+  const StaffRecord old = db_.read<StaffRecord>(kSlotStaff, id + 1);
+  const NameRecord oldSecond = db_.read<NameRecord>(kSlotSecondNames, old.SecondNameId() + 1);
+  PersonForm f = people::loadPerson(db_, id);
+  f.secondName = w("  Müller ");
+  NameFlags flags{false, true};
+  people::savePerson(db_, f, flags);
+  EXPECT_FALSE(flags.secondChanged);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, id + 1).SecondNameId(), seconds);
+  const NameRecord added = db_.read<NameRecord>(kSlotSecondNames, seconds + 1);
+  EXPECT_EQ(added.Name(), w("Müller "));
+  EXPECT_EQ(added.Id(), seconds);
+  EXPECT_EQ(db_.read<NameRecord>(kSlotSecondNames, old.SecondNameId() + 1), oldSecond);
+  EXPECT_EQ(db_.readIndex(kEntrySecondNames).Count(), seconds + 1);
+  EXPECT_EQ(db_.personName(id), w("Müller ") + f.firstName);
+  people::savePerson(db_, people::loadPerson(db_, id), flags);  // not typed: nothing appended
+  EXPECT_EQ(db_.recordCount(GameFile::SecondNames), seconds + 1);
+  f = people::loadPerson(db_, id);
+  f.firstName = w("Zoë");
+  f.secondName = w("Ångström");
+  flags = {true, true};
+  people::savePerson(db_, f, flags);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, id + 1).FirstNameId(), firsts);
+  EXPECT_EQ(db_.readIndex(kEntryFirstNames).Count(), firsts + 1);
+  EXPECT_EQ(db_.personName(id), w("Ångström Zoë"));
+}
+
+TEST_F(Person, CommonNameAppendedWhenEmptyOrAppendedTwice) {
+  int id = -1;
+  for (int i = 0; i < db_.PeopleCount() && id < 0; ++i)
+    if (db_.read<StaffRecord>(kSlotStaff, i + 1).CommonNameId() == 0) id = i;
+  ASSERT_GE(id, 0);
+  const int64_t commons = db_.recordCount(GameFile::CommonNames);
+  NameFlags flags;
+  PersonForm f = people::loadPerson(db_, id);
+  people::savePerson(db_, f, flags);
+  EXPECT_EQ(db_.recordCount(GameFile::CommonNames), commons);
+  f.commonName = w("Pelé");
+  people::savePerson(db_, f, flags);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, id + 1).CommonNameId(), commons);
+  EXPECT_EQ(db_.readIndex(kEntryCommonNames).Count(), commons + 1);
+  // His own record now: emptied in place.
+  f = people::loadPerson(db_, id);
+  f.commonName = "";
+  people::savePerson(db_, f, flags);
+  EXPECT_EQ(db_.recordCount(GameFile::CommonNames), commons + 1);
+  const NameRecord r = db_.read<NameRecord>(kSlotCommonNames, commons + 1);
+  EXPECT_EQ(Bytes(r.bytes.begin(), r.bytes.begin() + 51), Bytes(51, 0));
+  EXPECT_EQ(r.Id(), commons);
+}
+
+TEST_F(Person, NonPlayerSaveReadsHiddenPlayerBoxes) {
+  const int id = firstPerson(db_, false);
+  const Bytes playerAtts = db_.file(kSlotStaffAtt).data();
+  PersonForm f = people::loadPerson(db_, id);
+  f.staffAttributes[0] = "20";
+  f.currentAbility = "150";
+  f.attributes.fill("");
+  f.positions.fill("x");
+  NameFlags flags;
+  people::savePerson(db_, f, flags);
+  const StaffAttRecord a =
+      db_.read<StaffAttRecord>(kSlotStaffAtt2, db_.read<StaffRecord>(kSlotStaff, id + 1).StaffAttIndex() + 1);
+  EXPECT_EQ(a.StaffAttribute(0), 20);
+  EXPECT_EQ(a.CurrentAbility(), 150);
+  EXPECT_EQ(db_.file(kSlotStaffAtt).data(), playerAtts);
+}
+
+// ---- New players ------------------------------------------------------------
+
+// The boxes of a new player as the window leaves them after clearing.
+PersonForm newForm(const std::string& first, const std::string& second, const std::string& common = "") {
+  PersonForm f;
+  f.firstName = first;
+  f.secondName = second;
+  f.commonName = common;
+  f.nation = 2;
+  f.intGoals = f.caps = f.birthDay = f.value = f.wage = "0";
+  f.birthYear = "1900";
+  f.contractExpiry = "2001";
+  f.contractJoin = "1998";
+  return f;
+}
+
+class NewPlayer : public OpenGame {
+ protected:
+  NameFlags flags_;
+};
+
+TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
+  const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
+  const int32_t n8 = count(8), n11 = count(11);
+  const int32_t p9 = db_.readIndex(9).Position(), p10 = db_.readIndex(10).Position(), p11 = db_.readIndex(11).Position();
+  const int32_t r1 = count(16), r2 = count(17), r3 = count(18);
+  ASSERT_EQ(r2, db_.recordCount(GameFile::SecondNames));
+  flags_ = {true, true};
+  PersonForm f = newForm("Ann", "Smith", "Annie");
+  f.caps = "12";
+  f.birthDay = "100";
+  f.value = "250000";
+  f.wage = "-5";
+  f.secondNation = 4;
+  const people::NewPlayerResult r = people::addNewPlayer(db_, t, f, flags_);
+  EXPECT_EQ(r.personId, n8);
+  EXPECT_EQ(r.attIndex, n11);
+  EXPECT_EQ(r.status, "Smith Ann added to cm3 Database!");
+  EXPECT_FALSE(flags_.firstChanged || flags_.secondChanged);
+  EXPECT_EQ(db_.PersonNameTable[size_t(n8)], "Smith Ann");
+  const std::pair<int, int32_t> counts[] = {{8, n8}, {11, n11}, {16, r1}, {17, r2}, {18, r3}};
+  for (auto [e, n] : counts) EXPECT_EQ(count(e), n + 1) << e;
+  EXPECT_EQ(db_.readIndex(9).Position(), p9 + 157);
+  EXPECT_EQ(db_.readIndex(10).Position(), p10 + 157);
+  EXPECT_EQ(db_.readIndex(11).Position(), p11 + 157);
+  EXPECT_EQ(db_.recordCount(GameFile::CommonNames), r3 + 1);
+  const NameRecord first = db_.read<NameRecord>(kSlotFirstNames, r1 + 1);
+  EXPECT_EQ(first.Name(), "Ann");
+  EXPECT_EQ(first.Id(), r1);
+  EXPECT_EQ(slice(bytesOf(first), 55, 60), slice(bytesOf(t.firstName), 55, 60));
+  EXPECT_EQ(db_.read<NameRecord>(kSlotCommonNames, r3 + 1).Name(), "Annie");
+  // The template with the fields of a new person replaced, every other byte kept.
+  StaffRecord expected = t.staff;
+  expected.setPersonId(n8);
+  expected.setFirstNameId(r1);
+  expected.setSecondNameId(r2);
+  expected.setCommonNameId(r3);
+  expected.setClubId(-1);
+  expected.setPlayerAttIndex(n11);
+  expected.setNationId(2);
+  expected.setSecondNationId(4);
+  expected.setCaps(12);
+  expected.setIntGoals(0);
+  expected.setBirthYear(1900);
+  expected.setBirthDay(100);
+  expected.setContractExpiryYear(2001);
+  expected.setContractJoinYear(1998);
+  expected.setValue(250000);
+  expected.setWage(-5);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, n8 + 1), expected);
+  PlayerAttRecord expectedAtt = t.playerAtt;
+  expectedAtt.setAttId(n11);
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, n11 + 1), expectedAtt);
+  EXPECT_EQ(people::nextPersonId(db_), n8 + 1);
+}
+
+TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrNoneAtAll) {
+  EXPECT_THROW(people::templateOf(db_, -1), ValueError);
+  EXPECT_THROW(people::templateOf(db_, db_.PeopleCount()), ValueError);
+  const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, false));
+  EXPECT_EQ(t.playerAtt, PlayerAttRecord{});
+  const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, r.personId + 1).PlayerAttIndex(), r.attIndex);
+  PlayerAttRecord expected;
+  expected.setAttId(r.attIndex);
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), expected);
+}
+
+TEST_F(NewPlayer, EmptyCommonNameWrittenOrTemplatesCommonNameKept) {
+  people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
+  t.staff.setCommonNameId(5);
+  const Bytes commons = db_.file(kSlotCommonNames).data();
+  const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("  Ann", "Smith"), flags_);
+  EXPECT_EQ(db_.file(kSlotCommonNames).data(), commons);
+  EXPECT_EQ(r.commonNameId, 0);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, r.personId + 1).CommonNameId(), 0);
+  EXPECT_EQ(db_.read<NameRecord>(kSlotFirstNames, r.firstNameId + 1).Name(), "Ann");
+}
+
+TEST_F(NewPlayer, RefusedNameOrFullTableWritesSomething) {
+  const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
+  const Files before = snapshot(game_.data());
+  flags_ = {true, true};
+  EXPECT_THROW(people::addNewPlayer(db_, t, newForm("Ann", std::string(52, 'x')), flags_), ValueError);
+  EXPECT_THROW(people::addNewPlayer(db_, t, newForm("Ann", "Smith", std::string(60, 'c')), flags_), ValueError);
+  const IndexRecord real = db_.readIndex(8);
+  IndexRecord full = real;
+  full.setCount(kPersonNameTableSize);
+  db_.writeIndex(8, full);
+  const Files whileFull = snapshot(game_.data());
+  EXPECT_THROW(people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_), ValueError);
+  EXPECT_TRUE(sameFiles(snapshot(game_.data()), whileFull));
+  db_.writeIndex(8, real);
+  EXPECT_TRUE(sameFiles(snapshot(game_.data()), before));
+  EXPECT_TRUE(flags_.firstChanged);
+  EXPECT_NO_THROW(people::addNewPlayer(db_, t, newForm("  " + std::string(51, 'a') + "  ", "Smith"), flags_));
+}
+
+TEST_F(NewPlayer, BadNumberWritesOrphanNamesOrRaisesCounts) {
+  const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
+  std::vector<Bytes> files;
+  for (int slot : {kSlotFirstNames, kSlotSecondNames, kSlotCommonNames, kSlotStaff, kSlotStaffAtt})
+    files.push_back(db_.file(slot).data());
+  std::vector<IndexRecord> entries;
+  for (int e = 1; e <= kIndexEntries; ++e) entries.push_back(db_.readIndex(e));
+  const int32_t people = db_.PeopleCount();
+  flags_ = {true, true};
+  for (const char* bad : {"", "abc", "256"}) {
+    PersonForm f = newForm("Ann", "Smith", "Annie");
+    f.caps = bad;
+    EXPECT_THROW(people::addNewPlayer(db_, t, f, flags_), ValueError) << bad;
+  }
+  size_t k = 0;
+  for (int slot : {kSlotFirstNames, kSlotSecondNames, kSlotCommonNames, kSlotStaff, kSlotStaffAtt})
+    EXPECT_EQ(db_.file(slot).data(), files[k++]) << "slot " << slot;
+  for (int e = 1; e <= kIndexEntries; ++e) EXPECT_EQ(db_.readIndex(e), entries[size_t(e - 1)]) << "entry " << e;
+  EXPECT_TRUE(db_.PersonNameTable[size_t(people)].empty());
+  EXPECT_TRUE(flags_.firstChanged && flags_.secondChanged);
+}
+
+}  // namespace
