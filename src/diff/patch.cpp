@@ -161,7 +161,13 @@ Result fromJson(std::string_view text) {
   return r;
 }
 
-std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label) {
+size_t changedFields(const Result& patch) {
+  size_t n = 0;
+  for (const RecordChange& c : patch.records) n += c.fields.size();
+  return n;
+}
+
+std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label, bool dryRun) {
   struct Write {
     const RecordFile* file;
     int slot;
@@ -230,7 +236,7 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
 
   const bool blocked = std::any_of(conflicts.begin(), conflicts.end(),
                                    [&](const Conflict& c) { return c.refused || !force; });
-  if (blocked) return conflicts;
+  if (blocked || dryRun) return conflicts;
 
   db.checkFilesPresent();
   JournalAction action(db, label);

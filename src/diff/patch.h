@@ -32,6 +32,11 @@ struct Conflict {
 // nothing has been written. Afterwards the counts and name lists of `db`
 // follow the files.
 // The writes are one action of the session's journal, labelled `label`.
-std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label = "Apply patch");
+// With `dryRun` nothing is written: the conflicts tell whether it would be.
+std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label = "Apply patch",
+                            bool dryRun = false);
+
+// Fields changed and records added by a patch.
+size_t changedFields(const Result& patch);
 
 }  // namespace cm3::diff

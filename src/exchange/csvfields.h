@@ -12,7 +12,7 @@
 #include "database/database.h"
 #include "diff/diff.h"
 
-namespace cm3::cli {
+namespace cm3::exchange {
 
 struct CsvSource {
   std::string_view prefix;  // "staff", "att", ...
@@ -37,4 +37,4 @@ std::vector<CsvColumn> csvColumns(std::string_view what);
 // The cell of a column for row `row`.
 std::string csvValue(const Database& db, const CsvColumn& c, int64_t row);
 
-}  // namespace cm3::cli
+}  // namespace cm3::exchange

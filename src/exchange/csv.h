@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cm3::cli {
+namespace cm3::exchange {
 
 class CsvWriter {
  public:
@@ -36,4 +36,4 @@ struct CsvRow {
 };
 std::vector<CsvRow> readCsv(std::string_view text);
 
-}  // namespace cm3::cli
+}  // namespace cm3::exchange

@@ -1,24 +1,23 @@
-// export: one CSV row per person, club, nation or competition.
+// Export: one CSV row per person, club, nation or competition.
 #include <algorithm>
 #include <charconv>
 #include <functional>
 #include <span>
 #include <variant>
-#include <fstream>
-#include <iostream>
-#include <sstream>
+#include <ostream>
 
-#include "cli/commands.h"
-#include "cli/common.h"
-#include "cli/csv.h"
-#include "cli/csvfields.h"
-#include "cli/session.h"
+#include "exchange/exchange.h"
+#include "exchange/csv.h"
+#include "exchange/csvfields.h"
 #include "people/person.h"
+#include "records/cp1252.h"
 #include "records/codelists.h"
 #include "squads/squads.h"
 
-namespace cm3::cli {
+namespace cm3::exchange {
 namespace {
+
+std::string utf8(std::string_view text8) { return cp1252::toUtf8(text8); }
 
 using Row = std::vector<std::string>;
 
@@ -197,36 +196,21 @@ void comps(Database& db, CsvWriter& csv) { world<CompRecord>(db, csv, kSlotComp,
 
 }  // namespace
 
-int cmdExport(const std::string& gameDir, const std::string& what, const std::string& file) {
+bool exportCsv(Database& db, std::string_view what, std::ostream& out) {
   void (*write)(Database&, CsvWriter&) = nullptr;
   if (what == "people") write = people;
   else if (what == "clubs") write = clubs;
   else if (what == "nations") write = nations;
   else if (what == "comps") write = comps;
-  else throw CliError("Unknown export \"" + what + "\" (people, clubs, nations or comps)", 2);
-
-  std::ostringstream text;
-  {
-    Session s(gameDir);
-    CsvWriter csv(text);
-    // After the columns for reading, every field of the records behind a row.
-    const std::vector<CsvColumn> columns = csvColumns(what);
-    csv.extend = [&](std::vector<std::string>& cells, size_t row) {
-      for (const CsvColumn& c : columns) cells.push_back(row == 0 ? c.name : csvValue(s.db(), c, int64_t(row) - 1));
-    };
-    write(s.db(), csv);
-    s.close();
-  }
-  if (file == "-") {
-    std::cout << text.str();
-    return 0;
-  }
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) throw CliError("Cannot create " + file);
-  out << text.str();
-  out.close();
-  if (!out) throw CliError("Cannot write " + file);
-  return 0;
+  else return false;
+  CsvWriter csv(out);
+  // After the columns for reading, every field of the records behind a row.
+  const std::vector<CsvColumn> columns = csvColumns(what);
+  csv.extend = [&](std::vector<std::string>& cells, size_t row) {
+    for (const CsvColumn& c : columns) cells.push_back(row == 0 ? c.name : csvValue(db, c, int64_t(row) - 1));
+  };
+  write(db, csv);
+  return true;
 }
 
-}  // namespace cm3::cli
+}  // namespace cm3::exchange

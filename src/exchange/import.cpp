@@ -1,25 +1,20 @@
-// import: an exported CSV taken back after editing in a spreadsheet. Only the
+// Import: an exported CSV taken back after editing in a spreadsheet. Only the
 // field-table columns ("staff.Caps") are read; rows are matched by their
 // identifier in the first column; a cell that differs from the file is
 // written, all or nothing, through the same rules as a patch.
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <tuple>
 
-#include "cli/commands.h"
-#include "cli/common.h"
-#include "cli/csv.h"
-#include "cli/csvfields.h"
-#include "cli/session.h"
 #include "diff/patch.h"
+#include "exchange/csv.h"
+#include "exchange/csvfields.h"
+#include "exchange/exchange.h"
 #include "records/convert.h"
 #include "records/cp1252.h"
 
-namespace cm3::cli {
+namespace cm3::exchange {
 
 namespace {
 
@@ -71,29 +66,29 @@ std::optional<FieldValue> parseCell(const std::string& cell, const FieldInfo& f,
 
 }  // namespace
 
-int cmdImport(const std::string& gameDir, const std::string& what, const std::string& file) {
+ImportResult importCsv(Database& db, std::string_view what, std::string_view text, const std::string& file,
+                       bool dryRun) {
+  ImportResult result;
+  std::vector<std::string>& errors = result.errors;
   const std::vector<CsvColumn> columns = csvColumns(what);
-  if (columns.empty()) throw CliError("Unknown import \"" + what + "\" (people, clubs, nations or comps)", 2);
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw CliError(file + ": cannot be read");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::vector<CsvRow> rows = readCsv(text);
-  if (rows.empty()) throw CliError(file + ": no header row");
-
+  if (columns.empty() || rows.empty()) {
+    errors.push_back(file + ": " + (columns.empty() ? "no such kind of record" : "no header row"));
+    return result;
+  }
   // Header cell -> field-table column.
   std::vector<const CsvColumn*> byCell(rows[0].cells.size(), nullptr);
   size_t mapped = 0;
   for (size_t i = 0; i < rows[0].cells.size(); ++i)
     for (const CsvColumn& c : columns)
       if (c.name == rows[0].cells[i]) byCell[i] = &c, ++mapped;
-  if (mapped == 0) throw CliError(file + ": no field columns such as \"" + columns.front().name + "\" (export writes them)");
-
-  Session s(gameDir);
-  Database& db = s.db();
+  if (mapped == 0) {
+    errors.push_back(file + ": no field columns such as \"" + columns.front().name + "\" (export writes them)");
+    return result;
+  }
   const CsvColumn& first = columns.front();
   const int64_t count = what == "people" ? db.PeopleCount()
                                          : int64_t(db.file(first.source->slot).size() / first.file->fields.back().end());
-  std::vector<std::string> errors;
   auto error = [&](size_t line, const std::string& column, const std::string& message) {
     errors.push_back(file + ":" + std::to_string(line) + ": column " + column + ": " + message);
   };
@@ -106,7 +101,7 @@ int cmdImport(const std::string& gameDir, const std::string& what, const std::st
     const std::string& idCell = row.cells.empty() ? std::string() : row.cells[0];
     const auto id = parseWhole(idCell, 0, count - 1);
     if (!id) {
-      error(row.line, rows[0].cells[0], "\"" + idCell + "\" is no record of " + what);
+      error(row.line, rows[0].cells[0], "\"" + idCell + "\" is no record of " + std::string(what));
       continue;
     }
     std::map<int, diff::RecordChange> changes;  // by source slot
@@ -143,7 +138,7 @@ int cmdImport(const std::string& gameDir, const std::string& what, const std::st
   }
 
   if (errors.empty()) {
-    for (const diff::Conflict& c : diff::apply(db, patch, false, "Import " + what)) {
+    for (const diff::Conflict& c : diff::apply(db, patch, false, "Import " + std::string(what), dryRun)) {
       const auto it = places.find({c.file, c.id, c.field});
       if (it != places.end())
         error(it->second.line, it->second.column, c.message);
@@ -151,17 +146,9 @@ int cmdImport(const std::string& gameDir, const std::string& what, const std::st
         errors.push_back(file + ": " + c.file + " " + std::to_string(c.id) + " " + c.field + ": " + c.message);
     }
   }
-  if (!errors.empty()) {
-    s.discard();
-    for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
-    std::fprintf(stderr, "Nothing was written.\n");
-    return 1;
-  }
-  s.close();
-  size_t cells = 0;
-  for (const diff::RecordChange& c : patch.records) cells += c.fields.size();
-  std::printf("%zu cells changed in %zu records\n", cells, patch.records.size());
-  return 0;
+  result.records = patch.records.size();
+  result.cells = diff::changedFields(patch);
+  return result;
 }
 
-}  // namespace cm3::cli
+}  // namespace cm3::exchange

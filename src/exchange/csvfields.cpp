@@ -1,8 +1,8 @@
-#include "cli/csvfields.h"
+#include "exchange/csvfields.h"
 
 #include "records/records.h"
 
-namespace cm3::cli {
+namespace cm3::exchange {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::string csvValue(const Database& db, const CsvColumn& c, int64_t row) {
   return diff::valueText(getField(rec, *c.field, c.element), c.field->kept || c.field->type == FieldType::Bytes);
 }
 
-}  // namespace cm3::cli
+}  // namespace cm3::exchange

@@ -1,6 +1,6 @@
-#include "cli/csv.h"
+#include "exchange/csv.h"
 
-namespace cm3::cli {
+namespace cm3::exchange {
 
 std::string csvCell(std::string_view text) {
   const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
@@ -78,4 +78,4 @@ std::vector<CsvRow> readCsv(std::string_view text) {
   return rows;
 }
 
-}  // namespace cm3::cli
+}  // namespace cm3::exchange
