@@ -26,6 +26,7 @@
 #include "records/cp1252.h"
 #include "search/namesearch.h"
 #include "ui/formrules.h"
+#include "ui/exchangepanel.h"
 #include "ui/historypanel.h"
 #include "ui/messages.h"
 #include "ui/scoutpanel.h"
@@ -437,6 +438,7 @@ void TolvPlayer::installPanels() {
   panels_.push_back(new SquadPanel(this));
   panels_.push_back(new WorldPanel(this));
   panels_.push_back(new UndoPanel(this));
+  panels_.push_back(new ExchangePanel(this));
 }
 
 QWidget* TolvPlayer::area(Area a) const {

@@ -23,6 +23,9 @@ class UndoPanel : public Panel {
   void actUndo_Click();
   void actRedo_Click();
   void actRestore_Click();
+  // After the files changed under the windows (an undo, a redo, an import):
+  // every list, combo and box from the files.
+  void reshow();
 
  protected:
   // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
@@ -32,8 +35,6 @@ class UndoPanel : public Panel {
  private:
   // Menu texts, enabled states and change-list rows from the journal.
   void showJournal();
-  // After an undo or a redo: every list, combo and box from the files.
-  void reshow();
 
   QAction* actUndo_ = nullptr;
   QAction* actRedo_ = nullptr;

@@ -1,0 +1,166 @@
+#include "ui/exchangepanel.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenuBar>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "diff/patch.h"
+#include "exchange/exchange.h"
+#include "ui/filenames.h"
+#include "ui/mainwindow.h"
+#include "ui/messages.h"
+#include "ui/undopanel.h"
+#include "ui/widgets.h"
+
+namespace cm3::ui {
+
+namespace {
+
+// The first lines of a list of problems, for a message box.
+QString firstLines(const std::vector<std::string>& lines) {
+  constexpr size_t kShown = 10;
+  QStringList out;
+  for (size_t i = 0; i < lines.size() && i < kShown; ++i) out << QString::fromStdString(lines[i]);
+  if (lines.size() > kShown) out << QStringLiteral("… and %1 more").arg(lines.size() - kShown);
+  return out.join(u'\n');
+}
+
+bool readFile(const QString& path, std::string& text) {
+  std::ifstream in(nativePath(path), std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+}  // namespace
+
+ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
+  QMenu* file = w->menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  // Before the Edit menu, where a File menu belongs.
+  if (const QList<QAction*> menus = w->menuBar()->actions(); menus.size() > 1)
+    w->menuBar()->insertMenu(menus.front(), file);
+  actExport_ = file->addAction(QStringLiteral("&Export to CSV…"), this, [this] {
+    const QString kind = chooseKind(QStringLiteral("Export to CSV"));
+    if (kind.isEmpty()) return;
+    const QString path = QFileDialog::getSaveFileName(window(), QStringLiteral("Export to CSV"), kind + ".csv",
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty()) exportTo(kind, path);
+  });
+  actImport_ = file->addAction(QStringLiteral("&Import from CSV…"), this, [this] {
+    const QString kind = chooseKind(QStringLiteral("Import from CSV"));
+    if (kind.isEmpty()) return;
+    const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Import from CSV"), {},
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty()) importFrom(kind, path);
+  });
+  actApply_ = file->addAction(QStringLiteral("Apply &patch…"), this, [this] {
+    const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Apply patch"), {},
+                                                      QStringLiteral("Patches (*.json)"));
+    if (!path.isEmpty()) applyPatchFrom(path);
+  });
+  actExport_->setObjectName(QStringLiteral("actExport"));
+  actImport_->setObjectName(QStringLiteral("actImport"));
+  actApply_->setObjectName(QStringLiteral("actApplyPatch"));
+  enable(false);
+}
+
+void ExchangePanel::databaseOpened() { enable(true); }
+void ExchangePanel::databaseClosing() { enable(false); }
+
+void ExchangePanel::enable(bool open) {
+  for (QAction* a : {actExport_, actImport_, actApply_}) a->setEnabled(open);
+}
+
+QString ExchangePanel::chooseKind(const QString& title) {
+  QStringList kinds;
+  for (std::string_view k : exchange::kKinds) kinds << QString::fromUtf8(k.data(), qsizetype(k.size()));
+  bool ok = false;
+  const QString kind = QInputDialog::getItem(window(), title, QStringLiteral("Records"), kinds, 0, false, &ok);
+  return ok ? kind : QString();
+}
+
+void ExchangePanel::reshow() {
+  for (Panel* p : window()->panels())
+    if (auto* undo = dynamic_cast<UndoPanel*>(p)) undo->reshow();
+}
+
+void ExchangePanel::exportTo(const QString& kind, const QString& path) {
+  Database& db = window()->database();
+  if (!db.isOpen()) return;
+  std::ostringstream text;
+  whileBusy(window(), [&] { exchange::exportCsv(db, kind.toStdString(), text); });
+  std::ofstream out(nativePath(path), std::ios::binary | std::ios::trunc);
+  out << text.str();
+  if (!out.flush()) {
+    message(window(), QStringLiteral("%1 could not be written.").arg(path));
+    return;
+  }
+  window()->setStatusText(QStringLiteral("Exported %1 to %2").arg(kind, path));
+}
+
+void ExchangePanel::importFrom(const QString& kind, const QString& path) {
+  Database& db = window()->database();
+  std::string text;
+  if (!db.isOpen()) return;
+  if (!readFile(path, text)) {
+    message(window(), QStringLiteral("%1 could not be read.").arg(path));
+    return;
+  }
+  const std::string what = kind.toStdString(), name = nativePath(path);
+  const exchange::ImportResult plan = exchange::importCsv(db, what, text, name, true);
+  if (!plan.errors.empty()) {
+    message(window(), QStringLiteral("Nothing was imported."), firstLines(plan.errors));
+    return;
+  }
+  if (plan.cells == 0) {
+    message(window(), QStringLiteral("The file holds no change."));
+    return;
+  }
+  if (!ask(window(), QStringLiteral("Import %1 changed fields in %2 records?").arg(plan.cells).arg(plan.records))) return;
+  exchange::ImportResult done;
+  if (whileBusy(window(), [&] { done = exchange::importCsv(db, what, text, name); }) && !done.errors.empty())
+    message(window(), QStringLiteral("Nothing was imported."), firstLines(done.errors));
+  reshow();
+}
+
+void ExchangePanel::applyPatchFrom(const QString& path) {
+  Database& db = window()->database();
+  std::string text;
+  if (!db.isOpen()) return;
+  diff::Result patch;
+  try {
+    if (!readFile(path, text)) throw std::runtime_error(nativePath(path) + " could not be read");
+    patch = diff::fromJson(text);
+  } catch (const std::exception& e) {
+    message(window(), QStringLiteral("Not a patch."), QString::fromLocal8Bit(e.what()));
+    return;
+  }
+  std::vector<std::string> lines;
+  bool refused = false;
+  for (const diff::Conflict& c : diff::apply(db, patch, false, {}, true)) {
+    refused = refused || c.refused;
+    lines.push_back(c.file + " " + std::to_string(c.id) + (c.field.empty() ? "" : " " + c.field) + ": " + c.message);
+  }
+  const QString counts = QStringLiteral("%1 fields in %2 records").arg(diff::changedFields(patch)).arg(patch.records.size());
+  if (refused) {
+    message(window(), QStringLiteral("The patch cannot be applied."), firstLines(lines));
+    return;
+  }
+  const bool force = !lines.empty();
+  const QString question = force ? QStringLiteral("%1 fields do not hold the patch's old value. Apply the patch (%2) "
+                                                  "and write over them?")
+                                       .arg(lines.size())
+                                       .arg(counts)
+                                 : QStringLiteral("Apply the patch: %1?").arg(counts);
+  if (!ask(window(), question)) return;
+  whileBusy(window(), [&] { diff::apply(db, patch, force); });
+  reshow();
+}
+
+}  // namespace cm3::ui

@@ -1,0 +1,36 @@
+// The File menu of the main window: "Export to CSV…", "Import from CSV…"
+// and "Apply patch…". An import or a patch first says how many records and
+// fields it will change (and any conflicts) and asks before it writes; what
+// it writes is one action of the Edit menu's undo.
+#pragma once
+#include <QString>
+
+#include "ui/panel.h"
+
+class QAction;
+
+namespace cm3::ui {
+
+class ExchangePanel : public Panel {
+  Q_OBJECT
+ public:
+  explicit ExchangePanel(TolvPlayer* window);
+
+  void databaseOpened() override;
+  void databaseClosing() override;
+
+  // The menu items ask for the kind of record and the file, then call these.
+  void exportTo(const QString& kind, const QString& path);
+  void importFrom(const QString& kind, const QString& path);
+  void applyPatchFrom(const QString& path);
+
+ private:
+  void enable(bool open);
+  QString chooseKind(const QString& title);
+  // Shows the stored values in every window after a write.
+  void reshow();
+
+  QAction *actExport_, *actImport_, *actApply_;
+};
+
+}  // namespace cm3::ui
