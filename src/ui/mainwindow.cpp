@@ -531,9 +531,7 @@ void TolvPlayer::fillBoxes(const people::PersonForm& f) {
 
 people::PersonForm TolvPlayer::formFromBoxes() const {
   people::PersonForm f;
-  bool ok = false;
-  f.personId = lblID_->text().toInt(&ok);
-  if (!ok) f.personId = -1;
+  f.personId = CurrentPersonId;
   f.firstNameId = to8(txtFirstnamid_->text());
   f.secondNameId = to8(txtsurnameid_->text());
   f.firstName = to8(txtFirstname_->text());
@@ -752,7 +750,7 @@ bool TolvPlayer::recoverUnclosedRun(const std::string& gameDirPath) {
 }
 
 void TolvPlayer::closeEvent(QCloseEvent* event) {
-  if (!txtpath_->isEnabled()) {
+  if (db_.isOpen()) {
     for (Panel* p : panels_) p->databaseClosing();
     try {
       WaitCursor wait;

@@ -417,10 +417,9 @@ void SquadPanel::cmdNewPlayer_Click() {
   TolvPlayer* w = window();
   Database& db = w->database();
   auto* lblID = w->control<QLabel>(QStringLiteral("lblID"));
-  if (!opened_ || !db.isOpen() || !lblID || lblID->text().isEmpty()) return;
-  bool ok = false;
-  const int shown = lblID->text().toInt(&ok);
-  if (!ok || !isPerson(shown)) return;  // a new player not yet added is no template
+  // A new player not yet added is no template.
+  const int shown = w->CurrentPersonId;
+  if (!opened_ || !db.isOpen() || !lblID || w->NewPlayerMode || !isPerson(shown)) return;
   template_ = people::templateOf(db, shown);
   templateId_ = shown;
 
