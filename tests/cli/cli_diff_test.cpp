@@ -12,33 +12,17 @@ void copyGame(const GameDir& from, const fs::path& to) { fs::copy(from.str(), to
 
 void writeText(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
-// The cells of an exported CSV, edited as a spreadsheet would save them.
-std::string editCsv(const std::string& csv, const std::string& column, int row, const std::string& value, char sep) {
-  std::vector<std::vector<std::string>> rows;
+// An export with cell (row, column) set to `value`, saved as a spreadsheet
+// would: a byte-order mark and `sep` between the cells.
+std::string editCsv(std::string csv, const std::string& column, int row, const std::string& value, char sep) {
+  EXPECT_EQ(csv.find('"'), std::string::npos) << "the cells are expected without quotes";
+  const size_t col = size_t(std::count(csv.begin(), csv.begin() + std::ptrdiff_t(csv.find(column)), ','));
   size_t at = 0;
-  while (at < csv.size()) {
-    const size_t end = csv.find("\r\n", at);
-    std::vector<std::string> cells;
-    std::string line = csv.substr(at, end - at), cell;
-    bool quoted = false;
-    for (char c : line) {
-      if (c == '"') quoted = !quoted;
-      else if (c == ',' && !quoted) cells.push_back(std::exchange(cell, {}));
-      else cell += c;
-    }
-    cells.push_back(cell);
-    rows.push_back(cells);
-    at = end + 2;
-  }
-  const size_t col = size_t(std::find(rows[0].begin(), rows[0].end(), column) - rows[0].begin());
-  EXPECT_LT(col, rows[0].size()) << column;
-  if (col < rows[0].size()) rows[size_t(row)][col] = value;
-  std::string out = "\xEF\xBB\xBF";
-  for (const auto& r : rows) {
-    for (size_t i = 0; i < r.size(); ++i) out += (i ? std::string(1, sep) : "") + "\"" + r[i] + "\"";  // no quotes inside
-    out += "\r\n";
-  }
-  return out;
+  for (int r = 0; r < row; ++r) at = csv.find("\r\n", at) + 2;
+  for (size_t c = 0; c < col; ++c) at = csv.find(',', at) + 1;
+  csv.replace(at, csv.find_first_of(",\r", at) - at, value);
+  std::replace(csv.begin(), csv.end(), ',', sep);
+  return "\xEF\xBB\xBF" + csv;
 }
 
 }  // namespace
