@@ -156,23 +156,6 @@ TEST_F(Person, CommonNameAppendedWhenEmptyOrAppendedTwice) {
   EXPECT_EQ(r.Id(), commons);
 }
 
-TEST_F(Person, NonPlayerSaveReadsHiddenPlayerBoxes) {
-  const int id = firstPerson(db_, false);
-  const Bytes playerAtts = db_.file(kSlotStaffAtt).data();
-  PersonForm f = people::loadPerson(db_, id);
-  f.staffAttributes[0] = "20";
-  f.currentAbility = "150";
-  f.attributes.fill("");
-  f.positions.fill("x");
-  NameFlags flags;
-  people::savePerson(db_, f, flags);
-  const StaffAttRecord a =
-      db_.read<StaffAttRecord>(kSlotStaffAtt2, db_.read<StaffRecord>(kSlotStaff, id + 1).StaffAttIndex() + 1);
-  EXPECT_EQ(a.StaffAttribute(0), 20);
-  EXPECT_EQ(a.CurrentAbility(), 150);
-  EXPECT_EQ(db_.file(kSlotStaffAtt).data(), playerAtts);
-}
-
 // ---- New players ------------------------------------------------------------
 
 // The boxes of a new player as the window leaves them after clearing.
