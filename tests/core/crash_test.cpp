@@ -1,18 +1,13 @@
 // A process that edits a database and closes it is killed at every step that
 // changes a file; opening again with recovery must give exactly the database
 // that closing normally gives after the edits it had acknowledged.
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <functional>
 #include <string_view>
 
-#include "database/database.h"
-#include "database/fileimage.h"
 #include "common/testkit.h"
-#include "records/records.h"
+#include "database/fileimage.h"
 
 using namespace cm3;
 using namespace cm3test;

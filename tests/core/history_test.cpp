@@ -1,8 +1,6 @@
 // A person's career history rows in staff_history.dat.
 #include "history/history.h"
 
-#include <gtest/gtest.h>
-
 #include "common/testkit.h"
 
 using namespace cm3;

@@ -1,6 +1,5 @@
 // Folding leftover working files back after a run that did not close, and
 // the failures of the file system while opening, writing and closing.
-#include <gtest/gtest.h>
 #include "common/testkit.h"
 #include "people/person.h"
 

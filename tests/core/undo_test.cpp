@@ -1,9 +1,5 @@
 // Undo and redo of every kind of write, and the backups made before the
 // first write of a session.
-#include <gtest/gtest.h>
-
-#include <functional>
-
 #include "clubs/club.h"
 #include "database/backup.h"
 #include "common/squadkit.h"
