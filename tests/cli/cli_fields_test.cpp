@@ -1,7 +1,5 @@
 // show and set speak of the same fields, by the same names and in the same
 // form.
-#include <gtest/gtest.h>
-
 #include "clitest.h"
 #include "common/faults.h"
 #include "records/records.h"
@@ -10,7 +8,6 @@ namespace {
 
 using namespace cm3;
 using namespace cm3test;
-using Json = nlohmann::ordered_json;
 
 std::string text(const Json& v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
 

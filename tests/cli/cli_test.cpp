@@ -11,12 +11,6 @@ namespace {
 using namespace cm3;
 using namespace cm3test;
 
-std::vector<std::string> keys(const Json& j) {
-  std::vector<std::string> k;
-  for (const auto& [name, v] : j.items()) k.push_back(name);
-  return k;
-}
-
 Json show(const GameDir& game, const std::string& kind, int64_t id) {
   const Result r = cm3db({"show", game.str(), kind, std::to_string(id)});
   EXPECT_EQ(r.code, 0) << r.err;
@@ -177,7 +171,9 @@ TEST(Cli, ShowLeavesOutAFieldOrKeptBytes) {
   const int32_t id = World(game.data()).player(3);
   const StaffRecord s = readRecord<StaffRecord>(game.file("staff.dat"), id + 1);
   const Json j = show(game, "person", id);
-  EXPECT_EQ(keys(j), (std::vector<std::string>{"PersonId", "DisplayName", "FirstName", "SecondName", "CommonName",
+  std::vector<std::string> keys;
+  for (const auto& [name, v] : j.items()) keys.push_back(name);
+  EXPECT_EQ(keys, (std::vector<std::string>{"PersonId", "DisplayName", "FirstName", "SecondName", "CommonName",
                                                "StaffRecord", "PlayerAttRecord"}));
   const Json& staff = j["StaffRecord"];
   EXPECT_EQ(staff["Wage"], s.Wage());
@@ -188,8 +184,8 @@ TEST(Cli, ShowLeavesOutAFieldOrKeptBytes) {
   char hex[3];
   std::snprintf(hex, sizeof hex, "%02x", s.bytes[20]);
   EXPECT_NE(kept.find("Kept20=" + std::string(hex)), std::string::npos) << kept;
-  for (const char* name : {"Kept36", "Kept62", "Kept66", "Kept74", "Kept96", "Kept149"})
-    EXPECT_NE(kept.find(name), std::string::npos) << name;
+  for (const FieldInfo& f : StaffRecord::kFields)
+    EXPECT_TRUE(!f.kept || kept.find(std::string(f.name) + "=") != std::string::npos) << f.name;
   EXPECT_EQ(j["PlayerAttRecord"]["Attributes"].size(), 42u);
   for (const auto& [kind, id2, text] : std::vector<std::tuple<std::string, std::string, std::string>>{
            {"person", "600", "No such person: 600"}, {"club", "60", "No such club: 60"},
@@ -208,12 +204,10 @@ TEST(Cli, SetSavesAnotherValueOrARefusalWrites) {
   ASSERT_EQ(r.code, 0) << r.err;
   const Json after = show(game, "person", id);
   EXPECT_EQ(r.json(), after) << "set prints the person as saved";
-  EXPECT_EQ(after["FirstName"], "J\xC3\xBCrgen");
-  EXPECT_EQ(after["StaffRecord"]["SquadCode"], 2);
-  EXPECT_EQ(after["StaffRecord"]["Wage"], 2147483647);
-  EXPECT_EQ(after["PlayerAttRecord"]["Attributes"][41], 255);
-  EXPECT_EQ(after["PlayerAttRecord"]["PositionRatings"][6], 20);
-  EXPECT_EQ(after["PlayerAttRecord"]["CurrentAbility"], 199);
+  const Json& att = after["PlayerAttRecord"];
+  EXPECT_EQ(Json::array({after["FirstName"], after["StaffRecord"]["SquadCode"], after["StaffRecord"]["Wage"],
+                         att["Attributes"][41], att["PositionRatings"][6], att["CurrentAbility"]}),
+            Json::array({"J\xC3\xBCrgen", 2, 2147483647, 255, 20, 199}));
   EXPECT_EQ(cm3db({"check", game.str()}).code, 0);
   const Files before = snapshot(game.data());
   const std::vector<std::pair<std::string, std::string>> refused = {

@@ -1,18 +1,13 @@
 // A process that edits a database and closes it is killed at every step that
 // changes a file; opening again with recovery must give exactly the database
 // that closing normally gives after the edits it had acknowledged.
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <functional>
 #include <string_view>
 
-#include "database/database.h"
-#include "database/fileimage.h"
 #include "common/testkit.h"
-#include "records/records.h"
+#include "database/fileimage.h"
 
 using namespace cm3;
 using namespace cm3test;
@@ -176,8 +171,7 @@ Outcome runChild(const std::function<int(int ackFd)>& body, long killAt) {
   return o;
 }
 
-class CrashScenario {
- public:
+struct CrashScenario {
   CrashScenario(const sample::Preset& preset, const std::string& tag) : scratch_(tag) {
     pristine_ = scratch_.path() / "pristine";
     work_ = scratch_.path() / "work";
@@ -203,10 +197,6 @@ class CrashScenario {
   void fresh() { copyTree(pristine_, work_); }
   std::string dir() const { return work_.string(); }
   fs::path data() const { return work_ / "Data"; }
-  const std::vector<Edit>& edits() const { return edits_; }
-  long steps() const { return steps_; }
-  const Hashes& expected(size_t k) const { return expected_[k]; }
-  size_t editCount() const { return edits_.size(); }
 
   // After a kill: the directory is consistent as it is when no leftovers are
   // there; after folding back and a plain open and close it holds what was
@@ -233,7 +223,6 @@ class CrashScenario {
     return ::testing::AssertionSuccess();
   }
 
- private:
   ScratchDir scratch_;
   fs::path pristine_, work_;
   std::vector<Edit> edits_;
@@ -242,15 +231,9 @@ class CrashScenario {
 };
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSlowBuild = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSlowBuild = true;
+constexpr long kFullStride = 4;  // every fourth kill point of the full preset under the sanitizers
 #else
-constexpr bool kSlowBuild = false;
-#endif
-#else
-constexpr bool kSlowBuild = false;
+constexpr long kFullStride = 1;
 #endif
 
 class CrashPresets : public ::testing::TestWithParam<std::string> {};
@@ -259,14 +242,13 @@ INSTANTIATE_TEST_SUITE_P(Presets, CrashPresets, ::testing::Values("small", "full
 
 TEST_P(CrashPresets, KillAtAFileStepOfOpenEditOrCloseLosesOrHalfWritesAnEdit) {
   CrashScenario s(presetNamed(GetParam()), "crash_" + GetParam());
-  ASSERT_GT(s.steps(), long(s.editCount()) + 10);
-  // Every step; under the sanitizers every fourth one of the full preset.
-  const long stride = kSlowBuild && GetParam() == "full" ? 4 : 1;
-  for (long k = 1; k <= s.steps() + 1; k += (k > s.steps() - 3 ? 1 : stride)) {
+  ASSERT_GT(s.steps_, long(s.edits_.size()) + 10);
+  const long stride = GetParam() == "full" ? kFullStride : 1;
+  for (long k = 1; k <= s.steps_ + 1; k += (k > s.steps_ - 3 ? 1 : stride)) {
     s.fresh();
-    Outcome o = runChild([&](int fd) { return session(s.dir(), s.edits(), fd); }, k);
-    EXPECT_EQ(o.killed, k <= s.steps()) << "step " << k;
-    EXPECT_TRUE(s.check(o)) << "killed at step " << k << " of " << s.steps();
+    Outcome o = runChild([&](int fd) { return session(s.dir(), s.edits_, fd); }, k);
+    EXPECT_EQ(o.killed, k <= s.steps_) << "step " << k;
+    EXPECT_TRUE(s.check(o)) << "killed at step " << k << " of " << s.steps_;
   }
 }
 
@@ -274,11 +256,11 @@ TEST(CrashSafety, KillWhileFoldingBackLeftoversLosesTheRun) {
   CrashScenario s(sample::smallPreset(), "crash_recovery");
   int tried = 0;
   // First kills: in the middle of the edits, and at each step of closing.
-  std::vector<long> first = {s.steps() / 2};
-  for (long k = s.steps() - 12; k <= s.steps(); ++k) first.push_back(k);
+  std::vector<long> first = {s.steps_ / 2};
+  for (long k = s.steps_ - 12; k <= s.steps_; ++k) first.push_back(k);
   for (long k1 : first) {
     s.fresh();
-    Outcome o = runChild([&](int fd) { return session(s.dir(), s.edits(), fd); }, k1);
+    Outcome o = runChild([&](int fd) { return session(s.dir(), s.edits_, fd); }, k1);
     if (!Database::hasLeftoverWorkingFiles(s.dir())) continue;
     // Count the steps of folding back on a copy of this state.
     const fs::path saved = s.data().parent_path().parent_path() / "saved";

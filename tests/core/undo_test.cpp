@@ -1,11 +1,8 @@
 // Undo and redo of every kind of write, and the backups made before the
 // first write of a session.
-#include <gtest/gtest.h>
-
-#include <functional>
-
 #include "clubs/club.h"
 #include "database/backup.h"
+#include "common/squadkit.h"
 #include "common/testkit.h"
 #include "history/history.h"
 #include "nations/nation.h"
@@ -26,22 +23,16 @@ struct Yes : squads::Questions {
 // Moves the first player in a squad to the first other club with room, or
 // (toOtherClub false) releases him.
 void transfer(Database& db, bool toOtherClub) {
+  const int32_t person = squadkit::players(db, true).front();
   squads::SquadState state;
-  int32_t person = -1;
-  int row = -1;
-  for (int32_t p = 0; p < db.PeopleCount() && row < 0; ++p) {
-    const StaffRecord s = db.read<StaffRecord>(kSlotStaff, p + 1);
-    if (!s.isPlayer() || s.ClubId() < 0) continue;
-    squads::loadCurrentClub(db, state, s.ClubId());
-    row = squads::findSlot(state.CurrentSquad, person = p);
-  }
-  ASSERT_GE(row, 0) << "no player in a squad";
+  squads::loadCurrentClub(db, state, db.read<StaffRecord>(kSlotStaff, person + 1).ClubId());
   for (int c = 0; toOtherClub && c < int(db.clubNames.size()); ++c) {
     if (c == state.currentClubId) continue;
     squads::loadTransferClub(db, state, c);
     if (state.TransferSquadCount < squads::kPlayerSlots) break;
   }
   Yes yes;
+  const int row = squads::findSlot(state.CurrentSquad, person);
   EXPECT_NE(squads::cmdTransfer(db, state, person, row, yes).move, squads::Move::None);
 }
 

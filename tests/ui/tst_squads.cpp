@@ -85,10 +85,7 @@ void TestSquads::listsOrTheButtonFollowTheWrongRow() {
   QTest::keyClick(combo("cmbTransclub"), Qt::Key_Backspace);
   QCOMPARE(s_->panel<SquadPanel>()->state().TransferClubId, -1);
   QCOMPARE(transfer()->text(), QStringLiteral("Free transfer"));
-  // The person list selects his club and row; a clubless one empties the lists.
-  s_->showByClick(a_[2]);
-  QCOMPARE(combo("cmbSquad")->currentIndex(), 4);
-  QCOMPARE(list("lstSquad")->currentRow(), 2);
+  // A clubless person chosen in the person list empties the lists.
   s_->showByClick(free_);
   QCOMPARE(combo("cmbSquad")->currentIndex(), -1);
   QCOMPARE(list("lstSquad")->count(), 0);
@@ -139,15 +136,11 @@ void TestSquads::refusalWithoutItsMessageOrWithAWrite() {
   clickRow(list("lstSquad"), 0);
   combo("cmbTransclub")->setCurrentIndex(9);
   QCOMPARE(refused({}), QStringList{"Team is already Full !"});
-  combo("cmbTransclub")->setCurrentIndex(4);
-  QCOMPARE(refused({}), QStringList{"Can't transfer within the same team!"});
   combo("cmbTransclub")->setCurrentIndex(6);
   clickRow(list("lstTranssquad"), 0);  // shown from the transfer list: not the squad row chosen
   combo("cmbTransclub")->setCurrentIndex(12);
   QCOMPARE(refused({}), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
   s_->showByClick(free_);
-  combo("cmbTransclub")->setCurrentIndex(-1);
-  QCOMPARE(refused({}), QStringList{"Select a club to transfer to!"});
   combo("cmbTransclub")->setCurrentIndex(9);
   QCOMPARE(refused({QMessageBox::Yes}), QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
   QCOMPARE(s_->closeAndCheck(), QString());

@@ -3,16 +3,10 @@
 // the files hold.
 #include <QAction>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QStringListModel>
-#include <QtTest>
 
 #include "clubs/club.h"
-#include "database/database.h"
-#include "squads/squads.h"
-#include "ui/mainwindow.h"
+#include "common/squadkit.h"
 #include "uitest.h"
 
 using cm3::ui::TolvPlayer;
@@ -55,12 +49,8 @@ void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
   QVERIFY(!undo->isEnabled() && !redo->isEnabled() && !restore->isEnabled());
 
   // A player in a squad, shown, and a club with room to move him to.
-  int person = -1, from = -1;
-  for (int p = 0; p < db.PeopleCount() && person < 0; ++p) {
-    const cm3::StaffRecord s = db.read<cm3::StaffRecord>(cm3::kSlotStaff, p + 1);
-    if (s.isPlayer() && s.ClubId() >= 0) person = p, from = s.ClubId();
-  }
-  QVERIFY(person >= 0);
+  const int person = squadkit::players(db, true).front();
+  const int from = db.read<cm3::StaffRecord>(cm3::kSlotStaff, person + 1).ClubId();
   w_->showPerson(person);
   const QString caps = c<QLineEdit>("txtCaps")->text();
   const QString newCaps = caps == QLatin1String("9") ? QStringLiteral("8") : QStringLiteral("9");
