@@ -77,23 +77,30 @@ void Database::writeBytes(int slot, uint64_t pos, const uint8_t* src, size_t n) 
 
 // ---- Undo and redo ------------------------------------------------------------
 
+namespace {
+
+// One write of an entry undone: its old bytes back, the file cut to its old length.
+void writeBefore(FileImage& f, const JournalWrite& w) {
+  if (!w.before.empty()) f.write(w.pos, w.before.data(), w.before.size());
+  f.truncate(w.oldSize);
+}
+void writeAfter(FileImage& f, const JournalWrite& w) { f.write(w.pos, w.after.data(), w.after.size()); }
+
+}  // namespace
+
 void Database::putBack(const JournalEntry& e) {
   checkFilesPresent();
   size_t i = e.writes.size();
   try {
     for (; i > 0; --i) {
-      const JournalWrite& w = e.writes[i - 1];
-      FileImage& f = file(w.slot);
-      if (!w.before.empty()) f.write(w.pos, w.before.data(), w.before.size());
-      f.truncate(w.oldSize);
+      writeBefore(file(e.writes[i - 1].slot), e.writes[i - 1]);
     }
   } catch (...) {
     // Forward again over what was already put back, so the files stay as
     // the action left them.
     try {
       for (size_t k = i; k < e.writes.size(); ++k) {
-        const JournalWrite& w = e.writes[k];
-        file(w.slot).write(w.pos, w.after.data(), w.after.size());
+        writeAfter(file(e.writes[k].slot), e.writes[k]);
       }
     } catch (...) {
     }
@@ -108,16 +115,12 @@ void Database::putForward(const JournalEntry& e) {
   size_t i = 0;
   try {
     for (; i < e.writes.size(); ++i) {
-      const JournalWrite& w = e.writes[i];
-      file(w.slot).write(w.pos, w.after.data(), w.after.size());
+      writeAfter(file(e.writes[i].slot), e.writes[i]);
     }
   } catch (...) {
     try {
       for (; i > 0; --i) {
-        const JournalWrite& w = e.writes[i - 1];
-        FileImage& f = file(w.slot);
-        if (!w.before.empty()) f.write(w.pos, w.before.data(), w.before.size());
-        f.truncate(w.oldSize);
+        writeBefore(file(e.writes[i - 1].slot), e.writes[i - 1]);
       }
     } catch (...) {
     }

@@ -59,16 +59,7 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   s.setPersonId(newId);
   s.setPlayerAttIndex(newAtt);
   s.setClubId(-1);
-  s.setNationId(form.nation);
-  s.setSecondNationId(form.secondNation);
-  s.setIntGoals(toByteInRange(form.intGoals));
-  s.setCaps(toByteInRange(form.caps));
-  s.setBirthYear(toInt16(form.birthYear));
-  s.setBirthDay(toInt16(form.birthDay));
-  s.setContractExpiryYear(toInt16(form.contractExpiry));
-  s.setContractJoinYear(toInt16(form.contractJoin));
-  s.setValue(toInt32(form.value));
-  s.setWage(toInt32(form.wage));
+  setStaffBoxes(s, form);
 
   NewPlayerResult result;
   result.personId = newId;

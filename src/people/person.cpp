@@ -135,6 +135,19 @@ int32_t appendName(Database& db, int slot, NameRecord name) {
   return int32_t(r);
 }
 
+void setStaffBoxes(StaffRecord& s, const PersonForm& form) {
+  s.setNationId(form.nation);
+  s.setSecondNationId(form.secondNation);
+  s.setIntGoals(toByteInRange(form.intGoals));
+  s.setCaps(toByteInRange(form.caps));
+  s.setBirthYear(toInt16(form.birthYear));
+  s.setBirthDay(toInt16(form.birthDay));
+  s.setContractExpiryYear(toInt16(form.contractExpiry));
+  s.setContractJoinYear(toInt16(form.contractJoin));
+  s.setValue(toInt32(form.value));
+  s.setWage(toInt32(form.wage));
+}
+
 void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
                 const std::function<void(int32_t)>& historyStep) {
   const int32_t personId = form.personId;
@@ -153,16 +166,7 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
       Database::displayName(std::string(trim(form.secondName)), std::string(trim(form.firstName)));
 
   // Every box of the person record.
-  s.setNationId(form.nation);
-  s.setSecondNationId(form.secondNation);
-  s.setIntGoals(toByteInRange(form.intGoals));
-  s.setCaps(toByteInRange(form.caps));
-  s.setBirthYear(toInt16(form.birthYear));
-  s.setBirthDay(toInt16(form.birthDay));
-  s.setContractExpiryYear(toInt16(form.contractExpiry));
-  s.setContractJoinYear(toInt16(form.contractJoin));
-  s.setValue(toInt32(form.value));
-  s.setWage(toInt32(form.wage));
+  setStaffBoxes(s, form);
   for (int k = 0; k < 8; ++k) s.setMentalRating(k, toByteInRange(form.mental[size_t(k)]));
   s.setSquadCode(uint8_t(form.squadCode & 0xFF));
 

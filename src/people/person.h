@@ -60,6 +60,11 @@ struct NameFlags {
   bool secondChanged = false;
 };
 
+// The boxes a person and a new player share, converted into the staff
+// record: nations, international goals, caps, birth, contract, value, wage.
+// Throws ValueError ("Illegal value!") for a box that does not convert.
+void setStaffBoxes(StaffRecord& s, const PersonForm& form);
+
 // Saves `form` over person form.personId in place (update mode). Every box is
 // converted before anything is written; a refused box throws ValueError
 // ("Illegal value!") and leaves every file as it was. `historyStep` runs
