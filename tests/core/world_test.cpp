@@ -73,18 +73,6 @@ TEST(WorldBoxValues, RealShownWithMoreThanFifteenDigitsOrUneditedBoxLosesBits) {
   EXPECT_EQ(*world::parseReal("-2.25E1"), -22.5);
 }
 
-TEST(WorldBoxValues, UnshownListValueLostWhenNothingIsChosen) {
-  EXPECT_EQ(world::rowOf(3, 4), 3);
-  EXPECT_EQ(world::rowOf(4, 4), -1);
-  EXPECT_EQ(world::rowOf(-7, 4), -1);
-  EXPECT_EQ(world::choiceValue(2, 9, 4, -1), 2);
-  EXPECT_EQ(world::choiceValue(-1, 3, 4, -1), -1);
-  EXPECT_EQ(world::choiceValue(-1, 9, 4, -1), 9);
-  EXPECT_EQ(world::choiceValue(-1, -7, 4, -1), -7);
-  EXPECT_EQ(world::choiceValue(-1, 40, 33, 255), 40);
-  EXPECT_EQ(world::upperTrimmed(" <unknown> "), "<UNKNOWN>");
-}
-
 class World : public OpenGame {
  protected:
   int32_t clubs() const { return count(kEntryClubs); }
