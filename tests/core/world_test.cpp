@@ -95,7 +95,8 @@ class World : public OpenGame {
 TEST_F(World, ClubFormShowsTheWrongStadiumsOrNames) {
   withStadiums(5, 7, 9);
   const ClubRecord r = change<ClubRecord>(kSlotClub, 5, {{"Favourites", 12, 0}, {"Favourites", -1, 1}, {"Nation", -5},
-                                                         {"KitColours", 999, 3}, {"HomeMatchDay", 255}});
+                                                         {"KitColours", int64_t(db_.colours.size()), 3},  // one past the list
+                                                         {"HomeMatchDay", 255}});
   const StadiumRecord st = change<StadiumRecord>(kSlotStadium, 7, {{"RoofFlag", 255}, {"HeatingFlag", 1}});  // only 255 ticks
   ClubForm f = clubs::loadClub(db_, 5);
   EXPECT_EQ(std::vector<std::string>({f.longName, f.liked[0], f.liked[1], f.main.id, f.main.name, f.reserve.name}),
