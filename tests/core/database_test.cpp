@@ -222,6 +222,18 @@ TEST(Database, GamePathMatchedWithRegardToCaseOrSeparators) {
   EXPECT_EQ(resolveGamePath(game.str(), "\\data\\nothing.dat"), (upper / "nothing.dat").string());
 }
 
+// A plain file or a missing folder as game folder (the CLI tests try an empty one).
+TEST(Database, FileOrMissingFolderNotReportedAsAWrongPathOrSomethingCreated) {
+  ScratchDir scratch;
+  spit(scratch.path() / "afile", Bytes{1, 2, 3});
+  for (const char* dir : {"afile", "nowhere"}) {
+    Database db;
+    EXPECT_FALSE(db.open((scratch.path() / dir).string()));
+    EXPECT_EQ(db.OpenError, kWrongPathMessage) << dir;
+  }
+  EXPECT_EQ(fileNames(scratch.path()), std::vector<std::string>{"afile"});
+}
+
 TEST(Database, MissingGameFileNotCreatedEmpty) {
   GameDir game;
   for (const char* f : {"club.dat", "colour.dat", "staff.dat"}) fs::remove(game.file(f));
