@@ -25,8 +25,6 @@ TEST(ScoutNumbers, WholeNumberRoundedWronglyOrAcceptedOutOfRange) {
     EXPECT_FALSE(whole16(bad).has_value()) << '"' << bad << '"';
   EXPECT_EQ(wholeNumber("255", 0, 255), 255);
   EXPECT_FALSE(wholeNumber("256", 0, 255).has_value());
-  EXPECT_EQ(matchStatusText(499), "499 Matches");
-  EXPECT_EQ(matchStatusText(500), "500 Matches , please refine search");
 }
 
 TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
@@ -35,7 +33,6 @@ TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
   c.JobClass = 4;
   ASSERT_FALSE(storeCriteria(ScoutForm{}, c).has_value());
   EXPECT_EQ(c, ScoutCriteria{});
-  EXPECT_TRUE(c.NationIndex == -1 && c.JobClass == -1 && c.LeagueIndex == -1 && c.OlderThan && c.AgeLimit == 0);
   ScoutForm f;
   f.ability = "120";
   f.potAbility = "-2";

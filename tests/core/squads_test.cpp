@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <random>
 
 #include "common/squadkit.h"
 #include "common/testkit.h"
@@ -253,52 +252,6 @@ TEST_F(Squads, MoveAloneFillsAFullClub) {
   EXPECT_EQ(q_.messages, std::vector<std::string>{kTeamFullMessage});
   EXPECT_TRUE(sameFiles(snapshot(game_.data()), before));
   EXPECT_EQ(st_.CurrentSquad, stored(4));
-}
-
-// Many random moves: the state keeps mirroring the records and the files
-// stay consistent.
-TEST(SquadsProperty, LongRunOfMovesLetsSlotsAndClubIdsDrift) {
-  GameDir game(sample::smallPreset(), 5);
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
-  const int people = db.PeopleCount(), clubs = int(db.recordCount(GameFile::Club));
-  std::mt19937 rng(20240611);
-  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  SquadState st;
-  Script q;
-  int moves[4] = {0, 0, 0, 0};
-  for (int step = 0; step < 3000; ++step) {
-    const int32_t shown = pick(0, people - 1);
-    const int32_t club = db.read<StaffRecord>(kSlotStaff, shown + 1).ClubId();
-    loadCurrentClub(db, st, pick(0, 4) != 0 && club >= 0 ? club : pick(0, clubs - 1));
-    const int row = pick(0, 9) != 0 ? findSlot(st.CurrentSquad, shown) : pick(-1, 49);
-    loadTransferClub(db, st, pick(0, 3) == 0 ? -1 : (pick(0, 1) ? pick(0, 2) : pick(0, clubs - 1)));  // crowd three clubs
-    const int freeSlot = FindEmptyPos(st.TransferSquad);
-    q.answers = {pick(0, 4) != 0};
-    const TransferResult r = cmdTransfer(db, st, shown, row, q);
-    moves[int(r.move)]++;
-    if (r.move == Move::Signing || r.move == Move::Transfer) {
-      ASSERT_EQ(r.transferRow, freeSlot) << "step " << step;
-    }
-    ASSERT_EQ(st.CurrentSquad, decodePlayerSlots(db.read<ClubRecord>(kSlotClub, st.currentClubId + 1)));
-    if (st.TransferClubId >= 0) {
-      ASSERT_EQ(st.TransferSquad, decodePlayerSlots(db.read<ClubRecord>(kSlotClub, st.TransferClubId + 1)));
-      ASSERT_EQ(st.TransferSquadCount, occupiedCount(st.TransferSquad));
-    }
-    q.answers.clear();
-    if (step % 250 == 0) {
-      ASSERT_TRUE(consistent(db)) << "step " << step;
-    }
-  }
-  EXPECT_GT(moves[int(Move::Signing)], 10);
-  EXPECT_GT(moves[int(Move::FreeTransfer)], 10);
-  EXPECT_GT(moves[int(Move::Transfer)], 10);
-  EXPECT_GT(std::count(q.messages.begin(), q.messages.end(), std::string(kTeamFullMessage)), 0);
-  db.close();
-  Database again;
-  ASSERT_TRUE(again.open(game.str())) << again.OpenError;
-  EXPECT_TRUE(consistent(again));
-  again.close();
 }
 
 }  // namespace

@@ -56,12 +56,10 @@ void TestWorld::clubWindowShowsOrWritesTheWrongRecord() {
   r.setHomeMatchDay(0);
   db().write(cm3::kSlotClub, 7, r);
   FrmClub* c = showClub(6);
-  QCOMPARE(child<QLabel>(c, "lblID")->text(), QStringLiteral("6"));
-  QCOMPARE(child<QLineEdit>(c, "txtLongName")->text(), q8(r.LongName()));
-  QCOMPARE(child<QComboBox>(c, "cmbHomeMatch")->currentText(), QStringLiteral("None"));
-  QCOMPARE(child<QLabel>(c, "lblStaID")->text(), QStringLiteral("2"));
-  QCOMPARE(child<QLineEdit>(c, "txtStaResLongName")->text(), QStringLiteral("<None>"));
-  QCOMPARE(child<QLabel>(c, "lblStaResID")->text(), QStringLiteral("N/A"));
+  QCOMPARE(QStringList({child<QLabel>(c, "lblID")->text(), child<QLineEdit>(c, "txtLongName")->text(),
+                        child<QComboBox>(c, "cmbHomeMatch")->currentText(), child<QLabel>(c, "lblStaID")->text(),
+                        child<QLineEdit>(c, "txtStaResLongName")->text(), child<QLabel>(c, "lblStaResID")->text()}),
+           QStringList({"6", q8(r.LongName()), "None", "2", "<None>", "N/A"}));
   auto* cash = child<QLineEdit>(c, "txtCash");
   cash->clear();
   QTest::keyClicks(cash, QStringLiteral("75a-0000"));
@@ -117,8 +115,6 @@ void TestWorld::clubRefusalOrNewClubWritesTheWrongRecords() {
   QCOMPARE(boxes([&] { QVERIFY(c->cmdUpdate_Click()); }, {QMessageBox::Yes}), QStringList{"Add New Club"});
   QVERIFY(!c->NewClub);
   QCOMPARE(s_->w->ClickTeamID, c0);
-  QCOMPARE(count(cm3::kEntryClubs), c0 + 1);
-  QCOMPARE(count(cm3::kEntryStadiums), s0 + 1);
   QCOMPARE(record<cm3::ClubRecord>(cm3::kSlotClub, c0).MainStadium(), s0);
   QCOMPARE(child<QComboBox>(s_->w.get(), "cmbSquad")->itemText(c0), QStringLiteral("New Club 1"));
   auto* trans = child<QComboBox>(s_->w.get(), "cmbTransclub");
