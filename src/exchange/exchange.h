@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "database/database.h"
+#include "diff/diff.h"
 
 namespace cm3::exchange {
 
@@ -22,6 +23,8 @@ struct ImportResult {
   // any, nothing was written.
   std::vector<std::string> errors;
   size_t records = 0, cells = 0;  // what changed (or would change)
+  // The changes as a patch: after a dry run, diff::apply writes them.
+  diff::Result patch;
 };
 
 // Takes back the CSV text of an export of `what` (`fileName` names it in the
@@ -29,6 +32,9 @@ struct ImportResult {
 // field-table column ("staff.Caps") that differs from the files written, all
 // or nothing, as one action of the journal. With `dryRun` nothing is written
 // and the result tells what would change.
+// The journal label of an import of `what`.
+inline std::string importLabel(std::string_view what) { return "Import " + std::string(what); }
+
 ImportResult importCsv(Database& db, std::string_view what, std::string_view text, const std::string& fileName,
                        bool dryRun = false);
 

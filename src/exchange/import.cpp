@@ -138,7 +138,7 @@ ImportResult importCsv(Database& db, std::string_view what, std::string_view tex
   }
 
   if (errors.empty()) {
-    for (const diff::Conflict& c : diff::apply(db, patch, false, "Import " + std::string(what), dryRun)) {
+    for (const diff::Conflict& c : diff::apply(db, patch, false, importLabel(what), dryRun)) {
       const auto it = places.find({c.file, c.id, c.field});
       if (it != places.end())
         error(it->second.line, it->second.column, c.message);
@@ -148,6 +148,7 @@ ImportResult importCsv(Database& db, std::string_view what, std::string_view tex
   }
   result.records = patch.records.size();
   result.cells = diff::changedFields(patch);
+  result.patch = std::move(patch);
   return result;
 }
 

@@ -123,9 +123,7 @@ void ExchangePanel::importFrom(const QString& kind, const QString& path) {
     return;
   }
   if (!ask(window(), QStringLiteral("Import %1 changed fields in %2 records?").arg(plan.cells).arg(plan.records))) return;
-  exchange::ImportResult done;
-  if (whileBusy(window(), [&] { done = exchange::importCsv(db, what, text, name); }) && !done.errors.empty())
-    message(window(), QStringLiteral("Nothing was imported."), firstLines(done.errors));
+  whileBusy(window(), [&] { diff::apply(db, plan.patch, false, exchange::importLabel(what)); });
   reshow();
 }
 
