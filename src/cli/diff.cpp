@@ -88,8 +88,7 @@ int cmdApply(const std::string& gameDir, const std::string& patchFile, bool forc
   bool blocked = false;
   for (const diff::Conflict& c : conflicts) {
     blocked = blocked || c.refused || !force;
-    std::fprintf(stderr, "%s %lld%s%s: %s\n", c.file.c_str(), static_cast<long long>(c.id), c.field.empty() ? "" : " ",
-                 c.field.c_str(), c.message.c_str());
+    std::fprintf(stderr, "%s\n", diff::describe(c).c_str());
   }
   if (blocked) {
     s.discard();

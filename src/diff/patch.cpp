@@ -161,6 +161,10 @@ Result fromJson(std::string_view text) {
   return r;
 }
 
+std::string describe(const Conflict& c) {
+  return c.file + " " + std::to_string(c.id) + (c.field.empty() ? "" : " " + c.field) + ": " + c.message;
+}
+
 size_t changedFields(const Result& patch) {
   size_t n = 0;
   for (const RecordChange& c : patch.records) n += c.fields.size();

@@ -27,6 +27,9 @@ struct Conflict {
   bool refused = false;  // a value the field cannot hold: never forced
 };
 
+// "<file> <id> <field>: <message>", as the conflict is reported.
+std::string describe(const Conflict& c);
+
 // Applies `patch` to `db`. Returns the conflicts; when there are any that
 // are not forced (all of them without `force`, refused values always),
 // nothing has been written. Afterwards the counts and name lists of `db`

@@ -143,7 +143,7 @@ ImportResult importCsv(Database& db, std::string_view what, std::string_view tex
       if (it != places.end())
         error(it->second.line, it->second.column, c.message);
       else
-        errors.push_back(file + ": " + c.file + " " + std::to_string(c.id) + " " + c.field + ": " + c.message);
+        errors.push_back(file + ": " + diff::describe(c));
     }
   }
   result.records = patch.records.size();

@@ -143,7 +143,7 @@ void ExchangePanel::applyPatchFrom(const QString& path) {
   bool refused = false;
   for (const diff::Conflict& c : diff::apply(db, patch, false, {}, true)) {
     refused = refused || c.refused;
-    lines.push_back(c.file + " " + std::to_string(c.id) + (c.field.empty() ? "" : " " + c.field) + ": " + c.message);
+    lines.push_back(diff::describe(c));
   }
   const QString counts = QStringLiteral("%1 fields in %2 records").arg(diff::changedFields(patch)).arg(patch.records.size());
   if (refused) {
