@@ -26,21 +26,12 @@ std::unique_ptr<Session> openForDiff(const std::string& dir) {
   }
 }
 
-const char* kindName(diff::RecordChange::Kind k) {
-  switch (k) {
-    case diff::RecordChange::Kind::Added: return "added";
-    case diff::RecordChange::Kind::Removed: return "removed";
-    case diff::RecordChange::Kind::Changed: break;
-  }
-  return "changed";
-}
-
 void printText(const diff::Result& r) {
   for (const diff::RecordChange& c : r.records) {
     std::string line = c.file + " " + std::to_string(c.id);
     if (!c.label.empty()) line += " \"" + utf8(c.label) + "\"";
     if (c.kind != diff::RecordChange::Kind::Changed) {
-      line += std::string(": ") + kindName(c.kind);
+      line += std::string(": ") + diff::kindName(c.kind);
     } else {
       const char* sep = ": ";
       for (const diff::FieldChange& f : c.fields) {

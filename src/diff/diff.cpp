@@ -138,6 +138,15 @@ Result compare(const Database& a, const Database& b) {
   return out;
 }
 
+const char* kindName(RecordChange::Kind k) {
+  switch (k) {
+    case RecordChange::Kind::Added: return "added";
+    case RecordChange::Kind::Removed: return "removed";
+    case RecordChange::Kind::Changed: break;
+  }
+  return "changed";
+}
+
 std::string valueText(const FieldValue& v, bool kept) {
   if (const auto* n = std::get_if<int64_t>(&v)) return std::to_string(*n);
   if (const auto* d = std::get_if<double>(&v)) {

@@ -58,6 +58,9 @@ Result compare(const Database& a, const Database& b);
 // list, counting on through a list held in several runs.
 std::string fieldName(FieldTable t, const FieldInfo& f, int k);
 
+// "changed", "added" or "removed", as text and patches name a change.
+const char* kindName(RecordChange::Kind k);
+
 // A value as text: numbers in decimal, texts as UTF-8, kept bytes in hex.
 std::string valueText(const FieldValue& v, bool kept);
 

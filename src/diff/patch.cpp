@@ -20,15 +20,6 @@ using Json = nlohmann::ordered_json;
 constexpr const char* kFormat = "cm3 patch";
 constexpr int kVersion = 1;
 
-const char* kindName(RecordChange::Kind k) {
-  switch (k) {
-    case RecordChange::Kind::Added: return "added";
-    case RecordChange::Kind::Removed: return "removed";
-    case RecordChange::Kind::Changed: break;
-  }
-  return "changed";
-}
-
 Json jsonValue(const FieldValue& v, bool kept) {
   if (const auto* n = std::get_if<int64_t>(&v)) return *n;
   if (const auto* d = std::get_if<double>(&v)) return *d;
