@@ -124,12 +124,13 @@ void TestHistory::badCellOrStaffViewWritesRows() {
   const int person = personWithRows(2);
   show(person);
   const auto ids = panel()->HistoryRowRecords();
-  const cm3::HistoryRecord second = rec(ids[1]);
+  const cm3::HistoryRecord first = rec(ids[0]), second = rec(ids[1]);
   clickRow(0);
-  txt("txtGoals")->setText(QString::number((rec(ids[0]).Goals() + 1) % 256));
+  txt("txtGoals")->setText(QString::number((first.Goals() + 1) % 256));
   clickRow(1);
   txt("txtApp")->setText(QStringLiteral("300"));
   QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList{"Illegal value!"});
+  QCOMPARE(rec(ids[0]), first);  // not even the row before the refused one
   QCOMPARE(rec(ids[1]), second);
   // The staff view tells no panel: an Update then saves no row for anybody.
   txt("txtApp")->setText(QStringLiteral("3"));
