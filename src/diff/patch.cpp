@@ -195,7 +195,7 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
     const bool exists = c.id >= 0 && c.id < count;
     if (c.kind == RecordChange::Kind::Changed || exists) {
       if (!exists) {
-        conflicts.push_back({c.file, c.id, "", "no such record", false});
+        conflicts.push_back({c.file, c.id, "", "no such record", true});
         continue;
       }
       if (const uint8_t* p = db.peek(file->slot, c.id + 1, size)) std::copy(p, p + size, bytes.begin());
