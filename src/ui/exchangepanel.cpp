@@ -94,7 +94,8 @@ void ExchangePanel::exportTo(const QString& kind, const QString& path) {
   Database& db = window()->database();
   if (!db.isOpen()) return;
   std::ostringstream text;
-  whileBusy(window(), [&] { exchange::exportCsv(db, kind.toStdString(), text); });
+  // A failed export has been reported; no half-made file is written.
+  if (!whileBusy(window(), [&] { exchange::exportCsv(db, kind.toStdString(), text); })) return;
   std::ofstream out(nativePath(path), std::ios::binary | std::ios::trunc);
   out << text.str();
   if (!out.flush()) {
