@@ -76,12 +76,10 @@ int cmdApply(const std::string& gameDir, const std::string& patchFile, bool forc
   const diff::Result patch = diff::fromJson(text);
   Session s(gameDir);
   const std::vector<diff::Conflict> conflicts = diff::apply(s.db(), patch, force);
-  bool blocked = false;
   for (const diff::Conflict& c : conflicts) {
-    blocked = blocked || c.refused || !force;
     std::fprintf(stderr, "%s\n", diff::describe(c).c_str());
   }
-  if (blocked) {
+  if (diff::blocks(conflicts, force)) {
     s.discard();
     std::fprintf(stderr, "Nothing was written%s.\n", force ? "" : " (--force writes over conflicting fields)");
     return 1;

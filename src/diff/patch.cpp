@@ -152,6 +152,10 @@ Result fromJson(std::string_view text) {
   return r;
 }
 
+bool blocks(const std::vector<Conflict>& conflicts, bool force) {
+  return std::any_of(conflicts.begin(), conflicts.end(), [&](const Conflict& c) { return c.refused || !force; });
+}
+
 std::string describe(const Conflict& c) {
   return c.file + " " + std::to_string(c.id) + (c.field.empty() ? "" : " " + c.field) + ": " + c.message;
 }
@@ -229,9 +233,7 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
     writes.push_back({file, file->slot, c.id, std::move(bytes)});
   }
 
-  const bool blocked = std::any_of(conflicts.begin(), conflicts.end(),
-                                   [&](const Conflict& c) { return c.refused || !force; });
-  if (blocked || dryRun) return conflicts;
+  if (blocks(conflicts, force) || dryRun) return conflicts;
 
   db.checkFilesPresent();
   JournalAction action(db, label);

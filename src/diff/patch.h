@@ -27,6 +27,10 @@ struct Conflict {
   bool refused = false;  // a value the field cannot hold: never forced
 };
 
+// Whether `conflicts` stop a patch from being written: any refused value, or
+// any conflict at all without `force`.
+bool blocks(const std::vector<Conflict>& conflicts, bool force);
+
 // "<file> <id> <field>: <message>", as the conflict is reported.
 std::string describe(const Conflict& c);
 

@@ -140,14 +140,11 @@ void ExchangePanel::applyPatchFrom(const QString& path) {
     message(window(), QStringLiteral("Not a patch."), QString::fromLocal8Bit(e.what()));
     return;
   }
+  const std::vector<diff::Conflict> conflicts = diff::apply(db, patch, false, {}, true);
   std::vector<std::string> lines;
-  bool refused = false;
-  for (const diff::Conflict& c : diff::apply(db, patch, false, {}, true)) {
-    refused = refused || c.refused;
-    lines.push_back(diff::describe(c));
-  }
+  for (const diff::Conflict& c : conflicts) lines.push_back(diff::describe(c));
   const QString counts = QStringLiteral("%1 fields in %2 records").arg(diff::changedFields(patch)).arg(patch.records.size());
-  if (refused) {
+  if (diff::blocks(conflicts, true)) {  // a refused value: not even forcing helps
     message(window(), QStringLiteral("The patch cannot be applied."), firstLines(lines));
     return;
   }
