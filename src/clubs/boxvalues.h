@@ -21,14 +21,8 @@ inline Fault parseWhole(std::string_view text, int64_t min, int64_t max, int64_t
   return cm3::parseWhole(text, WholeRules{min, max, true}, out);
 }
 
-// The decimal text of a double with at most 15 significant digits, without
-// trailing zeros ("12.5", "0", "1E+20", "-0.001").
-std::string formatReal(double value);
-
-// A text that still reads as the value shown for `stored` converts back to
-// the stored bits, so that a box the user left alone never changes its field
-// through rounding to 15 digits. Otherwise the text is parsed.
-std::optional<double> realFromBox(std::string_view text, double stored);
+using cm3::formatReal;
+using cm3::realFromBox;
 
 // The list row that shows a stored identifier or code: the value itself when
 // the list has that row, else -1 (no selection).

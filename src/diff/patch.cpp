@@ -1,5 +1,7 @@
 #include "diff/patch.h"
 
+#include "records/boxrules.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -224,7 +226,7 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
                                  valueText(fc.before, fc.kept),
                              false});
       try {
-        setField(bytes.data(), *f, fc.after, k);
+        setField(bytes.data(), *f, fromBox(file->fields, *f, fc.after, fc.field), k);
       } catch (const std::exception& e) {
         conflicts.push_back({c.file, c.id, fc.field, e.what(), true});
       }

@@ -2,7 +2,6 @@
 // field-table columns ("staff.Caps") are read; rows are matched by their
 // identifier in the first column; a cell that differs from the file is
 // written, all or nothing, through the same rules as a patch.
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -11,6 +10,7 @@
 #include "exchange/csv.h"
 #include "exchange/csvfields.h"
 #include "exchange/exchange.h"
+#include "records/boxrules.h"
 #include "records/convert.h"
 #include "records/cp1252.h"
 
@@ -23,21 +23,11 @@ struct Place {
   std::string column;
 };
 
-// The cell as a value of the field, or the reason it is not one.
-std::optional<FieldValue> parseCell(const std::string& cell, const FieldInfo& f, std::string& why) {
-  if (f.integer()) {
-    if (auto v = parseWhole(cell, minValue(f), maxValue(f))) return FieldValue(*v);
-    why = "\"" + cell + "\" is not a whole number from " + std::to_string(minValue(f)) + " to " +
-          std::to_string(maxValue(f));
-    return std::nullopt;
-  }
-  if (f.type == FieldType::F64) {
-    char* end = nullptr;
-    const double d = std::strtod(cell.c_str(), &end);
-    if (!cell.empty() && end == cell.c_str() + cell.size()) return FieldValue(d);
-    why = "\"" + cell + "\" is not a number";
-    return std::nullopt;
-  }
+// The cell as a value of the field, taken as the field's window box takes
+// its text; the reason when it is not one.
+std::optional<FieldValue> parseCell(const std::string& cell, const CsvColumn& c, const FieldValue& stored,
+                                    std::string& why) {
+  const FieldInfo& f = *c.field;
   if (f.kept || f.type == FieldType::Bytes) {
     std::string bytes;
     auto nibble = [](char c) {
@@ -56,12 +46,12 @@ std::optional<FieldValue> parseCell(const std::string& cell, const FieldInfo& f,
     why = "the text has characters the files cannot hold";
     return std::nullopt;
   }
-  std::string text = cp1252::fromUtf8(cell);
-  if (text.size() > f.width) {
-    why = "longer than " + std::to_string(f.width) + " characters";
+  try {
+    return fromBox(c.file->fields, f, cp1252::fromUtf8(cell), stored, c.name);
+  } catch (const RefusedValue& e) {
+    why = e.what();
     return std::nullopt;
   }
-  return FieldValue(std::move(text));
 }
 
 }  // namespace
@@ -114,15 +104,17 @@ ImportResult importCsv(Database& db, std::string_view what, std::string_view tex
         if (!cell.empty()) error(row.line, c->name, "this row has no " + std::string(c->source->prefix) + " record");
         continue;
       }
+      const uint8_t* rec = db.peek(c->source->slot, record + 1, c->file->fields.back().end());
+      if (!rec) continue;
+      const FieldValue current = getField(rec, *c->field, c->element);
+      // A cell as exported is left alone, whatever its box would make of it.
+      if (cell == diff::valueText(current, c->field->kept || c->field->type == FieldType::Bytes)) continue;
       std::string why;
-      const auto value = parseCell(cell, *c->field, why);
+      const auto value = parseCell(cell, *c, current, why);
       if (!value) {
         error(row.line, c->name, why);
         continue;
       }
-      const uint8_t* rec = db.peek(c->source->slot, record + 1, c->file->fields.back().end());
-      if (!rec) continue;
-      const FieldValue current = getField(rec, *c->field, c->element);
       if (current == *value) continue;
       diff::RecordChange& change = changes[c->source->slot];
       change.file = std::string(slotInfo(c->source->slot).path);

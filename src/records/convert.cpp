@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace cm3 {
@@ -68,6 +69,18 @@ std::optional<double> parseReal(std::string_view text) {
   return v;
 }
 
+std::string formatReal(double value) {
+  if (value == 0) return "0";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15G", value);
+  return buf;
+}
+
+std::optional<double> realFromBox(std::string_view text, double stored) {
+  if (trimmed(text) == formatReal(stored)) return stored;
+  return parseReal(text);
+}
+
 namespace {
 int64_t need(std::string_view text, int64_t min, int64_t max) {
   auto v = parseWhole(text, min, max);
@@ -77,7 +90,7 @@ int64_t need(std::string_view text, int64_t min, int64_t max) {
 }  // namespace
 
 uint8_t toByteInRange(std::string_view text) { return uint8_t(need(text, 0, 255)); }
-uint8_t toByteWrapped(std::string_view text) { return uint8_t(need(text, -32768, 32767) & 0xFF); }
+uint8_t toByteWrapped(std::string_view text) { return uint8_t(need(text, kWrappedByte.min, kWrappedByte.max) & 0xFF); }
 int16_t toInt16(std::string_view text) { return int16_t(need(text, -32768, 32767)); }
 int32_t toInt32(std::string_view text) {
   return int32_t(need(text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));

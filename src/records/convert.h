@@ -34,6 +34,19 @@ std::optional<int64_t> parseWhole(std::string_view text, int64_t min, int64_t ma
 // around it allowed ("12", " -3 ", "2.5", "1e3"). Non-finite values refused.
 std::optional<double> parseReal(std::string_view text);
 
+// The decimal text of a double with at most 15 significant digits, without
+// trailing zeros ("12.5", "0", "1E+20", "-0.001").
+std::string formatReal(double value);
+
+// A text that still reads as the value shown for `stored` converts back to
+// the stored bits, so that a box the user left alone never changes its field
+// through rounding to 15 digits. Otherwise the text is parsed.
+std::optional<double> realFromBox(std::string_view text, double stored);
+
+// The person attribute and position boxes: any 16-bit number, of which the
+// byte keeps the low 8 bits.
+inline constexpr WholeRules kWrappedByte{-32768, 32767};
+
 // A value that cannot be stored, naming the box or field it came from (empty
 // when the fault is not one box's). what() is the message for the user;
 // `code` the fault number a window shows instead of it ("Error 13": not a

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <sstream>
 
 #include "database/database.h"
 #include "clubs/club.h"
 #include "diff/diff.h"
 #include "diff/patch.h"
+#include "exchange/csv.h"
+#include "exchange/exchange.h"
 #include "history/history.h"
 #include "people/newplayer.h"
 #include "people/person.h"
@@ -131,4 +135,58 @@ TEST_F(Diff, APatchMeetingOtherValuesOrAValueTooBigWritesSomething) {
   EXPECT_TRUE(refused[0].refused);
   EXPECT_EQ(a_.read<StaffRecord>(kSlotStaff, 3).bytes, original.bytes);
   EXPECT_EQ(b_.read<StaffRecord>(kSlotStaff, 3).bytes, edited.bytes);
+}
+
+namespace {
+
+// The export of `what` from `db` with the cell of `column` in the first row
+// replaced by `cell` (when a column is given).
+std::string editedExport(Database& db, std::string_view what, const std::string& column = {},
+                         const std::string& cell = {}) {
+  std::ostringstream out;
+  EXPECT_TRUE(exchange::exportCsv(db, what, out));
+  if (column.empty()) return out.str();
+  std::vector<exchange::CsvRow> rows = exchange::readCsv(out.str());
+  const auto at = std::find(rows[0].cells.begin(), rows[0].cells.end(), column);
+  EXPECT_NE(at, rows[0].cells.end()) << column;
+  rows[1].cells[size_t(at - rows[0].cells.begin())] = cell;
+  std::ostringstream edited;
+  exchange::CsvWriter writer(edited);
+  for (const exchange::CsvRow& r : rows) writer.row(r.cells);
+  return edited.str();
+}
+
+}  // namespace
+
+// A cell is taken as the window's box of its field takes its text.
+TEST_F(Diff, ImportTakesACellOtherwiseThanItsWindowBox) {
+  struct Case {
+    const char *what, *column, *cell;
+    std::function<FieldValue(Database&)> stored;
+    FieldValue expected;
+  };
+  const Case cases[] = {
+      {"people", "att.Attributes[3]", "300", [](Database& db) -> FieldValue {
+         return int64_t(db.read<PlayerAttRecord>(kSlotStaffAtt, 1).Attribute(3)); }, int64_t(44)},
+      {"clubs", "club.Cash", "2.5", [](Database& db) -> FieldValue {
+         return int64_t(db.read<ClubRecord>(kSlotClub, 1).Cash()); }, int64_t(2)},
+      {"clubs", "club.LongName", "  Padded Town  ", [](Database& db) -> FieldValue {
+         return db.read<ClubRecord>(kSlotClub, 1).LongName(); }, std::string("Padded Town")},
+  };
+  for (const Case& c : cases) {
+    const auto result = exchange::importCsv(a_, c.what, editedExport(a_, c.what, c.column, c.cell), "x.csv");
+    EXPECT_TRUE(result.errors.empty()) << c.column << ": " << (result.errors.empty() ? "" : result.errors[0]);
+    EXPECT_EQ(c.stored(a_), c.expected) << c.column;
+  }
+}
+
+// A real the export shows rounded to 15 digits is not written back rounded.
+TEST_F(Diff, UnchangedImportRoundsARealItShowsTo15Digits) {
+  NationRecord n = a_.read<NationRecord>(kSlotNation, 1);
+  n.setFifaCoefficient(0, 0.1 + 0.2);
+  a_.write(kSlotNation, 1, n);
+  const auto result = exchange::importCsv(a_, "nations", editedExport(a_, "nations"), "x.csv");
+  EXPECT_TRUE(result.errors.empty());
+  EXPECT_EQ(result.cells, 0u);
+  EXPECT_EQ(a_.read<NationRecord>(kSlotNation, 1).FifaCoefficient(0), 0.1 + 0.2);
 }

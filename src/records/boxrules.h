@@ -1,0 +1,39 @@
+// How the window box of each field turns its text into the field's value.
+// The windows' save functions convert with these rules, and so do CSV import
+// and patches, so a text is taken (or refused) the same way whichever way it
+// comes in.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "records/fields.h"
+
+namespace cm3 {
+
+enum class BoxRule : uint8_t {
+  Field,        // no box of its own: a whole number in the field's range, a real, a text that fits
+  Wrapped,      // any 16-bit number; the byte keeps its low 8 bits (attribute and position boxes)
+  Rounded,      // a decimal number rounded half to even, in the field's range (club, stadium, nation and
+                // competition number boxes)
+  Name,         // leading spaces dropped; refused when longer than the field without its outer spaces
+  Trimmed,      // spaces around it dropped, cut at the field's width (club and stadium names)
+  LeftTrimmed,  // leading spaces dropped, cut at the field's width (nation, continent and competition texts)
+};
+
+// The rule of field `f` of the record whose field table is `record`.
+BoxRule boxRule(FieldTable record, const FieldInfo& f);
+
+// The value the box of field `f` stores for the 8-bit `text`, given the
+// field's `stored` value: a real whose text still reads as the stored value
+// keeps its bits. Throws RefusedValue naming `box` for a text the box refuses.
+FieldValue fromBox(FieldTable record, const FieldInfo& f, std::string_view text, const FieldValue& stored,
+                   const std::string& box);
+
+// The value the box of field `f` stores for a value given as such (a patch):
+// a value the field holds is taken as it is; otherwise a wrapped byte keeps
+// its low 8 bits and a text too long follows its text rule (cut, or refused
+// for a name). Throws RefusedValue naming `box` for a value the box refuses.
+FieldValue fromBox(FieldTable record, const FieldInfo& f, const FieldValue& given, const std::string& box);
+
+}  // namespace cm3
