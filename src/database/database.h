@@ -140,6 +140,9 @@ class Database {
   // call, the system permitting).
   void undo();
   void redo();
+  // Undoes the last done action and forgets it, so that it cannot be
+  // redone: for an action found wrong once made.
+  void takeBack();
   // Before the first recorded write of a session the game's files are
   // copied into a backup (backup::make); when that fails the write throws
   // FileError and does not happen.

@@ -142,6 +142,13 @@ void Database::undo() {
   if (journalChanged) journalChanged();
 }
 
+void Database::takeBack() {
+  if (!journal_.canUndo()) return;
+  putBack(journal_.entries_[journal_.done_ - 1]);
+  journal_.entries_.erase(journal_.entries_.begin() + std::ptrdiff_t(--journal_.done_));
+  if (journalChanged) journalChanged();
+}
+
 void Database::redo() {
   if (!journal_.canRedo()) return;
   putForward(journal_.entries_[journal_.done_]);

@@ -12,6 +12,7 @@
 #include "database/journal.h"
 #include "records/convert.h"
 #include "records/cp1252.h"
+#include "search/check.h"
 
 namespace cm3::diff {
 
@@ -238,16 +239,37 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
   if (blocks(conflicts, force) || dryRun) return conflicts;
 
   db.checkFilesPresent();
-  JournalAction action(db, label);
-  for (const Write& w : writes) w.file->write(db, w.slot, w.id + 1, w.bytes.data());
-  for (const GameFileInfo& g : kGameFiles) {
-    auto it = counts.find(g.slot);
-    if (it != counts.end() && g.recordLength > 0 && g.file != GameFile::Staff && g.file != GameFile::StaffAtt &&
-        g.file != GameFile::StaffAtt2)
-      db.recordCount(g.file) = std::max(db.recordCount(g.file), it->second);
+  // The world's rules (squad slots and ClubId, index counts, references)
+  // hold afterwards wherever they held before, whatever the patch wrote:
+  // otherwise the action is taken back.
+  const search::CheckReport before = search::checkDatabase(db);
+  {
+    JournalAction action(db, label);
+    for (const Write& w : writes) w.file->write(db, w.slot, w.id + 1, w.bytes.data());
+    for (const GameFileInfo& g : kGameFiles) {
+      auto it = counts.find(g.slot);
+      if (it != counts.end() && g.recordLength > 0 && g.file != GameFile::Staff && g.file != GameFile::StaffAtt &&
+          g.file != GameFile::StaffAtt2)
+        db.recordCount(g.file) = std::max(db.recordCount(g.file), it->second);
+    }
+    db.loadNameLists();
+    db.buildPersonNameTable();
   }
-  db.loadNameLists();
-  db.buildPersonNameTable();
+  const search::CheckReport after = search::checkDatabase(db);
+  std::vector<Conflict> broken;
+  for (const auto& [rule, n] : after.counts) {
+    if (n <= before.count(rule)) continue;
+    const auto f = std::find_if(after.findings.begin(), after.findings.end(),
+                                [&](const search::Finding& x) { return x.check == rule; });
+    broken.push_back({f == after.findings.end() ? std::string() : f->file, f == after.findings.end() ? 0 : f->record - 1,
+                      "", "would break the rule " + rule + " (" + std::to_string(n - before.count(rule)) +
+                              " more, such as: " + (f == after.findings.end() ? "" : f->message) + ")",
+                      true});
+  }
+  if (!broken.empty()) {
+    db.takeBack();
+    conflicts.insert(conflicts.end(), broken.begin(), broken.end());
+  }
   return conflicts;
 }
 

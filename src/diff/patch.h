@@ -36,8 +36,10 @@ std::string describe(const Conflict& c);
 
 // Applies `patch` to `db`. Returns the conflicts; when there are any that
 // are not forced (all of them without `force`, refused values always),
-// nothing has been written. Afterwards the counts and name lists of `db`
-// follow the files.
+// nothing has been written. A patch that would break a rule of the world
+// that held before (a squad slot and its person's ClubId, an index count, a
+// reference; see search/check.h) is taken back after writing and reported as
+// refused. Afterwards the counts and name lists of `db` follow the files.
 // The writes are one action of the session's journal, labelled `label`.
 // With `dryRun` nothing is written: the conflicts tell whether it would be.
 std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label = "Apply patch",

@@ -124,8 +124,7 @@ void ExchangePanel::importFrom(const QString& kind, const QString& path) {
     return;
   }
   if (!ask(window(), QStringLiteral("Import %1 changed fields in %2 records?").arg(plan.cells).arg(plan.records))) return;
-  whileBusy(window(), [&] { diff::apply(db, plan.patch, false, exchange::importLabel(what)); });
-  reshow();
+  write(plan.patch, false, exchange::importLabel(what));
 }
 
 void ExchangePanel::applyPatchFrom(const QString& path) {
@@ -155,7 +154,17 @@ void ExchangePanel::applyPatchFrom(const QString& path) {
                                        .arg(counts)
                                  : QStringLiteral("Apply the patch: %1?").arg(counts);
   if (!ask(window(), question)) return;
-  whileBusy(window(), [&] { diff::apply(db, patch, force); });
+  write(patch, force, "Apply patch");
+}
+
+void ExchangePanel::write(const diff::Result& patch, bool force, const std::string& label) {
+  std::vector<diff::Conflict> conflicts;
+  whileBusy(window(), [&] { conflicts = diff::apply(window()->database(), patch, force, label); });
+  if (diff::blocks(conflicts, force)) {
+    std::vector<std::string> lines;
+    for (const diff::Conflict& c : conflicts) lines.push_back(diff::describe(c));
+    message(window(), QStringLiteral("Nothing was written."), firstLines(lines));
+  }
   reshow();
 }
 

@@ -5,6 +5,10 @@
 #pragma once
 #include <QString>
 
+#include <string>
+
+#include "diff/diff.h"
+
 #include "ui/panel.h"
 
 class QAction;
@@ -29,6 +33,9 @@ class ExchangePanel : public Panel {
   QString chooseKind(const QString& title);
   // Shows the stored values in every window after a write.
   void reshow();
+  // Writes `patch` as one action, then shows what refused it (if anything)
+  // and the stored values.
+  void write(const diff::Result& patch, bool force, const std::string& label);
 
   QAction *actExport_, *actImport_, *actApply_;
 };

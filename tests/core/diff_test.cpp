@@ -190,3 +190,24 @@ TEST_F(Diff, UnchangedImportRoundsARealItShowsTo15Digits) {
   EXPECT_EQ(result.cells, 0u);
   EXPECT_EQ(a_.read<NationRecord>(kSlotNation, 1).FifaCoefficient(0), 0.1 + 0.2);
 }
+
+// A patch that moves a person out of his squad's club by hand (his ClubId
+// without the slots) is taken back, even forced, and cannot be redone.
+TEST_F(Diff, ForcedPatchLeavesASlottedPersonWithAnotherClubId) {
+  const int32_t p = cm3test::firstPerson(a_, true);
+  const StaffRecord s = a_.read<StaffRecord>(kSlotStaff, p + 1);
+  ASSERT_GE(s.ClubId(), 0);
+  diff::RecordChange change;
+  change.file = std::string(slotInfo(kSlotStaff).path);
+  change.id = p;
+  change.fields.push_back({"ClubId", int64_t(s.ClubId()), int64_t(s.ClubId() == 0 ? 1 : 0)});
+  diff::Result patch;
+  patch.records.push_back(change);
+  const auto conflicts = diff::apply(a_, patch, true);
+  ASSERT_TRUE(diff::blocks(conflicts, true));
+  EXPECT_NE(conflicts.back().message.find("would break the rule"), std::string::npos) << diff::describe(conflicts.back());
+  EXPECT_FALSE(a_.journal().canRedo());
+  a_.close();
+  b_.close();
+  EXPECT_EQ(snapshot(gameA_.data()), snapshot(gameB_.data()));
+}
