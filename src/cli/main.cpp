@@ -28,6 +28,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "database/errors.h"
+#include "exchange/exchange.h"
 
 int main(int argc, char** argv) {
   using namespace cm3::cli;
@@ -69,11 +70,15 @@ int main(int argc, char** argv) {
   show->add_option("ID", id, "Identifier (record number - 1)")->required();
   show->callback([&] { run = [&] { return cmdShow(dir, kind, id); }; });
 
+  // GAMEDIR and the kind of records a CSV holds.
+  auto gameAndKinds = [&](CLI::App* cmd, const char* help) {
+    cmd->add_option("GAMEDIR", dir, "Game directory")->required();
+    cmd->add_option("WHAT", what, help)
+        ->required()
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(cm3::exchange::kKinds), std::end(cm3::exchange::kKinds))));
+  };
   auto* exportCmd = app.add_subcommand("export", "One CSV row per record");
-  exportCmd->add_option("GAMEDIR", dir, "Game directory")->required();
-  exportCmd->add_option("WHAT", what, "Records to export")
-      ->required()
-      ->check(CLI::IsMember({"people", "clubs", "nations", "comps"}));
+  gameAndKinds(exportCmd, "Records to export");
   exportCmd->add_option("--csv", csvFile, "CSV file to write (- for stdout)")->required();
   exportCmd->callback([&] { run = [&] { return cmdExport(dir, what, csvFile); }; });
 
@@ -123,10 +128,7 @@ int main(int argc, char** argv) {
   applyCmd->callback([&] { run = [&] { return cmdApply(dir, patchFile, force); }; });
 
   auto* importCmd = app.add_subcommand("import", "Take back an exported CSV edited in a spreadsheet, all or nothing");
-  importCmd->add_option("GAMEDIR", dir, "Game directory")->required();
-  importCmd->add_option("WHAT", what, "Records the CSV holds")
-      ->required()
-      ->check(CLI::IsMember({"people", "clubs", "nations", "comps"}));
+  gameAndKinds(importCmd, "Records the CSV holds");
   importCmd->add_option("FILE", csvFile, "CSV file written by export")->required();
   importCmd->callback([&] { run = [&] { return cmdImport(dir, what, csvFile); }; });
 

@@ -42,44 +42,28 @@ void fileStep(const char* step, const std::string& path) {
   if (g_stepHook) g_stepHook(step, path);
 }
 
+// What an errno means to the user, and which kind of failure it is.
+struct ErrnoMeaning {
+  std::initializer_list<int> codes;
+  FileError::Kind kind;
+  const char* reason;
+};
+const ErrnoMeaning kErrnoMeanings[] = {
+    {{ENOENT, ENOTDIR}, FileError::Kind::PathNotFound, "the file or its folder does not exist"},
+    {{EACCES, EPERM},
+     FileError::Kind::AccessDenied,
+     "permission denied: the file or its folder is read-only, or you may not change it"},
+    {{EROFS}, FileError::Kind::AccessDenied, "the disk is read-only"},
+    {{ENOSPC, EDQUOT}, FileError::Kind::DiskFull, "the disk is full"},
+    {{EFBIG}, FileError::Kind::DiskFull, "the file cannot grow any larger (the disk or the system allows no more)"},
+    {{EWOULDBLOCK, EBUSY, ETXTBSY}, FileError::Kind::Locked, "the file is locked or in use by another program"},
+};
+
 void throwFileError(const std::string& path, int err) {
-  FileError::Kind kind = FileError::Kind::Io;
-  std::string reason;
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-      kind = FileError::Kind::PathNotFound;
-      reason = "the file or its folder does not exist";
-      break;
-    case EACCES:
-    case EPERM:
-      kind = FileError::Kind::AccessDenied;
-      reason = "permission denied: the file or its folder is read-only, or you may not change it";
-      break;
-    case EROFS:
-      kind = FileError::Kind::AccessDenied;
-      reason = "the disk is read-only";
-      break;
-    case ENOSPC:
-    case EDQUOT:
-      kind = FileError::Kind::DiskFull;
-      reason = "the disk is full";
-      break;
-    case EFBIG:
-      kind = FileError::Kind::DiskFull;
-      reason = "the file cannot grow any larger (the disk or the system allows no more)";
-      break;
-    case EWOULDBLOCK:
-    case EBUSY:
-    case ETXTBSY:
-      kind = FileError::Kind::Locked;
-      reason = "the file is locked or in use by another program";
-      break;
-    default:
-      reason = std::strerror(err);
-      break;
-  }
-  throw FileError(kind, path, reason);
+  for (const ErrnoMeaning& m : kErrnoMeanings)
+    for (int code : m.codes)
+      if (code == err) throw FileError(m.kind, path, m.reason);
+  throw FileError(FileError::Kind::Io, path, std::strerror(err));
 }
 
 std::string temporaryPathFor(const std::string& path) { return path + ".new"; }
