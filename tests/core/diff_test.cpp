@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <sstream>
 
 #include "database/database.h"
@@ -139,21 +138,25 @@ TEST_F(Diff, APatchMeetingOtherValuesOrAValueTooBigWritesSomething) {
 
 namespace {
 
-// The export of `what` from `db` with the cell of `column` in the first row
-// replaced by `cell` (when a column is given).
-std::string editedExport(Database& db, std::string_view what, const std::string& column = {},
-                         const std::string& cell = {}) {
+// The export of `what` from `db`, as rows.
+std::vector<exchange::CsvRow> exported(Database& db, std::string_view what) {
   std::ostringstream out;
   EXPECT_TRUE(exchange::exportCsv(db, what, out));
-  if (column.empty()) return out.str();
-  std::vector<exchange::CsvRow> rows = exchange::readCsv(out.str());
+  return exchange::readCsv(out.str());
+}
+
+// The cell of `column` in the first row.
+std::string& cellOf(std::vector<exchange::CsvRow>& rows, const std::string& column) {
   const auto at = std::find(rows[0].cells.begin(), rows[0].cells.end(), column);
-  EXPECT_NE(at, rows[0].cells.end()) << column;
-  rows[1].cells[size_t(at - rows[0].cells.begin())] = cell;
-  std::ostringstream edited;
-  exchange::CsvWriter writer(edited);
+  if (at == rows[0].cells.end()) throw std::runtime_error("no column " + column);
+  return rows[1].cells[size_t(at - rows[0].cells.begin())];
+}
+
+std::string csvText(const std::vector<exchange::CsvRow>& rows) {
+  std::ostringstream text;
+  exchange::CsvWriter writer(text);
   for (const exchange::CsvRow& r : rows) writer.row(r.cells);
-  return edited.str();
+  return text.str();
 }
 
 }  // namespace
@@ -161,22 +164,16 @@ std::string editedExport(Database& db, std::string_view what, const std::string&
 // A cell is taken as the window's box of its field takes its text.
 TEST_F(Diff, ImportTakesACellOtherwiseThanItsWindowBox) {
   struct Case {
-    const char *what, *column, *cell;
-    std::function<FieldValue(Database&)> stored;
-    FieldValue expected;
+    const char *what, *column, *typed, *stored;
   };
-  const Case cases[] = {
-      {"people", "att.Attributes[3]", "300", [](Database& db) -> FieldValue {
-         return int64_t(db.read<PlayerAttRecord>(kSlotStaffAtt, 1).Attribute(3)); }, int64_t(44)},
-      {"clubs", "club.Cash", "2.5", [](Database& db) -> FieldValue {
-         return int64_t(db.read<ClubRecord>(kSlotClub, 1).Cash()); }, int64_t(2)},
-      {"clubs", "club.LongName", "  Padded Town  ", [](Database& db) -> FieldValue {
-         return db.read<ClubRecord>(kSlotClub, 1).LongName(); }, std::string("Padded Town")},
-  };
-  for (const Case& c : cases) {
-    const auto result = exchange::importCsv(a_, c.what, editedExport(a_, c.what, c.column, c.cell), "x.csv");
+  for (const Case& c : {Case{"people", "att.Attributes[3]", "300", "44"}, Case{"clubs", "club.Cash", "2.5", "2"},
+                        Case{"clubs", "club.LongName", "  Padded Town  ", "Padded Town"}}) {
+    auto rows = exported(a_, c.what);
+    cellOf(rows, c.column) = c.typed;
+    const auto result = exchange::importCsv(a_, c.what, csvText(rows), "x.csv");
     EXPECT_TRUE(result.errors.empty()) << c.column << ": " << (result.errors.empty() ? "" : result.errors[0]);
-    EXPECT_EQ(c.stored(a_), c.expected) << c.column;
+    rows = exported(a_, c.what);
+    EXPECT_EQ(cellOf(rows, c.column), c.stored);
   }
 }
 
@@ -185,7 +182,7 @@ TEST_F(Diff, UnchangedImportRoundsARealItShowsTo15Digits) {
   NationRecord n = a_.read<NationRecord>(kSlotNation, 1);
   n.setFifaCoefficient(0, 0.1 + 0.2);
   a_.write(kSlotNation, 1, n);
-  const auto result = exchange::importCsv(a_, "nations", editedExport(a_, "nations"), "x.csv");
+  const auto result = exchange::importCsv(a_, "nations", csvText(exported(a_, "nations")), "x.csv");
   EXPECT_TRUE(result.errors.empty());
   EXPECT_EQ(result.cells, 0u);
   EXPECT_EQ(a_.read<NationRecord>(kSlotNation, 1).FifaCoefficient(0), 0.1 + 0.2);
