@@ -25,27 +25,9 @@ Edit flip(int slot, int64_t n, size_t from, size_t to) {
     db.write(slot, n, r);
   };
 }
-Edit entryDelta(int entry, bool position, int32_t delta) {
-  return [=](Database& db) {
-    IndexRecord e = db.readIndex(entry);
-    position ? e.setPosition(e.Position() + delta) : e.setCount(e.Count() + delta);
-    db.writeIndex(entry, e);
-  };
-}
-Edit appendName(int slot, const std::string& text) {
-  return [=](Database& db) {
-    const int32_t n = int32_t(db.file(slot).size() / NameRecord::kSize);
-    NameRecord r = db.read<NameRecord>(slot, 1);
-    ASSERT_TRUE(encodeName(text, r.NameField()));
-    r.setId(n);
-    db.write(slot, n + 1, r);
-  };
-}
-
 // The edits of a session: changes in every kind of file, then a person
-// added as adding a player does it, one write at a time (names, their
-// counts, staff record, attribute record, the section entries), then one
-// more change after the sections have moved.
+// added one write at a time, then one more change after the sections have
+// moved.
 std::vector<Edit> sessionEdits() {
   std::vector<Edit> edits = {
       flip<StaffRecord>(kSlotStaff, 3, 78, 86), flip<PlayerAttRecord>(kSlotStaffAtt, 7, 27, 69),
@@ -56,29 +38,8 @@ std::vector<Edit> sessionEdits() {
         db.file(kSlotUnknownBytes).read(8, b, 8);
         for (uint8_t& x : b) x = uint8_t(x ^ 0xA5);
         db.file(kSlotUnknownBytes).write(8, b, 8);
-      },
-      appendName(kSlotSecondNames, "Crashtest"), appendName(kSlotFirstNames, "Kim"),
-      entryDelta(kEntryFirstNames, false, 1), entryDelta(kEntrySecondNames, false, 1),
-      [](Database& db) {
-        const int32_t id = db.readIndex(kEntryPeople).Count();
-        StaffRecord p = db.read<StaffRecord>(kSlotStaff, 1);
-        p.setPersonId(id);
-        p.setFirstNameId(db.readIndex(kEntryFirstNames).Count() - 1);
-        p.setSecondNameId(db.readIndex(kEntrySecondNames).Count() - 1);
-        p.setPlayerAttIndex(db.readIndex(kEntrySection4).Count());
-        p.setClubId(-1);
-        db.write(kSlotStaff, id + 1, p);
-      },
-      entryDelta(kEntryPeople, false, 1),
-      [](Database& db) {
-        const int32_t att = db.readIndex(kEntrySection4).Count();
-        PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 1);
-        a.setAttId(att);
-        a.setCurrentAbility(77);
-        db.write(kSlotStaffAtt, att + 1, a);
-      },
-      entryDelta(kEntrySection4, false, 1)};
-  for (int e : {kEntrySection2, kEntrySection3, kEntrySection4}) edits.push_back(entryDelta(e, true, 157));
+      }};
+  for (const Edit& e : addPersonSteps("Kim", "Crashtest")) edits.push_back(e);
   edits.push_back(flip<PlayerAttRecord>(kSlotStaffAtt, 1, 5, 15));
   return edits;
 }

@@ -253,21 +253,20 @@ struct BadIndex {
   const char* messagePart;
 };
 
+std::function<void(const GameDir&)> setCount(int entry, int32_t count) {
+  return [=](const GameDir& g) { setEntryCountOnDisk(g.data(), entry, count); };
+}
 class DamagedIndex : public ::testing::TestWithParam<BadIndex> {};
 INSTANTIATE_TEST_SUITE_P(
     Damage, DamagedIndex,
-    ::testing::Values(
-        BadIndex{"NegativePeople", [](const GameDir& g) { setEntryCountOnDisk(g.data(), kEntryPeople, -1); }, "negative"},
-        BadIndex{"NegativeSection3", [](const GameDir& g) { setEntryCountOnDisk(g.data(), kEntrySection3, INT32_MIN); },
-                 "negative"},
-        BadIndex{"TooManyPeople",
-                 [](const GameDir& g) { setEntryCountOnDisk(g.data(), kEntryPeople, kPersonNameTableSize + 1); }, "45001"},
-        BadIndex{"HugeSection2", [](const GameDir& g) { setEntryCountOnDisk(g.data(), kEntrySection2, INT32_MAX); },
-                 "2 GB"},
-        BadIndex{"HugeSection4", [](const GameDir& g) { setEntryCountOnDisk(g.data(), kEntrySection4, 40000000); },
-                 "2 GB"},
-        BadIndex{"CutShort", [](const GameDir& g) { spit(g.file("index.dat"), slice(slurp(g.file("index.dat")), 0, 700)); },
-                 "index.dat is damaged"}),
+    ::testing::Values(BadIndex{"NegativePeople", setCount(kEntryPeople, -1), "negative"},
+                      BadIndex{"NegativeSection3", setCount(kEntrySection3, INT32_MIN), "negative"},
+                      BadIndex{"TooManyPeople", setCount(kEntryPeople, kPersonNameTableSize + 1), "45001"},
+                      BadIndex{"HugeSection2", setCount(kEntrySection2, INT32_MAX), "2 GB"},
+                      BadIndex{"HugeSection4", setCount(kEntrySection4, 40000000), "2 GB"},
+                      BadIndex{"CutShort",
+                               [](const GameDir& g) { spit(g.file("index.dat"), slice(slurp(g.file("index.dat")), 0, 700)); },
+                               "index.dat is damaged"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // Without staff.dat too: opening once made an empty staff.dat before it
