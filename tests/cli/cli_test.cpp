@@ -2,6 +2,7 @@
 // databases. The rules behind the commands are the core tests' business.
 #include "cli/clitest.h"
 #include "common/faults.h"
+#include "exchange/csv.h"
 #include "records/cp1252.h"
 #include "search/check.h"
 #include "search/namesearch.h"
@@ -257,35 +258,18 @@ TEST(Cli, TransferReportsAnotherMoveOrARefusalWrites) {
   EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
 }
 
-// A tiny reader for the CSV the tool writes: quoted cells with doubled quotes.
-std::vector<std::vector<std::string>> readCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows(1);
-  std::string cell;
-  bool quoted = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') cell.push_back('"'), ++i;
-    else if (c == '"') quoted = !quoted;
-    else if (quoted || (c != ',' && c != '\r')) cell.push_back(c);
-    else if (c == ',') rows.back().push_back(cell), cell.clear();
-    else rows.back().push_back(cell), cell.clear(), rows.emplace_back(), ++i;
-  }
-  if (rows.back().empty()) rows.pop_back();
-  return rows;
-}
-
 TEST(Cli, ExportRowsOrColumnsDifferFromShow) {
   GameDir game;
   const fs::path csv = game.data().parent_path() / "people.csv";
   ASSERT_EQ(cm3db({"export", game.str(), "people", "--csv", csv.string()}).code, 0);
-  const auto rows = readCsv(readText(csv));
+  const auto rows = exchange::readCsv(readText(csv));  // the importer's reader
   ASSERT_EQ(rows.size(), size_t(sample::smallPreset().people) + 1);
-  const std::vector<std::string>& head = rows[0];
-  for (const auto& row : rows) ASSERT_EQ(row.size(), head.size());
+  const std::vector<std::string>& head = rows[0].cells;
+  for (const auto& row : rows) ASSERT_EQ(row.cells.size(), head.size());
   auto col = [&](const std::string& name) { return size_t(std::find(head.begin(), head.end(), name) - head.begin()); };
   const int32_t id = World(game.data()).player(2);
   const Json p = show(game, "person", id);
-  const std::vector<std::string>& row = rows[size_t(id) + 1];
+  const std::vector<std::string>& row = rows[size_t(id) + 1].cells;
   EXPECT_EQ(row[col("PersonId")], std::to_string(id));
   EXPECT_EQ(row[col("SecondName")], p["SecondName"]);
   EXPECT_EQ(row[col("Free Kicks")], std::to_string(p["PlayerAttRecord"]["Attributes"][14].get<int>()));

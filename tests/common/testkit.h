@@ -174,41 +174,31 @@ inline cm3::SectionTable sectionsOf(const Bytes& index) {
                                entryCount(index, cm3::kEntrySection3), entryCount(index, cm3::kEntrySection4));
 }
 
-// Record n (1-based) of a record file, read and written in place.
+// Record n (1-based) of a record file after `header` bytes, read and edited
+// in place; index entries are the records of index.dat.
 template <class R>
-R readRecord(const fs::path& file, int64_t n) {
+R readRecord(const fs::path& file, int64_t n, size_t header = 0) {
   const Bytes b = slurp(file);
-  const size_t at = size_t(n - 1) * R::kSize;
+  const size_t at = header + size_t(n - 1) * R::kSize;
   if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
   R r;
   std::copy_n(b.begin() + std::ptrdiff_t(at), R::kSize, r.bytes.begin());
   return r;
 }
-template <class R>
-void writeRecord(const fs::path& file, int64_t n, const R& r, size_t header = 0) {
+template <class R, class Edit>
+void editRecord(const fs::path& file, int64_t n, Edit edit, size_t header = 0) {
+  R r = readRecord<R>(file, n, header);
+  edit(r);
   Bytes b = slurp(file);
-  const size_t at = header + size_t(n - 1) * R::kSize;
-  if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
-  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(at));
+  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(header + size_t(n - 1) * R::kSize));
   spit(file, b);
 }
-template <class R, class Edit>
-void editRecord(const fs::path& file, int64_t n, Edit edit) {
-  R r = readRecord<R>(file, n);
-  edit(r);
-  writeRecord(file, n, r);
-}
 inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
-  const Bytes b = slurp(data / "index.dat");
-  cm3::IndexRecord r;
-  std::copy_n(b.begin() + std::ptrdiff_t(entryOffset(entry)), 67, r.bytes.begin());
-  return r;
+  return readRecord<cm3::IndexRecord>(data / "index.dat", entry, cm3::kIndexHeader);
 }
 template <class Edit>
 void editEntry(const fs::path& data, int entry, Edit edit) {
-  cm3::IndexRecord r = readEntry(data, entry);
-  edit(r);
-  writeRecord(data / "index.dat", entry, r, cm3::kIndexHeader);
+  editRecord<cm3::IndexRecord>(data / "index.dat", entry, edit, cm3::kIndexHeader);
 }
 inline void setEntryCountOnDisk(const fs::path& data, int entry, int32_t count) {
   editEntry(data, entry, [&](cm3::IndexRecord& r) { r.setCount(count); });

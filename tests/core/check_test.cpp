@@ -66,12 +66,6 @@ TEST_P(CheckFaults, PlantedFaultMissedOrReportedUnderAnotherRule) {
 INSTANTIATE_TEST_SUITE_P(Rules, CheckFaults, ::testing::ValuesIn(plantedFaults()),
                          [](const ::testing::TestParamInfo<Fault>& i) { return i.param.name; });
 
-TEST(Check, RuleWithoutAPlantedFault) {
-  const std::vector<Fault> faults = plantedFaults();
-  for (std::string_view name : search::checkNames())
-    EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), [&](const Fault& f) { return f.check == name; })) << name;
-}
-
 TEST(Check, FindingLacksTheRecordOrThePeopleConcerned) {
   GameDir game;
   const World w(game.data());
