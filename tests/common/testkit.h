@@ -174,41 +174,31 @@ inline cm3::SectionTable sectionsOf(const Bytes& index) {
                                entryCount(index, cm3::kEntrySection3), entryCount(index, cm3::kEntrySection4));
 }
 
-// Record n (1-based) of a record file, read and written in place.
+// Record n (1-based) of a record file after `header` bytes, read and edited
+// in place; index entries are the records of index.dat.
 template <class R>
-R readRecord(const fs::path& file, int64_t n) {
+R readRecord(const fs::path& file, int64_t n, size_t header = 0) {
   const Bytes b = slurp(file);
-  const size_t at = size_t(n - 1) * R::kSize;
+  const size_t at = header + size_t(n - 1) * R::kSize;
   if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
   R r;
   std::copy_n(b.begin() + std::ptrdiff_t(at), R::kSize, r.bytes.begin());
   return r;
 }
-template <class R>
-void writeRecord(const fs::path& file, int64_t n, const R& r, size_t header = 0) {
+template <class R, class Edit>
+void editRecord(const fs::path& file, int64_t n, Edit edit, size_t header = 0) {
+  R r = readRecord<R>(file, n, header);
+  edit(r);
   Bytes b = slurp(file);
-  const size_t at = header + size_t(n - 1) * R::kSize;
-  if (n < 1 || at + R::kSize > b.size()) throw std::out_of_range(file.string() + ": no record " + std::to_string(n));
-  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(at));
+  std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(header + size_t(n - 1) * R::kSize));
   spit(file, b);
 }
-template <class R, class Edit>
-void editRecord(const fs::path& file, int64_t n, Edit edit) {
-  R r = readRecord<R>(file, n);
-  edit(r);
-  writeRecord(file, n, r);
-}
 inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
-  const Bytes b = slurp(data / "index.dat");
-  cm3::IndexRecord r;
-  std::copy_n(b.begin() + std::ptrdiff_t(entryOffset(entry)), 67, r.bytes.begin());
-  return r;
+  return readRecord<cm3::IndexRecord>(data / "index.dat", entry, cm3::kIndexHeader);
 }
 template <class Edit>
 void editEntry(const fs::path& data, int entry, Edit edit) {
-  cm3::IndexRecord r = readEntry(data, entry);
-  edit(r);
-  writeRecord(data / "index.dat", entry, r, cm3::kIndexHeader);
+  editRecord<cm3::IndexRecord>(data / "index.dat", entry, edit, cm3::kIndexHeader);
 }
 inline void setEntryCountOnDisk(const fs::path& data, int entry, int32_t count) {
   editEntry(data, entry, [&](cm3::IndexRecord& r) { r.setCount(count); });
@@ -223,47 +213,56 @@ inline int32_t firstPerson(const cm3::Database& db, bool player, int skip = 0) {
   throw std::runtime_error("the generated game has no such person");
 }
 
-// Appends a person by hand as adding a player does: new name records, the
-// staff record after the last person, the attribute record after the last
-// one, and the index entries kept in step (sections 2-4 move by 157 bytes).
-inline void appendPerson(cm3::Database& db, const std::string& first, const std::string& second) {
+// Adding a person by hand as adding a player does it, one write a step: the
+// new name records and their index counts, the staff record after the last
+// person and its count, the attribute record after the last one and its
+// count, and sections 2-4 moved by 157 bytes.
+inline std::vector<std::function<void(cm3::Database&)>> addPersonSteps(const std::string& first,
+                                                                      const std::string& second) {
   using namespace cm3;
-  const int32_t newId = db.readIndex(kEntryPeople).Count();
-  const int32_t newAtt = db.readIndex(kEntrySection4).Count();
-  NameRecord f = db.read<NameRecord>(kSlotFirstNames, 1), s = db.read<NameRecord>(kSlotSecondNames, 1);
-  ASSERT_TRUE(encodeName(first, f.NameField()));
-  ASSERT_TRUE(encodeName(second, s.NameField()));
-  const int32_t r1 = int32_t(db.recordCount(GameFile::FirstNames));
-  const int32_t r2 = int32_t(db.recordCount(GameFile::SecondNames));
-  f.setId(r1);
-  s.setId(r2);
-  db.write(kSlotSecondNames, r2 + 1, s);
-  db.write(kSlotFirstNames, r1 + 1, f);
-  auto entry = [&](int e, int32_t count, int32_t posDelta) {
-    IndexRecord r = db.readIndex(e);
-    r.setCount(count);
-    r.setPosition(r.Position() + posDelta);
-    db.writeIndex(e, r);
+  auto name = [](int slot, GameFile file, const std::string& text) {
+    return [=](Database& db) {
+      NameRecord r = db.read<NameRecord>(slot, 1);
+      ASSERT_TRUE(encodeName(text, r.NameField()));
+      const int32_t n = int32_t(db.recordCount(file)++);
+      r.setId(n);
+      db.write(slot, n + 1, r);
+    };
   };
-  entry(kEntryFirstNames, r1 + 1, 0);
-  entry(kEntrySecondNames, r2 + 1, 0);
-  ++db.recordCount(GameFile::FirstNames);
-  ++db.recordCount(GameFile::SecondNames);
-  StaffRecord p = db.read<StaffRecord>(kSlotStaff, 1);
-  p.setPersonId(newId);
-  p.setFirstNameId(r1);
-  p.setSecondNameId(r2);
-  p.setPlayerAttIndex(newAtt);
-  p.setClubId(-1);
-  p.setWage(4242);
-  db.write(kSlotStaff, newId + 1, p);
-  entry(kEntryPeople, newId + 1, 0);
-  PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 1);
-  a.setAttId(newAtt);
-  a.setCurrentAbility(int16_t(100 + newAtt % 50));
-  db.write(kSlotStaffAtt, newAtt + 1, a);
-  entry(kEntrySection4, newAtt + 1, 0);
-  for (int e : {kEntrySection2, kEntrySection3, kEntrySection4}) entry(e, db.readIndex(e).Count(), 157);
+  auto entry = [](int e, int32_t countDelta, int32_t posDelta) {
+    return [=](Database& db) {
+      IndexRecord r = db.readIndex(e);
+      r.setCount(r.Count() + countDelta);
+      r.setPosition(r.Position() + posDelta);
+      db.writeIndex(e, r);
+    };
+  };
+  return {name(kSlotSecondNames, GameFile::SecondNames, second), name(kSlotFirstNames, GameFile::FirstNames, first),
+          entry(kEntryFirstNames, 1, 0), entry(kEntrySecondNames, 1, 0),
+          [](Database& db) {
+            const int32_t id = db.readIndex(kEntryPeople).Count();
+            StaffRecord p = db.read<StaffRecord>(kSlotStaff, 1);
+            p.setPersonId(id);
+            p.setFirstNameId(int32_t(db.recordCount(GameFile::FirstNames)) - 1);
+            p.setSecondNameId(int32_t(db.recordCount(GameFile::SecondNames)) - 1);
+            p.setPlayerAttIndex(db.readIndex(kEntrySection4).Count());
+            p.setClubId(-1);
+            p.setWage(4242);
+            db.write(kSlotStaff, id + 1, p);
+          },
+          entry(kEntryPeople, 1, 0),
+          [](Database& db) {
+            const int32_t att = db.readIndex(kEntrySection4).Count();
+            PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 1);
+            a.setAttId(att);
+            a.setCurrentAbility(int16_t(100 + att % 50));
+            db.write(kSlotStaffAtt, att + 1, a);
+          },
+          entry(kEntrySection4, 1, 0), entry(kEntrySection2, 0, 157), entry(kEntrySection3, 0, 157),
+          entry(kEntrySection4, 0, 157)};
+}
+inline void appendPerson(cm3::Database& db, const std::string& first, const std::string& second) {
+  for (const auto& step : addPersonSteps(first, second)) step(db);
 }
 
 // `fn` must throw FileError of `kind` whose text holds `text`.

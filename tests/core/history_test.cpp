@@ -135,23 +135,18 @@ TEST_F(History, AddedRowWrittenEarlyReusedOrShownAsPersonZero) {
   auto rows = history::loadRows(db_, 12);
   const size_t rowsOfZero = history::findRecords(db_, 0).size();
   const int32_t discarded = history::addRecord(db_);  // another person's row, never saved
-  EXPECT_EQ(discarded, 5000);
-  EXPECT_EQ(db_.recordCount(GameFile::History), 5001);
-  EXPECT_EQ(fileRecords(), 5000) << "the file grows only on save";
-  HistoryRow added;
-  added.recordId = history::addRecord(db_);
+  EXPECT_EQ(std::vector<int64_t>({discarded, db_.recordCount(GameFile::History), fileRecords()}),
+            std::vector<int64_t>({5000, 5001, 5000})) << "the file grows only on save";
+  const HistoryRow added{.recordId = history::addRecord(db_), .season = "1997", .club = "", .apps = "20", .goals = "4"};
   EXPECT_EQ(added.recordId, discarded + 1);
-  added.season = "1997";
-  added.apps = "20";
-  added.goals = "4";
   rows.push_back(added);
   save(12, rows);
   EXPECT_EQ(fileRecords(), 5002);
   const HistoryRecord r = rec(added.recordId);  // the empty club cell stored as -1
   EXPECT_EQ(std::make_tuple(r.RecordId(), r.PersonId(), int(r.Season()), r.ClubId(), int(r.Byte14())),
             std::make_tuple(added.recordId, 12, 1997, -1, 0));
-  EXPECT_EQ(rec(discarded).PersonId(), -1) << "the gap is a deleted row";
-  EXPECT_EQ(rec(discarded).RecordId(), discarded);
+  EXPECT_EQ(std::make_pair(rec(discarded).PersonId(), rec(discarded).RecordId()), std::make_pair(-1, discarded))
+      << "the gap is a deleted row";
   EXPECT_EQ(history::findRecords(db_, 0).size(), rowsOfZero);
   EXPECT_EQ(history::findRecords(db_, 12), (std::vector<int32_t>{40, 41, added.recordId}));
 }
@@ -166,9 +161,8 @@ TEST_F(History, DeleteWaitsForASaveOrClearsMoreThanThePerson) {
   EXPECT_EQ(history::findRecords(db_, 14), (std::vector<int32_t>{60}));
   const int32_t id = history::addRecord(db_);  // deleted before its first save
   history::deleteRecord(db_, id);
-  EXPECT_EQ(fileRecords(), int64_t(id) + 1);
-  EXPECT_EQ(rec(id).PersonId(), -1);
-  EXPECT_EQ(rec(id).RecordId(), id);
+  EXPECT_EQ(std::vector<int64_t>({fileRecords(), rec(id).PersonId(), rec(id).RecordId()}),
+            std::vector<int64_t>({id + 1, -1, id}));
   EXPECT_THROW(history::deleteRecord(db_, -1), ValueError);
 }
 
@@ -190,9 +184,8 @@ TEST(HistoryClubs, ClubTextMatchedByCaseOrNotByItsBeginning) {
       {"Leeds", -1, -1},     {"Manchester United FC", -1, -1}, {"", -1, -1},
       {"Bolton", 3, 3},      {"Man", 2, 2}, {"Bolt", 3, 0},  {"", 5, 5},      {"Bolton", 99, 0}};
   for (const auto& [text, hint, expected] : cases) EXPECT_EQ(history::findClub(clubs, text, hint), expected) << text << hint;
-  EXPECT_EQ(history::clubText(clubs, 2), "Man");
-  EXPECT_EQ(history::clubText(clubs, -1), "");
-  EXPECT_EQ(history::clubText(clubs, 6), "");
+  EXPECT_EQ(std::vector<std::string>({history::clubText(clubs, 2), history::clubText(clubs, -1), history::clubText(clubs, 6)}),
+            std::vector<std::string>({"Man", "", ""}));
 }
 
 TEST_F(History, TypedClubNotFoundByPrefixOrUnknownIdLost) {
@@ -207,9 +200,8 @@ TEST_F(History, TypedClubNotFoundByPrefixOrUnknownIdLost) {
   rows[1].club = "";  // shown empty, left alone
   rows[2].club = "Nowhere";
   history::saveRows(db_, 44, rows, clubs);
-  EXPECT_EQ(rec(100).ClubId(), 1);
-  EXPECT_EQ(rec(101).ClubId(), 9999);
-  EXPECT_EQ(rec(102).ClubId(), -1);
+  EXPECT_EQ(std::vector<int32_t>({rec(100).ClubId(), rec(101).ClubId(), rec(102).ClubId()}),
+            std::vector<int32_t>({1, 9999, -1}));
 }
 
 }  // namespace

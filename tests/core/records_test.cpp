@@ -14,13 +14,9 @@ TEST(RecordLayout, FieldsWrongEndianOrAtAWrongOffset) {
   s.setBirthYear(-2);
   s.setClubId(-1);
   s.setPlayerAttIndex(7);
-  EXPECT_EQ(s.bytes[0], 0x04);
-  EXPECT_EQ(s.bytes[3], 0x01);
-  EXPECT_EQ(s.bytes[18], 0xFE);
-  EXPECT_EQ(s.bytes[19], 0xFF);
-  EXPECT_EQ(s.BirthYear(), -2);
+  EXPECT_EQ(std::vector<int>({s.bytes[0], s.bytes[3], s.bytes[18], s.bytes[19], s.bytes[145]}),
+            std::vector<int>({4, 1, 0xFE, 0xFF, 7}));
   EXPECT_EQ(loadI32(s.data() + 57), -1);
-  EXPECT_EQ(s.bytes[145], 7);
   PlayerAttRecord a;
   a.setAttribute(41, 255);
   EXPECT_EQ(a.bytes[68], 255);
@@ -28,8 +24,8 @@ TEST(RecordLayout, FieldsWrongEndianOrAtAWrongOffset) {
   c.setPlayerSlot(49, -1);
   EXPECT_EQ(loadI32(c.data() + 411), -1);
   ContinentRecord k;
-  k.setStrength(1.25);
-  EXPECT_EQ(loadF64(k.data() + 190), 1.25);
+  k.setStrength(1.25);  // 0x3FF4000000000000: the sign and exponent byte last
+  EXPECT_EQ(std::vector<int>({k.bytes[196], k.bytes[197]}), std::vector<int>({0xF4, 0x3F}));
   NationRecord n;
   n.setUefaCoefficient(5, 3.5);
   EXPECT_EQ(loadF64(n.data() + 264), 3.5);

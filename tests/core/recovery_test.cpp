@@ -119,73 +119,65 @@ TEST(FileFailures, UnwritableFolderAtClosingLosesTheRun) {
   db.close();
 }
 
-TEST(FileFailures, FullDiskLeavesPartOfAnAppendedRecord) {
-  GameDir game;
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
-  db.autoBackup = false;  // the backup of the first write would meet the full disk first
-  const int64_t clubs = db.recordCount(GameFile::Club);
-  const uintmax_t size = fs::file_size(game.file("club.dat"));
-  ClubRecord c = db.read<ClubRecord>(kSlotClub, 1);
+using FailingWrites = OpenGame;
+
+TEST_F(FailingWrites, FullDiskLeavesPartOfAnAppendedRecord) {
+  db_.autoBackup = false;  // the backup of the first write would meet the full disk first
+  const int64_t clubs = db_.recordCount(GameFile::Club);
+  const uintmax_t size = fs::file_size(game_.file("club.dat"));
+  ClubRecord c = db_.read<ClubRecord>(kSlotClub, 1);
   for (rlim_t room : {rlim_t(0), rlim_t(100), rlim_t(580)}) {
     SCOPED_TRACE(room);
     FileSizeLimit limit(size + room);
-    EXPECT_TRUE(failsWith([&] { db.write(kSlotClub, clubs + 1, c); }, FileError::Kind::DiskFull));
-    EXPECT_EQ(fs::file_size(game.file("club.dat")), size);
-    EXPECT_FALSE(db.has<ClubRecord>(kSlotClub, clubs + 1));
+    EXPECT_TRUE(failsWith([&] { db_.write(kSlotClub, clubs + 1, c); }, FileError::Kind::DiskFull));
+    EXPECT_EQ(fs::file_size(game_.file("club.dat")), size);
+    EXPECT_FALSE(db_.has<ClubRecord>(kSlotClub, clubs + 1));
     // Writing in place needs no room.
     ClubRecord d = c;
     d.bytes[100] ^= 0xFF;
-    db.write(kSlotClub, 1, d);
-    EXPECT_EQ(db.read<ClubRecord>(kSlotClub, 1), d);
-    db.write(kSlotClub, 1, c);
+    db_.write(kSlotClub, 1, d);
+    EXPECT_EQ(db_.read<ClubRecord>(kSlotClub, 1), d);
+    db_.write(kSlotClub, 1, c);
   }
-  db.write(kSlotClub, clubs + 1, c);
-  EXPECT_EQ(fs::file_size(game.file("club.dat")), size + 581);
-  db.close();
+  db_.write(kSlotClub, clubs + 1, c);
+  EXPECT_EQ(fs::file_size(game_.file("club.dat")), size + 581);
 }
 
-TEST(FileFailures, DataFolderGoneAtClosingMadeAgainOrUnreported) {
-  GameDir game;
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
-  const fs::path moved = game.data().parent_path() / "Elsewhere";
-  fs::rename(game.data(), moved);
-  EXPECT_TRUE(failsWith([&] { db.close(); }, FileError::Kind::PathNotFound, "does not exist"));
-  EXPECT_FALSE(fs::exists(game.data())) << "no new folder made";
-  fs::rename(moved, game.data());
-  EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game.str()));
+TEST_F(FailingWrites, DataFolderGoneAtClosingMadeAgainOrUnreported) {
+  const fs::path moved = game_.data().parent_path() / "Elsewhere";
+  fs::rename(game_.data(), moved);
+  EXPECT_TRUE(failsWith([&] { db_.close(); }, FileError::Kind::PathNotFound, "does not exist"));
+  EXPECT_FALSE(fs::exists(game_.data())) << "no new folder made";
+  fs::rename(moved, game_.data());
+  EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game_.str()));
 }
 
-TEST(FileFailures, DeletedFileTakesWritesOrHalfASave) {
-  GameDir game;
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
-  ClubRecord c = db.read<ClubRecord>(kSlotClub, 3);
-  const Bytes clubBefore = slurp(game.file("club.dat"));
-  fs::remove(game.file("club.dat"));
+TEST_F(FailingWrites, DeletedFileTakesWritesOrHalfASave) {
+  ClubRecord c = db_.read<ClubRecord>(kSlotClub, 3);
+  const Bytes clubBefore = slurp(game_.file("club.dat"));
+  fs::remove(game_.file("club.dat"));
   c.bytes[40] ^= 0x5A;
-  EXPECT_TRUE(failsWith([&] { db.write(kSlotClub, 3, c); }, FileError::Kind::Removed, "club.dat"));
-  spit(game.file("club.dat"), clubBefore);
+  EXPECT_TRUE(failsWith([&] { db_.write(kSlotClub, 3, c); }, FileError::Kind::Removed, "club.dat"));
+  spit(game_.file("club.dat"), clubBefore);
 
   // A person's save writes several files: with one of them gone it stops
   // before the first write, so no part of the person is saved.
-  people::PersonForm f = people::loadPerson(db, 0);
+  people::PersonForm f = people::loadPerson(db_, 0);
   ASSERT_TRUE(f.isPlayer);
   f.attributes[3] = f.attributes[3] == "7" ? "8" : "7";
-  const std::string shownName = db.PersonNameTable[0];
-  const Bytes attBefore = slurp(game.file("staff_att.dat"));
-  const Bytes namesBefore = slurp(game.file("first_names.dat"));
-  fs::remove(game.file("first_names.dat"));
+  const std::string shownName = db_.PersonNameTable[0];
+  const Bytes attBefore = slurp(game_.file("staff_att.dat"));
+  const Bytes namesBefore = slurp(game_.file("first_names.dat"));
+  fs::remove(game_.file("first_names.dat"));
   people::NameFlags flags;
-  EXPECT_THROW(people::savePerson(db, f, flags), FileError);
-  EXPECT_EQ(slurp(game.file("staff_att.dat")), attBefore);
-  EXPECT_EQ(db.PersonNameTable[0], shownName);
-  spit(game.file("first_names.dat"), namesBefore);
+  EXPECT_THROW(people::savePerson(db_, f, flags), FileError);
+  EXPECT_EQ(slurp(game_.file("staff_att.dat")), attBefore);
+  EXPECT_EQ(db_.PersonNameTable[0], shownName);
+  spit(game_.file("first_names.dat"), namesBefore);
 
-  fs::remove(game.file("index.dat"));
-  EXPECT_TRUE(failsWith([&] { db.close(); }, FileError::Kind::Removed, "index.dat"));
-  EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game.str()));
+  fs::remove(game_.file("index.dat"));
+  EXPECT_TRUE(failsWith([&] { db_.close(); }, FileError::Kind::Removed, "index.dat"));
+  EXPECT_TRUE(Database::hasLeftoverWorkingFiles(game_.str()));
 }
 
 TEST(FileFailures, DeletedStaffFileNotBuiltAnew) {

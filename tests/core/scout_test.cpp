@@ -28,9 +28,7 @@ TEST(ScoutNumbers, WholeNumberRoundedWronglyOrAcceptedOutOfRange) {
 }
 
 TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
-  ScoutCriteria c;
-  c.MinCurrentAbility = 77;
-  c.JobClass = 4;
+  ScoutCriteria c{.MinCurrentAbility = 77, .JobClass = 4};
   ASSERT_FALSE(storeCriteria(ScoutForm{}, c).has_value());
   EXPECT_EQ(c, ScoutCriteria{});
   ScoutForm f;
@@ -44,16 +42,10 @@ TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
   f.compRow = 300;
   f.optRow = 1;
   ASSERT_FALSE(storeCriteria(f, c).has_value());
-  ScoutCriteria expected;
-  expected.MinCurrentAbility = 120;
-  expected.MinPotentialAbility = -2;
-  expected.NationIndex = 7;
-  expected.AgeLimit = 21;
+  ScoutCriteria expected{.MinCurrentAbility = 120, .MinPotentialAbility = -2, .NationIndex = 7, .AgeLimit = 21,
+                         .OlderThan = false, .MinAttribute = {}, .MinPosition = {}, .JobClass = 9, .LeagueIndex = 300};
   for (size_t k = 0; k < c.MinAttribute.size(); ++k) expected.MinAttribute[k] = int16_t(k);
   for (size_t k = 0; k < c.MinPosition.size(); ++k) expected.MinPosition[k] = int16_t(100 + k);
-  expected.JobClass = 9;
-  expected.LeagueIndex = 300;
-  expected.OlderThan = false;
   EXPECT_EQ(c, expected);
 }
 

@@ -51,8 +51,7 @@ TEST(SquadSlots, EncodeTouchesOtherBytesOrKeepsANegativeSlot) {
     if (i < 215 || i >= 415) {
       ASSERT_EQ(r.bytes[i], original.bytes[i]) << "byte " << i;
     }
-  EXPECT_EQ(loadI32(r.data() + 219), 1003);
-  EXPECT_EQ(loadI32(r.data() + 215), -1);
+  EXPECT_EQ(std::vector<int32_t>({loadI32(r.data() + 215), loadI32(r.data() + 219)}), std::vector<int32_t>({-1, 1003}));
   const PlayerSlots back = decodePlayerSlots(r);
   for (int k = 0; k < kPlayerSlots; ++k) EXPECT_EQ(back[size_t(k)], k % 3 == 0 ? -1 : 1000 * k + 3);
   r.bytes.fill(0xFF);
@@ -60,9 +59,7 @@ TEST(SquadSlots, EncodeTouchesOtherBytesOrKeepsANegativeSlot) {
   storeI32(r.data() + 415, 13);
   storeI32(r.data() + 215, 99);  // a player slot, not staff
   const StaffSlots st = decodeStaffSlots(r);
-  EXPECT_EQ(st[1], 12);
-  EXPECT_EQ(st[2], 13);
-  EXPECT_EQ(st[3], -1);
+  EXPECT_EQ(std::vector<int32_t>(st.begin() + 1, st.begin() + 4), std::vector<int32_t>({12, 13, -1}));
 }
 
 TEST(SquadSlots, FindEmptyPosMissesTheLowestHole) {
@@ -102,9 +99,7 @@ TEST_F(Squads, RowTextHidesAnEmptySlotOrAValueBeyondThePeople) {
   db_.PersonNameTable[3] = "Smith Ann";
   const std::vector<int32_t> values = {-1, 3, -5, db_.PeopleCount(), INT32_MAX};
   const auto rows = slotTexts(db_, values);
-  EXPECT_EQ(rows[0], "Empty");
-  EXPECT_EQ(rows[1], "Smith Ann");
-  EXPECT_EQ(rows[2], "Empty");
+  EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 3), std::vector<std::string>({"Empty", "Smith Ann", "Empty"}));
   for (size_t i = 3; i < rows.size(); ++i) EXPECT_NE(rows[i].find(std::to_string(values[i])), std::string::npos) << rows[i];
 }
 
@@ -178,13 +173,11 @@ TEST_F(Squads, SigningTakesAnotherSlotOrWritesInTheWrongOrder) {
   loadTransferClub(db_, st_, 7);
   q_.answers = {true};
   const TransferResult r = cmdTransfer(db_, st_, free_[0], -1, q_);
-  EXPECT_EQ(r.move, Move::Signing);
   EXPECT_EQ(r.status, "Smith Ann   transfered to  " + db_.clubNames[7]);
-  EXPECT_EQ(person(free_[0]).ClubId(), 7);
+  EXPECT_EQ(std::vector<int>({int(r.move), person(free_[0]).ClubId(), st_.TransferSquadCount, r.transferRow}),
+            std::vector<int>({int(Move::Signing), 7, 4, 1}));
   EXPECT_EQ(stored(7), slotsOf({free_[1], free_[0], free_[2], free_[3]}));
   EXPECT_EQ(st_.TransferSquad, stored(7));
-  EXPECT_EQ(st_.TransferSquadCount, 4);
-  EXPECT_EQ(r.transferRow, 1);
   EXPECT_EQ(q_.writes, (std::vector<std::pair<int, int64_t>>{{kSlotStaff, free_[0] + 1}, {kSlotClub, 8}}));
   EXPECT_TRUE(consistent(db_));
 }
@@ -195,13 +188,12 @@ TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
   loadCurrentClub(db_, st_, 4);
   q_.answers = {true};
   const TransferResult r = cmdTransfer(db_, st_, free_[1], 1, q_);
-  EXPECT_EQ(r.move, Move::FreeTransfer);
   EXPECT_EQ(q_.asked, std::vector<std::string>{kFreeTransferQuestion});
   EXPECT_EQ(r.status, "Smith Ann  free transfered from " + db_.clubNames[4]);
-  EXPECT_EQ(person(free_[1]).ClubId(), -1);
+  EXPECT_EQ(std::vector<int>({int(r.move), person(free_[1]).ClubId(), r.squadRow}),
+            std::vector<int>({int(Move::FreeTransfer), -1, 2}));
   EXPECT_EQ(stored(4), slotsOf({free_[0], -1, free_[2]}));
   EXPECT_EQ(st_.CurrentSquad, stored(4));
-  EXPECT_EQ(r.squadRow, 2);
   EXPECT_EQ(q_.writes, (std::vector<std::pair<int, int64_t>>{{kSlotStaff, free_[1] + 1}, {kSlotClub, 5}}));
   EXPECT_TRUE(consistent(db_));
 }
@@ -213,16 +205,13 @@ TEST_F(Squads, TransferTakesAnotherSlotOrWritesInTheWrongOrder) {
   loadCurrentClub(db_, st_, 4);
   loadTransferClub(db_, st_, 6);
   const TransferResult r = cmdTransfer(db_, st_, free_[1], 1, q_);  // asks nothing
-  EXPECT_EQ(r.move, Move::Transfer);
   EXPECT_EQ(r.status, "Smith Ann transfered from " + db_.clubNames[4] + " to " + db_.clubNames[6]);
-  EXPECT_EQ(person(free_[1]).ClubId(), 6);
+  EXPECT_EQ(std::vector<int>({int(r.move), person(free_[1]).ClubId(), st_.TransferSquadCount, r.transferRow, r.squadRow}),
+            std::vector<int>({int(Move::Transfer), 6, 4, 1, 2}));
   EXPECT_EQ(stored(4), slotsOf({free_[0]}));
   EXPECT_EQ(stored(6), slotsOf({free_[2], free_[1], free_[3], free_[4]}));
   EXPECT_EQ(st_.CurrentSquad, stored(4));
   EXPECT_EQ(st_.TransferSquad, stored(6));
-  EXPECT_EQ(st_.TransferSquadCount, 4);
-  EXPECT_EQ(r.transferRow, 1);
-  EXPECT_EQ(r.squadRow, 2);
   EXPECT_EQ(q_.writes,
             (std::vector<std::pair<int, int64_t>>{{kSlotClub, 5}, {kSlotClub, 7}, {kSlotStaff, free_[1] + 1}}));
   EXPECT_EQ(cmdTransfer(db_, st_, free_[0], 0, q_).transferRow, 4) << "the next goes after the occupied slots";
