@@ -147,6 +147,11 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), programDir_(programDir), ui_(std::make_unique<::Ui::TolvPlayer>()) {
   ui_->setupUi(this);
   txtpath_ = ui_->txtpath;
+  cmbnations_ = ui_->cmbnations;
+  cmbnations2_ = ui_->cmbnations2;
+  cmbStaffNation_ = ui_->cmbStaffNation;
+  cmbSquad_ = ui_->cmbSquad;
+  cmbTransclub_ = ui_->cmbTransclub;
   setWindowTitle(QString::fromLatin1(kCaption));
   buildPersonPages();
   binder_ = std::make_unique<Binder<people::PersonForm>>(this, personBindings());
@@ -154,11 +159,11 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
   nationModel_ = new QStringListModel(this);
   clubModel_ = new QStringListModel(this);
   continentModel_ = new QStringListModel(this);
-  ui_->cmbnations->setModel(nationModel_);
-  ui_->cmbnations2->setModel(nationModel_);
-  ui_->cmbStaffNation->setModel(nationModel_);
-  ui_->cmbSquad->setModel(clubModel_);
-  ui_->cmbTransclub->setModel(clubModel_);
+  cmbnations_->setModel(nationModel_);
+  cmbnations2_->setModel(nationModel_);
+  cmbStaffNation_->setModel(nationModel_);
+  cmbSquad_->setModel(clubModel_);
+  cmbTransclub_->setModel(clubModel_);
 
   statusPanel_ = make<QLabel>(statusBar(), "ccrpStatusBar_panel1");
   statusPanel_->setFrameShape(QFrame::Panel);
@@ -221,27 +226,27 @@ void TolvPlayer::buildPersonPages() {
     previous = b;
     return b;
   };
-  auto caption = [](QWidget* parent, std::string_view text, QGridLayout* grid, int r, int c) {
+  auto label = [](QWidget* parent, std::string_view text, QGridLayout* grid, int r, int c) {
     auto* l = new QLabel(QString::fromUtf8(text.data(), qsizetype(text.size())), parent);
     grid->addWidget(l, r, c);
     return l;
   };
   for (int k = 0; k < 8; ++k) {
-    caption(ui_->fraMental, codes::kMental[size_t(k)], ui_->fraMentalLayout, k / 4, (k % 4) * 2);
+    label(ui_->fraMental, codes::kMental[size_t(k)], ui_->fraMentalLayout, k / 4, (k % 4) * 2);
     box(ui_->fraMental, kMentalBoxes[k], ui_->fraMentalLayout, k / 4, (k % 4) * 2 + 1);
   }
   for (int k = 0; k < 12; ++k) {
-    caption(ui_->fraPositions, codes::kPosition[size_t(k)], ui_->fraPositionsLayout, k / 6, (k % 6) * 2);
+    label(ui_->fraPositions, codes::kPosition[size_t(k)], ui_->fraPositionsLayout, k / 6, (k % 6) * 2);
     positions_[size_t(k)] = box(ui_->fraPositions, kPositionBoxes[k], ui_->fraPositionsLayout, k / 6, (k % 6) * 2 + 1);
   }
   for (int k = 0; k < 42; ++k) {
-    auto* l = caption(ui_->fraAtt, codes::kPlayerAttribute[size_t(k)], ui_->fraAttLayout, k % 14, (k / 14) * 2);
+    auto* l = label(ui_->fraAtt, codes::kPlayerAttribute[size_t(k)], ui_->fraAttLayout, k % 14, (k / 14) * 2);
     l->setObjectName(k == 30 ? QStringLiteral("lblPositioning") : QStringLiteral("lblAtt_%1").arg(k));
     txtAtt_[size_t(k)] = box(ui_->fraAtt, attBoxes()[size_t(k)], ui_->fraAttLayout, k % 14, (k / 14) * 2 + 1);
   }
   previous = ui_->cmdSuper;
   for (int k = 0; k < 21; ++k) {
-    auto* l = caption(ui_->PicStaffAtt, codes::kStaffAttribute[size_t(k)], ui_->PicStaffAttLayout, k % 7, (k / 7) * 2);
+    auto* l = label(ui_->PicStaffAtt, codes::kStaffAttribute[size_t(k)], ui_->PicStaffAttLayout, k % 7, (k / 7) * 2);
     l->setObjectName(QStringLiteral("Label14_%1").arg(k));
     txtStaffAtt_[size_t(k)] =
         box(ui_->PicStaffAtt, staffAttBoxes()[size_t(k)], ui_->PicStaffAttLayout, k % 7, (k / 7) * 2 + 1);
@@ -396,10 +401,10 @@ void TolvPlayer::showPerson(int personId) {
   fillBoxes(f);
   if (f.clubId >= 0) {
     // Choosing his club fills the squad lists, which select his slot.
-    choose(ui_->cmbSquad, f.clubId);
+    choose(cmbSquad_, f.clubId);
   } else {
-    ui_->cmbSquad->setCurrentIndex(-1);
-    if (ui_->cmbTransclub->currentIndex() >= 0) ui_->cmdTransfer->setEnabled(true);
+    cmbSquad_->setCurrentIndex(-1);
+    if (cmbTransclub_->currentIndex() >= 0) ui_->cmdTransfer->setEnabled(true);
     SelectPersonPending = false;
     ui_->lstStaff->clear();
     ui_->lstSquad->clear();

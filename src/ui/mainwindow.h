@@ -14,6 +14,7 @@
 #include "people/person.h"
 #include "ui/panel.h"
 
+class QComboBox;
 class QLineEdit;
 class QLabel;
 class QStringListModel;
@@ -122,7 +123,10 @@ class TolvPlayer : public QMainWindow {
   std::unique_ptr<Binder<people::PersonForm>> binder_;
   // Whether the person in the boxes is a player, set when he is shown.
   bool isPlayer_ = false;
+  // Controls of the form that the open handler and the name models use.
   QLineEdit* txtpath_ = nullptr;
+  QComboBox *cmbnations_ = nullptr, *cmbnations2_ = nullptr, *cmbStaffNation_ = nullptr, *cmbSquad_ = nullptr,
+            *cmbTransclub_ = nullptr;
   QLabel* statusPanel_ = nullptr;
   QStringListModel* nationModel_ = nullptr;
   QStringListModel* clubModel_ = nullptr;
