@@ -70,9 +70,16 @@ class Binder {
   }
 
   void fill(const Form& f) const {
+    fill(f, [](const QWidget*) { return true; });
+  }
+
+  // Fills only the controls `keep` takes; the others keep what they show.
+  template <class Keep>
+  void fill(const Form& f, Keep keep) const {
     // The accessors only name a member; nothing is written through them here.
     Form& form = const_cast<Form&>(f);
     for (const Bound& b : controls_) {
+      if (!keep(static_cast<const QWidget*>(b.widget))) continue;
       std::visit([&](auto m) { show(b.widget, ref(form, m)); }, b.member);
       // Long texts show from their start.
       if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) edit->setCursorPosition(0);

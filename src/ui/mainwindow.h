@@ -1,27 +1,32 @@
 // The main window: opening the game database, searching people by name,
 // showing and editing a person, and writing everything back when the window
-// closes. The squad, history, scouting and world areas live in panels of
-// their own (panel.h) that find the shared controls by object name.
+// closes. The layout is the form mainwindow.ui; the squad, history, scouting
+// and world areas live in panels of their own (panel.h) that find the shared
+// controls by object name.
 #pragma once
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "database/database.h"
 #include "people/person.h"
 #include "ui/panel.h"
 
-class QLineEdit;
-class QPushButton;
 class QComboBox;
-class QListWidget;
-class QTabWidget;
+class QLineEdit;
 class QLabel;
-class QGroupBox;
 class QStringListModel;
 
+namespace Ui {
+class TolvPlayer;
+}
+
 namespace cm3::ui {
+
+template <class Form>
+class Binder;
 
 inline constexpr const char* kCaption = "TOLVPLAYER EDITOR BETA 0.80";
 inline constexpr const char* kCaptionStem = "TOLVPLAYER EDITOR BETA ";
@@ -64,9 +69,10 @@ class TolvPlayer : public QMainWindow {
   // "Empty" row) switches the person boxes off until the next display.
   void showStaffMember(int personId);
   // Puts the texts of `form` into the boxes (the record-derived parts only:
-  // the player page for a player, the staff page otherwise).
+  // the player page for a player, the staff page otherwise) and makes its
+  // kind the kind of the person shown.
   void fillBoxes(const people::PersonForm& form);
-  // The texts of every person box as they are now.
+  // The texts of every person box as they are now, for the person shown.
   people::PersonForm formFromBoxes() const;
   // Shows the player page (positions and attributes) or the staff page.
   void showPlayerPages(bool player);
@@ -113,53 +119,23 @@ class TolvPlayer : public QMainWindow {
   std::vector<int> matchTable_;
   std::vector<Panel*> panels_;
 
-  QWidget* squadsArea_ = nullptr;
-  QWidget* historyArea_ = nullptr;
-  QWidget* scoutArea_ = nullptr;
-
+  std::unique_ptr<::Ui::TolvPlayer> ui_;
+  std::unique_ptr<Binder<people::PersonForm>> binder_;
+  // Whether the person in the boxes is a player, set when he is shown.
+  bool isPlayer_ = false;
+  // Controls of the form that the open handler and the name models use.
   QLineEdit* txtpath_ = nullptr;
-  QLineEdit* txtSearch_ = nullptr;
-  QPushButton* cmdOpen_ = nullptr;
-  QPushButton* cmdSearch_ = nullptr;
-  QPushButton* cmdNewPlayer_ = nullptr;
-  QPushButton* cmdUpdate_ = nullptr;
-  QPushButton* cmdScoutOpt_ = nullptr;
-  QPushButton* cmdScout_ = nullptr;
-  QPushButton* cmdTransfer_ = nullptr;
-  QPushButton* cmdRetire_ = nullptr;
-  QComboBox* cmbSquad_ = nullptr;
-  QComboBox* cmbTransclub_ = nullptr;
-  QListWidget* lstplayers_ = nullptr;
-  QListWidget* lstSquad_ = nullptr;
-  QListWidget* lstTranssquad_ = nullptr;
-  QListWidget* lstStaff_ = nullptr;
-  QTabWidget* SSTab1_ = nullptr;
+  QComboBox *cmbnations_ = nullptr, *cmbnations2_ = nullptr, *cmbStaffNation_ = nullptr, *cmbSquad_ = nullptr,
+            *cmbTransclub_ = nullptr;
   QLabel* statusPanel_ = nullptr;
   QStringListModel* nationModel_ = nullptr;
   QStringListModel* clubModel_ = nullptr;
   QStringListModel* continentModel_ = nullptr;
 
-  // Person pages.
-  QLabel* lblID_ = nullptr;
-  QLineEdit *txtFirstnamid_ = nullptr, *txtsurnameid_ = nullptr, *txtFirstname_ = nullptr, *txtSurname_ = nullptr,
-            *txtCommon_ = nullptr, *txtdays_ = nullptr, *txtBirthyear_ = nullptr, *txtCaps_ = nullptr,
-            *txtIntGoals_ = nullptr, *txtClub_ = nullptr, *txtJoin_ = nullptr, *txtcontractexp_ = nullptr,
-            *txtwages_ = nullptr, *txtvalue_ = nullptr, *txtID2_ = nullptr, *txtID3_ = nullptr, *txtUn_ = nullptr,
-            *txtSquadNo_ = nullptr;
-  QLabel* lblSquadNo_ = nullptr;
-  QComboBox *cmbnations_ = nullptr, *cmbnations2_ = nullptr, *cmbClass_ = nullptr, *cmbPlaysin_ = nullptr,
-            *cmbClassification_ = nullptr, *cmbFormation_ = nullptr, *cmbStaffNation_ = nullptr;
-  QLabel* lblFormation_ = nullptr;
-  QGroupBox* fraMental_ = nullptr;
-  std::array<QLineEdit*, 8> mental_{};
-  // txtAbility, txtPotAbility, txtHomRep, txtCurRep, txtWorldRep
-  std::array<QLineEdit*, 5> ratings_{};
+  // The boxes built from code lists: positions, txtAtt 0..41, txtStaffAtt 0..20.
   std::array<QLineEdit*, 12> positions_{};
   std::array<QLineEdit*, 42> txtAtt_{};
   std::array<QLineEdit*, 21> txtStaffAtt_{};
-  QWidget* picPositions_ = nullptr;
-  QWidget* PicStaffAtt_ = nullptr;
-  QPushButton *cmdSuper_ = nullptr, *cmdStaffSuper_ = nullptr;
 };
 
 }  // namespace cm3::ui
