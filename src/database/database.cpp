@@ -192,17 +192,8 @@ bool Database::openSteps(const std::string& gameDir, const OpenHooks& hooks) {
   }
 
   bool chopped = false;
-  runLong(LongStep::Splice, [&](const Progress& p) {
-    try {
-      chopped = filechop(p);
-    } catch (const std::exception& e) {
-      if (OpenError.empty()) OpenError = e.what();
-    }
-  });
-  if (!chopped || !measureFiles()) {
-    if (OpenError.empty()) OpenError = kWrongPathMessage;
-    return false;
-  }
+  runLong(LongStep::Splice, [&](const Progress& p) { attempt([&] { chopped = filechop(p); }); });
+  if (!chopped || !measureFiles()) return false;
 
   if (hooks.step) hooks.step(OpenStep::OpeningFiles);
   if (!attempt([this] {
