@@ -459,15 +459,6 @@ void Database::close(const StepRunner& run) {
   releaseLock();
 }
 
-void Database::filestaple(const Progress& progress) {
-  stapleOpenFiles(progress);
-  // staff.dat is a new file now: serve it from its slots again.
-  slots_[size_t(kSlotStaff)].reset();
-  slots_[size_t(kSlotStaffBytes)].reset();
-  openSlot(kSlotStaffBytes);
-  if (open_) openSlot(kSlotStaff);
-}
-
 void Database::stapleOpenFiles(const Progress& progress) {
   stapleInto(file(kSlotStaffBytes), file(kSlotIndexBytes), file(kSlotIndexTemp), file(kSlotUnknownBytes),
              file(kSlotStaffAtt2Bytes), file(kSlotStaffAttBytes), progress);

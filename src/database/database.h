@@ -101,8 +101,8 @@ class Database {
   // files of staff.dat and index.dat, the counts, the record files, the name
   // lists and PersonNameTable. False with OpenError set when the database
   // cannot be opened (or with it empty when `leftovers` chose StayClosed);
-  // nothing of the game is written then. An exception of a hook comes out of
-  // the call, the open given up.
+  // nothing of the game is written then but the leftovers folded back. An
+  // exception of a hook comes out of the call, the open given up.
   bool open(const std::string& gameDir, const OpenHooks& hooks = {});
 
   // Takes the game directory's lock (for work on the folder without opening
@@ -142,8 +142,6 @@ class Database {
   // database or the working files, from which recoverLeftovers gives the
   // same bytes.
   void close(const StepRunner& run = {});
-  // The write-back alone; the database stays open.
-  void filestaple(const Progress& progress = {});
 
   // ---- State -------------------------------------------------------------
   std::string GameDir;
