@@ -14,29 +14,20 @@ std::string leftoverMessage(const std::string& gameDir, const std::vector<std::s
 }
 
 Session::Session(const std::string& gameDir, Leftovers leftovers, const std::function<void()>& locked) {
-  // The lock first: while another editor has the directory open its
-  // working files are not leftovers.
-  if (!db_.beginOpen(gameDir)) throw CliError(db_.OpenError.empty() ? kWrongPathMessage : db_.OpenError);
-  if (locked) {
-    try {
-      locked();
-    } catch (...) {
-      db_.close();
-      done_ = true;
-      throw;
-    }
-  }
-  if (Database::hasLeftoverWorkingFiles(gameDir)) {
+  OpenHooks hooks;
+  // Leftovers are looked for under the lock: while another editor has the
+  // directory open its working files are not leftovers.
+  hooks.locked = locked;
+  hooks.leftovers = [&] {
     std::vector<std::string> files = {std::string(kPathStaffAtt), std::string(kPathStaffAtt2),
                                       std::string(kPathUnknown)};
-    db_.close();  // releases the lock
-    done_ = true;
     if (leftovers == Leftovers::Refuse) throw CliError(leftoverMessage(gameDir, files));
     leftovers_ = std::move(files);
-    return;
-  }
-  if (!db_.open(gameDir)) {
+    return LeftoverChoice::StayClosed;
+  };
+  if (!db_.open(gameDir, hooks)) {
     done_ = true;
+    if (!leftovers_.empty()) return;
     throw CliError(db_.OpenError.empty() ? kWrongPathMessage : db_.OpenError);
   }
 }

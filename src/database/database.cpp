@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <set>
 
 #include "database/gamepath.h"
@@ -129,27 +130,79 @@ void Database::releaseLock() {
 
 // ---- Opening --------------------------------------------------------------
 
-bool Database::open(const std::string& gameDir, const Progress& chopProgress) {
-  if (!PrepareDatabase(gameDir, chopProgress)) return false;
+bool Database::open(const std::string& gameDir, const OpenHooks& hooks) {
+  if (open_) throw std::logic_error("open on an open database");
+  bool ok = false;
   try {
-    openRecordFiles();
-    loadNameLists();
-    buildPersonNameTable();
-  } catch (const FileError& e) {
-    OpenError = e.kind() == FileError::Kind::PathNotFound ? kWrongPathMessage : e.what();
+    ok = openSteps(gameDir, hooks);
+  } catch (...) {
     abortOpen();
-    return false;
+    throw;
   }
-  return true;
+  if (!ok) abortOpen();
+  return ok;
 }
 
-bool Database::PrepareDatabase(const std::string& gameDir, const Progress& chopProgress) {
-  if (!beginOpen(gameDir)) return false;
-  if (!filechop(chopProgress) || !measureFiles()) {
-    abortOpen();
+bool Database::openSteps(const std::string& gameDir, const OpenHooks& hooks) {
+  // A failure of the game's files ends the open with OpenError; only the
+  // hooks throw out of here.
+  auto attempt = [this](const std::function<void()>& work) {
+    try {
+      work();
+      return true;
+    } catch (const FileError& e) {
+      OpenError = e.kind() == FileError::Kind::PathNotFound ? kWrongPathMessage : e.what();
+    } catch (const std::exception& e) {
+      OpenError = e.what();
+    }
     return false;
+  };
+  auto runLong = [&](LongStep step, const std::function<void(const Progress&)>& work) {
+    if (hooks.run)
+      hooks.run(step, work);
+    else
+      work({});
+  };
+
+  if (!beginOpen(gameDir)) return false;
+  if (hooks.locked) hooks.locked();
+  if (hasLeftoverWorkingFiles(gameDir)) {
+    switch (hooks.leftovers ? hooks.leftovers() : LeftoverChoice::Overwrite) {
+      case LeftoverChoice::StayClosed:
+        return false;
+      case LeftoverChoice::Overwrite:
+        break;  // the splice makes new working files over them
+      case LeftoverChoice::FoldBack: {
+        std::optional<std::string> failure;
+        runLong(LongStep::FoldBack, [&](const Progress& p) {
+          try {
+            recoverLeftovers(p);
+          } catch (const std::exception& e) {
+            failure = e.what();
+          }
+        });
+        if (failure) {
+          // The working files stay as they are, so that nothing is lost.
+          OpenError = "The changes of the last run could not be put back (" + *failure + "). Nothing was opened.";
+          return false;
+        }
+        break;
+      }
+    }
   }
-  return true;
+
+  bool chopped = false;
+  runLong(LongStep::Splice, [&](const Progress& p) { attempt([&] { chopped = filechop(p); }); });
+  if (!chopped || !measureFiles()) return false;
+
+  if (hooks.step) hooks.step(OpenStep::OpeningFiles);
+  if (!attempt([this] {
+        openRecordFiles();
+        loadNameLists();
+      }))
+    return false;
+  if (hooks.step) hooks.step(OpenStep::NameListsLoaded);
+  return attempt([this] { buildPersonNameTable(); });
 }
 
 bool Database::beginOpen(const std::string& gameDir) {
@@ -186,7 +239,6 @@ bool Database::beginOpen(const std::string& gameDir) {
 }
 
 bool Database::filechop(const Progress& progress) {
-  OpenError.clear();
   try {
     openSlot(kSlotIndexBytes);
     const FileImage& index = file(kSlotIndexBytes);
@@ -367,7 +419,7 @@ void Database::recoverLeftovers(const Progress& progress) {
 
 // ---- Closing --------------------------------------------------------------
 
-void Database::close(const Progress& progress) {
+void Database::close(const StepRunner& run) {
   journal_.clear();
   if (!open_) {
     // Nothing was edited: a half-done open is simply given up.
@@ -380,7 +432,11 @@ void Database::close(const Progress& progress) {
     return;
   }
   try {
-    stapleOpenFiles(progress);
+    auto writeBack = [this](const Progress& p) { stapleOpenFiles(p); };
+    if (run)
+      run(LongStep::WriteBack, writeBack);
+    else
+      writeBack({});
   } catch (...) {
     // Keep the working files: the next Open offers to fold them back.
     closeAll();
@@ -401,15 +457,6 @@ void Database::close(const Progress& progress) {
     throw;
   }
   releaseLock();
-}
-
-void Database::filestaple(const Progress& progress) {
-  stapleOpenFiles(progress);
-  // staff.dat is a new file now: serve it from its slots again.
-  slots_[size_t(kSlotStaff)].reset();
-  slots_[size_t(kSlotStaffBytes)].reset();
-  openSlot(kSlotStaffBytes);
-  if (open_) openSlot(kSlotStaff);
 }
 
 void Database::stapleOpenFiles(const Progress& progress) {

@@ -2,9 +2,10 @@
 // person name table, the name lists the windows show, and one current record
 // per record type shared by every part of the editor.
 //
-// Lifecycle: open() (or the steps it is made of) → reads and writes through
-// the slots → close(), which folds the working files back into staff.dat and
-// index.dat and deletes them.
+// Lifecycle: open() → reads and writes through the slots → close(), which
+// folds the working files back into staff.dat and index.dat and deletes them.
+// Front ends take part through OpenHooks and a StepRunner; the sequence, the
+// lock and the messages are the same for all of them.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -28,6 +29,37 @@ inline constexpr const char* kAlreadyOpenMessage =
 
 // Progress of a long copy: value out of maximum (any scale; callers clamp).
 using Progress = std::function<void(int64_t value, int64_t maximum)>;
+
+// The long steps of opening and closing: making the working files, folding
+// back those of a run that did not close, and writing them back.
+enum class LongStep { Splice, FoldBack, WriteBack };
+// Runs `work`, a long step, handing it a progress callback (a front end shows
+// it in a window). Exceptions of the work must come out of the call.
+using StepRunner = std::function<void(LongStep step, const std::function<void(const Progress&)>& work)>;
+
+// What becomes of a complete set of working files of a run that did not close.
+enum class LeftoverChoice {
+  FoldBack,    // put their changes back into the game files, then open
+  Overwrite,   // open; the new working files replace them and their changes are lost
+  StayClosed,  // open nothing; open() returns false with OpenError empty
+};
+
+// Points of the opening sequence told to a front end.
+enum class OpenStep {
+  OpeningFiles,     // the working files are made; the record files open next
+  NameListsLoaded,  // the name lists are filled; PersonNameTable is built next
+};
+
+struct OpenHooks {
+  // Runs once the game directory's lock is held, before anything in it is
+  // touched.
+  std::function<void()> locked;
+  // Asked when the directory holds leftover working files; without it they
+  // are overwritten.
+  std::function<LeftoverChoice()> leftovers;
+  StepRunner run;  // without it the long steps run straight
+  std::function<void(OpenStep)> step;
+};
 
 // Byte boundaries of the four sections of staff.dat (0-based ends).
 struct SectionTable {
@@ -65,22 +97,22 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   // ---- Opening -----------------------------------------------------------
-  // The whole sequence without windows: PrepareDatabase, opening the record
-  // files, the name lists and PersonNameTable. False with OpenError set when
-  // the database cannot be opened; nothing of the game is written then.
-  bool open(const std::string& gameDir, const Progress& chopProgress = {});
+  // The whole sequence: the lock, the leftover working files, the working
+  // files of staff.dat and index.dat, the counts, the record files, the name
+  // lists and PersonNameTable. False with OpenError set when the database
+  // cannot be opened (or with it empty when `leftovers` chose StayClosed);
+  // nothing of the game is written then but the leftovers folded back. An
+  // exception of a hook comes out of the call, the open given up.
+  bool open(const std::string& gameDir, const OpenHooks& hooks = {});
 
-  // Its steps, for front ends that show progress in between.
-  // PrepareDatabase = beginOpen + filechop + measureFiles.
-  bool PrepareDatabase(const std::string& gameDir, const Progress& chopProgress = {});
-  bool beginOpen(const std::string& gameDir);  // takes the game directory's lock
-  bool filechop(const Progress& progress = {});
-  bool measureFiles();
-  void openRecordFiles();
+  // Takes the game directory's lock (for work on the folder without opening
+  // it, such as recoverLeftovers).
+  bool beginOpen(const std::string& gameDir);
+  // Re-read from the record files after they change behind the slots.
   void loadNameLists();
   void buildPersonNameTable();
   // Gives up a half-done open: closes everything, removes the working files
-  // made by filechop, releases the lock. Game files stay untouched.
+  // made by the open, releases the lock. Game files stay untouched.
   void abortOpen();
 
   // True when a complete set of working files of a run that did not close
@@ -109,9 +141,7 @@ class Database {
   // files are deleted last. A crash at any point leaves either the closed
   // database or the working files, from which recoverLeftovers gives the
   // same bytes.
-  void close(const Progress& progress = {});
-  // The write-back alone; the database stays open.
-  void filestaple(const Progress& progress = {});
+  void close(const StepRunner& run = {});
 
   // ---- State -------------------------------------------------------------
   std::string GameDir;
@@ -206,6 +236,10 @@ class Database {
   void putBack(const JournalEntry& e);
   void putForward(const JournalEntry& e);
   void reloadTables();
+  bool openSteps(const std::string& gameDir, const OpenHooks& hooks);
+  bool filechop(const Progress& progress);
+  bool measureFiles();
+  void openRecordFiles();
   void openSlot(int slot);
   void closeAll();
   void releaseLock();

@@ -3,21 +3,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
 
 #include "ui_mainwindow.h"
@@ -32,6 +30,7 @@
 #include "ui/exchangepanel.h"
 #include "ui/historypanel.h"
 #include "ui/messages.h"
+#include "ui/progressdialog.h"
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
 #include "ui/undopanel.h"
@@ -48,37 +47,6 @@ QString caption(const char* what = "") {
 // A combo's choice for a stored code: the item, or no item for a code the
 // list has no entry for.
 void choose(QComboBox* combo, int index) { combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1); }
-
-// A modal progress dialog whose work runs once it is shown, then closes it.
-void runProgressDialog(QWidget* parent, const char* name, const QString& text, const char* barName,
-                       const std::function<void(const Progress&)>& work) {
-  QDialog dlg(parent);
-  dlg.setObjectName(QString::fromLatin1(name));
-  dlg.setWindowTitle(QStringLiteral("TOLVEDIT"));
-  auto* lay = new QVBoxLayout(&dlg);
-  auto* lbl = make<QLabel>(&dlg, "lblRecon");
-  lbl->setText(text);
-  auto* bar = make<QProgressBar>(&dlg, barName);
-  bar->setRange(0, 1000);
-  lay->addWidget(lbl);
-  lay->addWidget(bar);
-  Progress progress = [bar](int64_t value, int64_t maximum) {
-    int v = maximum > 0 ? int(std::clamp<int64_t>(value * 1000 / maximum, 0, 1000)) : 0;
-    bar->setValue(v);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  };
-  std::exception_ptr failure;
-  QTimer::singleShot(0, &dlg, [&] {
-    try {
-      work(progress);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    dlg.accept();
-  });
-  dlg.exec();
-  if (failure) std::rethrow_exception(failure);
-}
 
 constexpr const char* kPositionBoxes[12] = {"txtGoalKeeper", "txtSweeper", "txtDefender", "txtAnchor",
                                             "txtMidField",   "txtSupport", "txtAttacker", "txtWingBack",
@@ -497,81 +465,51 @@ void TolvPlayer::cmdOpen_Click() {
   } else {
     gameDir = programDir_;
   }
-  const std::string gameDirPath = nativePath(gameDir);
 
-  bool ok = false;
-  try {
-    ok = db_.beginOpen(gameDirPath);
-  } catch (const std::exception& e) {
-    if (db_.OpenError.empty()) db_.OpenError = e.what();
-  }
-  if (ok && !recoverUnclosedRun(gameDirPath)) return;
-
-  if (ok) {
-    WaitCursor wait;
-    try {
-      runProgressDialog(this, "frmLoad", QStringLiteral("Splicing Database Please Wait"), "pbrSplice",
-                        [&](const Progress& p) { ok = db_.filechop(p); });
-      if (ok) ok = db_.measureFiles();
-    } catch (const std::exception& e) {
-      if (db_.OpenError.empty()) db_.OpenError = e.what();
-      ok = false;
+  OpenHooks hooks;
+  hooks.leftovers = [this] {
+    // No opens the game files as they are; new working files replace the old.
+    return ask(this, QStringLiteral("The editor was not closed properly last time, and its changes are still in the "
+                                    "working files. Put them back into the database before opening?"))
+               ? LeftoverChoice::FoldBack
+               : LeftoverChoice::Overwrite;
+  };
+  hooks.run = progressDialogs(this);
+  std::optional<WaitCursor> wait;
+  hooks.step = [&](OpenStep step) {
+    if (step == OpenStep::OpeningFiles) {
+      wait.emplace();
+      setWindowTitle(caption(" Opening Data Files"));
+      return;
     }
-  }
-  if (!ok) {
-    QString err = QString::fromLocal8Bit(db_.OpenError.empty() ? std::string(kWrongPathMessage) : db_.OpenError);
-    db_.abortOpen();
-    message(this, err);
-    return;
-  }
-
-  try {
-    WaitCursor wait;
-    setWindowTitle(caption(" Opening Data Files"));
-    db_.openRecordFiles();
-    db_.loadNameLists();
     nationModel_->setStringList(toList(db_.nationNames));
     clubModel_->setStringList(toList(db_.clubNames));
     continentModel_->setStringList(toList(db_.continentNames));
     for (Panel* p : panels_) p->databaseOpened();
     setWindowTitle(caption(" Initializing Player Database"));
-    db_.buildPersonNameTable();
-    setWindowTitle(QString::fromLatin1(kCaption));
+  };
+  bool ok = false;
+  QString failure;
+  try {
+    ok = db_.open(nativePath(gameDir), hooks);
+    if (!ok) failure = QString::fromLocal8Bit(db_.OpenError.empty() ? std::string(kWrongPathMessage) : db_.OpenError);
   } catch (const std::exception& e) {
-    setWindowTitle(QString::fromLatin1(kCaption));
-    db_.abortOpen();
-    message(this, QString::fromLocal8Bit(e.what()));
+    failure = QString::fromLocal8Bit(e.what());
+  }
+  setWindowTitle(QString::fromLatin1(kCaption));
+  wait.reset();
+  if (!ok) {
+    message(this, failure);
     return;
   }
   setOpenedState();
-}
-
-bool TolvPlayer::recoverUnclosedRun(const std::string& gameDirPath) {
-  if (!Database::hasLeftoverWorkingFiles(gameDirPath)) return true;
-  if (!ask(this, QStringLiteral("The editor was not closed properly last time, and its changes are still in the "
-                                "working files. Put them back into the database before opening?")))
-    return true;  // opening makes new working files over the old ones
-  try {
-    WaitCursor wait;
-    runProgressDialog(this, "frmRecon", QStringLiteral("Reconstructing Database Please Wait"), "pbrRecon",
-                      [&](const Progress& p) { db_.recoverLeftovers(p); });
-  } catch (const std::exception& e) {
-    // The working files stay as they are, so that nothing is lost.
-    db_.abortOpen();
-    message(this, QStringLiteral("The changes of the last run could not be put back (%1). Nothing was opened.")
-                      .arg(QString::fromLocal8Bit(e.what())));
-    return false;
-  }
-  return true;
 }
 
 void TolvPlayer::closeEvent(QCloseEvent* event) {
   if (db_.isOpen()) {
     for (Panel* p : panels_) p->databaseClosing();
     try {
-      WaitCursor wait;
-      runProgressDialog(this, "frmRecon", QStringLiteral("Reconstructing Database Please Wait"), "pbrRecon",
-                        [&](const Progress& p) { db_.close(p); });
+      db_.close(progressDialogs(this));
     } catch (const std::exception& e) {
       message(this, QStringLiteral("The database could not be written back (%1). Your changes remain in the working "
                                    "files and are recovered at the next Open.")

@@ -110,7 +110,6 @@ class TolvPlayer : public QMainWindow {
   void setOpenedState();
   // Offers to fold back the working files of a run that did not close.
   // False when that was tried and failed: the open stops there.
-  bool recoverUnclosedRun(const std::string& gameDirPath);
   // Creates every panel; one line per panel.
   void installPanels();
 
