@@ -153,7 +153,7 @@ bool FrmNation::cmdNationOk_Click() {
   const int index = combo->currentIndex();
   if (!writeOrRefuse<nations::NationError>(this, [&] { nations::updateNation(main_->database(), index, form()); }))
     return false;
-  combo->setItemText(index, q8(main_->database().current.nation.Name()));
+  combo->setItemText(index, q8(main_->database().nationNames[size_t(index)]));
   return true;
 }
 

@@ -643,7 +643,7 @@ void TolvPlayer::cmdUpdate_Click() {
   }
   FirstNameChanged = flags.firstChanged;
   SecondNameChanged = flags.secondChanged;
-  const StaffRecord& s = db_.current.staff;
+  const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, int64_t(form.personId) + 1);
   txtFirstnamid_->setText(QString::number(s.FirstNameId()));
   txtsurnameid_->setText(QString::number(s.SecondNameId()));
 }
