@@ -179,14 +179,9 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent) : QMainWindow
   grid->addLayout(buttons, 2, 0, 1, 3);
   grid->setColumnStretch(1, 1);
 
-  nationModel_ = new QStringListModel(this);
-  clubModel_ = new QStringListModel(this);
-  continentModel_ = new QStringListModel(this);
-  cmbnations_->setModel(nationModel_);
-  cmbnations2_->setModel(nationModel_);
-  cmbStaffNation_->setModel(nationModel_);
-  cmbSquad_->setModel(clubModel_);
-  cmbTransclub_->setModel(clubModel_);
+  names_ = new NameModels(this);
+  for (QComboBox* c : {cmbnations_, cmbnations2_, cmbStaffNation_}) c->setModel(names_->nations());
+  for (QComboBox* c : {cmbSquad_, cmbTransclub_}) c->setModel(names_->clubs());
 
   statusBar()->setObjectName(QStringLiteral("ccrpStatusBar"));
   statusPanel_ = make<QLabel>(statusBar(), "ccrpStatusBar_panel1");
@@ -714,9 +709,7 @@ void TolvPlayer::cmdOpen_Click() {
     setWindowTitle(caption(" Opening Data Files"));
     db_.openRecordFiles();
     db_.loadNameLists();
-    nationModel_->setStringList(toList(db_.nationNames));
-    clubModel_->setStringList(toList(db_.clubNames));
-    continentModel_->setStringList(toList(db_.continentNames));
+    names_->reload(db_);
     for (Panel* p : panels_) p->databaseOpened();
     setWindowTitle(caption(" Initializing Player Database"));
     db_.buildPersonNameTable();

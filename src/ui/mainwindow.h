@@ -10,6 +10,7 @@
 
 #include "database/database.h"
 #include "people/person.h"
+#include "ui/namemodels.h"
 #include "ui/panel.h"
 
 class QLineEdit;
@@ -19,7 +20,6 @@ class QListWidget;
 class QTabWidget;
 class QLabel;
 class QGroupBox;
-class QStringListModel;
 
 namespace cm3::ui {
 
@@ -73,11 +73,9 @@ class TolvPlayer : public QMainWindow {
   // Sets the six edited-box colours back to normal.
   void blacken();
 
-  // The shared item models of the nation, club and continent lists (item
-  // index = identifier). Combos of every window share them.
-  QStringListModel* nationModel() const { return nationModel_; }
-  QStringListModel* clubModel() const { return clubModel_; }
-  QStringListModel* continentModel() const { return continentModel_; }
+  // The name lists of the database as models, shared by the combos of
+  // every window.
+  NameModels& names() const { return *names_; }
 
   // State tying the windows together.
   int CurrentPersonId = -1;
@@ -135,9 +133,7 @@ class TolvPlayer : public QMainWindow {
   QListWidget* lstStaff_ = nullptr;
   QTabWidget* SSTab1_ = nullptr;
   QLabel* statusPanel_ = nullptr;
-  QStringListModel* nationModel_ = nullptr;
-  QStringListModel* clubModel_ = nullptr;
-  QStringListModel* continentModel_ = nullptr;
+  NameModels* names_ = nullptr;
 
   // Person pages.
   QLabel* lblID_ = nullptr;

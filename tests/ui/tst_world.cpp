@@ -1,5 +1,6 @@
 // The club, competition and nation windows and the pickers of the person
 // page: what each shows, what its Update writes, and its messages.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -9,6 +10,8 @@
 #include "ui/frmclub.h"
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
+#include "ui/frmscoutoptions.h"
+#include "ui/scoutpanel.h"
 #include "ui/worldpanel.h"
 #include "uitest.h"
 
@@ -25,6 +28,7 @@ class TestWorld : public QObject {
   void clubRefusalOrNewClubWritesTheWrongRecords();
   void competitionOrNationWindowWritesOrRenamesTheWrongOne();
   void pickerOpensTheWrongWindow();
+  void listOfAnotherWindowKeepsTheOldName();
 
  private:
   cm3::Database& db() { return s_->w->database(); }
@@ -77,7 +81,7 @@ void TestWorld::clubWindowShowsOrWritesTheWrongRecord() {
   QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6").arg(q8(a.LongName())).arg(a.Cash()).arg(a.Rival(1)).arg(a.KitColour(4))
                .arg(a.HomeMatchDay()).arg(a.OtherDivision()),
            QStringLiteral("Lakeside Wanderers 750000 14 2 6 -1"));
-  QCOMPARE(s_->w->clubModel()->index(6).data().toString(), QStringLiteral("Lakeside Wanderers"));
+  QCOMPARE(s_->w->names().clubs()->index(6).data().toString(), QStringLiteral("Lakeside Wanderers"));
   // A new main stadium from its name shows its index and joins the lists.
   const int32_t s = count(cm3::kEntryStadiums);
   child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("<unknown>"));
@@ -206,6 +210,28 @@ void TestWorld::pickerOpensTheWrongWindow() {
   QString shown;
   QVERIFY(opened("lblClub", &shown));
   QCOMPARE(shown, QString::number(record<cm3::ClubRecord>(cm3::kSlotClub, clubId).Id()));
+}
+
+// A name written by one window, or put back by Undo, shows at once in the
+// lists of a window that stays loaded (the scout options).
+void TestWorld::listOfAnotherWindowKeepsTheOldName() {
+  QWidget* scout = s_->panel<cm3::ui::ScoutPanel>()->frmScoutOptions();
+  auto* comps = child<QComboBox>(scout, "cmbComp");
+  auto* nations = child<QComboBox>(scout, "cmbnations");
+  const QString oldNation = nations->itemText(4);
+  cm3::ui::FrmComp* comp = panel()->frmComp();
+  comp->fillFrom(3, cm3::ui::FrmComp::Source::Division);
+  child<QLineEdit>(comp, "txtLong")->setText(QStringLiteral("Fresh Cup"));
+  QVERIFY(comp->cmdUpdate_Click());
+  child<QComboBox>(s_->w.get(), "cmbnations")->setCurrentIndex(4);
+  cm3::ui::FrmNation* nation = panel()->frmNation();
+  QVERIFY(nation->fillFromMain());
+  child<QLineEdit>(nation, "txtName")->setText(QStringLiteral("Newland"));
+  QVERIFY(nation->cmdNationOk_Click());
+  QCOMPARE(QStringList({comps->itemText(3), nations->itemText(4)}), QStringList({"Fresh Cup", "Newland"}));
+  s_->w->findChild<QAction*>(QStringLiteral("actUndo"))->trigger();
+  QCOMPARE(nations->itemText(4), oldNation);
+  QCOMPARE(s_->closeAndCheck(), QString());
 }
 
 QTEST_MAIN(TestWorld)
