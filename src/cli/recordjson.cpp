@@ -59,7 +59,7 @@ Json personJson(Database& db, int64_t personId) {
   if (personId < 0 || personId >= db.PeopleCount() || !db.has<StaffRecord>(kSlotStaff, personId + 1))
     throw CliError("No such person: " + std::to_string(personId));
   const people::PersonForm f = people::loadPerson(db, int32_t(personId));
-  const StaffRecord& s = db.current.staff;
+  const StaffRecord s = db.read<StaffRecord>(kSlotStaff, personId + 1);
   Json j = Json::object();
   j["PersonId"] = personId;
   j["DisplayName"] = utf8(db.personName(personId));
@@ -68,11 +68,13 @@ Json personJson(Database& db, int64_t personId) {
   j["CommonName"] = utf8(f.commonName);
   j["StaffRecord"] = toJson(s);
   if (f.isPlayer) {
-    const bool there = db.has<PlayerAttRecord>(kSlotStaffAtt, people::recordOf(s.PlayerAttIndex()));
-    j["PlayerAttRecord"] = there ? toJson(db.current.playerAtt) : Json();
+    const int64_t n = people::recordOf(s.PlayerAttIndex());
+    j["PlayerAttRecord"] =
+        db.has<PlayerAttRecord>(kSlotStaffAtt, n) ? toJson(db.read<PlayerAttRecord>(kSlotStaffAtt, n)) : Json();
   } else {
-    const bool there = db.has<StaffAttRecord>(kSlotStaffAtt2, people::recordOf(s.StaffAttIndex()));
-    j["StaffAttRecord"] = there ? toJson(db.current.staffAtt) : Json();
+    const int64_t n = people::recordOf(s.StaffAttIndex());
+    j["StaffAttRecord"] =
+        db.has<StaffAttRecord>(kSlotStaffAtt2, n) ? toJson(db.read<StaffAttRecord>(kSlotStaffAtt2, n)) : Json();
   }
   return j;
 }

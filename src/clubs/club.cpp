@@ -174,14 +174,12 @@ void noteCount(Database& db, GameFile f, int32_t id) {
 
 void writeClub(Database& db, int32_t id, const ClubRecord& r) {
   db.write(kSlotClub, recordOf(id), r);
-  db.current.club = r;
   noteName(db.clubNames, id, r.LongName());
   noteCount(db, GameFile::Club, id);
 }
 
 void writeStadium(Database& db, int32_t id, const StadiumRecord& r) {
   db.write(kSlotStadium, recordOf(id), r);
-  db.current.stadium = r;
   noteName(db.stadiumNames, id, r.LongName());
   noteCount(db, GameFile::Stadium, id);
 }
@@ -225,16 +223,14 @@ bool hasName(const StadiumForm& f) { return !trim(f.name).empty(); }
 
 }  // namespace
 
-ClubForm loadClub(Database& db, int32_t clubId) {
+ClubForm loadClub(const Database& db, int32_t clubId) {
   ClubForm f;
-  db.current.club = db.read<ClubRecord>(kSlotClub, recordOf(clubId));
-  const ClubRecord& c = db.current.club;
+  const ClubRecord c = db.read<ClubRecord>(kSlotClub, recordOf(clubId));
 
   if (c.MainStadium() < 0) showNoStadium(f.main, kUnknownStadium);
   if (c.ReserveStadium() >= 0) {
-    StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.ReserveStadium()));
+    const StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.ReserveStadium()));
     showStadium(db, r, c.ReserveStadium(), f.reserve);
-    db.current.stadium = r;
   } else {
     showNoStadium(f.reserve, kNoReserve);
   }
@@ -261,9 +257,8 @@ ClubForm loadClub(Database& db, int32_t clubId) {
   f.id = num(c.Id());
 
   if (c.MainStadium() >= 0) {
-    StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.MainStadium()));
+    const StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.MainStadium()));
     showStadium(db, r, c.MainStadium(), f.main);
-    db.current.stadium = r;
     f.ownsStadium = c.OwnsStadiumFlag() == 0;
   }
   return f;

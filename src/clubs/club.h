@@ -55,9 +55,8 @@ struct ClubForm {
 using UpdateError = RefusedValue;
 
 // Reads club `clubId` (club.dat record clubId + 1) and its stadiums into the
-// form; the shared current club and stadium buffers of `db` hold what was
-// read. A club index outside club.dat reads as an empty record.
-ClubForm loadClub(Database& db, int32_t clubId);
+// form. A club index outside club.dat reads as an empty record.
+ClubForm loadClub(const Database& db, int32_t clubId);
 
 // The form "Add New Club" shows: the club and stadium indexes the new club
 // and its stadiums get, zeros, the markers and "<New Club>", status row 0,

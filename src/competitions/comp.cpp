@@ -19,9 +19,8 @@ int64_t number(const std::string& text, int64_t min, int64_t max, const char* bo
 
 }  // namespace
 
-CompForm loadComp(Database& db, int32_t compIndex) {
-  db.current.comp = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
-  const CompRecord& r = db.current.comp;
+CompForm loadComp(const Database& db, int32_t compIndex) {
+  const CompRecord r = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
   CompForm f;
   f.longName = r.LongName();
   f.shortName = r.ShortName();
@@ -57,7 +56,6 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
   r.setBackground(int32_t(choiceValue(f.background, r.Background(), db.colours.size(), -1)));
   JournalAction action(db, "Update competition " + r.LongName());
   db.write(kSlotComp, recordOf(compIndex), r);
-  db.current.comp = r;
   if (size_t(compIndex) < db.compNames.size()) db.compNames[size_t(compIndex)] = r.LongName();
 }
 

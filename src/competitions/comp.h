@@ -21,9 +21,8 @@ struct CompForm {
 // A number box whose text does not convert; nothing has been written.
 using CompError = RefusedValue;
 
-// Reads competition `compIndex` (club_comp.dat record compIndex + 1) into the
-// current competition buffer of `db`.
-CompForm loadComp(Database& db, int32_t compIndex);
+// Reads competition `compIndex` (club_comp.dat record compIndex + 1).
+CompForm loadComp(const Database& db, int32_t compIndex);
 
 // Writes the form over competition `compIndex`: the record read afresh, the
 // window's fields replaced, everything else (the identifier included) kept

@@ -1,6 +1,5 @@
 // The open game database: the files in their slots, the record counts, the
-// person name table, the name lists the windows show, and one current record
-// per record type shared by every part of the editor.
+// person name table and the name lists the windows show.
 //
 // Lifecycle: open() → reads and writes through the slots → close(), which
 // folds the working files back into staff.dat and index.dat and deletes them.
@@ -67,22 +66,6 @@ struct SectionTable {
   int64_t A = 0, B = 0, C = 0, D = 0;
 };
 SectionTable sectionTableFrom(int64_t n8, int64_t n9, int64_t n10, int64_t n11);
-
-struct CurrentRecords {
-  StaffRecord staff;
-  PlayerAttRecord playerAtt;
-  StaffAttRecord staffAtt;
-  NameRecord firstName, secondName, commonName;
-  NationRecord nation;
-  ClubRecord club;
-  ContinentRecord continent;
-  CompRecord comp;
-  IndexRecord index;
-  HistoryRecord history;
-  StadiumRecord stadium;
-  CityRecord city;
-  ColourRecord colour;
-};
 
 struct ColourItem {
   std::string name;  // 8-bit text
@@ -155,8 +138,6 @@ class Database {
   // Name lists in record order (item index = identifier), 8-bit texts.
   std::vector<std::string> nationNames, clubNames, continentNames, compNames, cityNames, stadiumNames;
   std::vector<ColourItem> colours;
-
-  CurrentRecords current;
 
   // The count field of index entry 8, read afresh.
   int32_t PeopleCount() const;

@@ -51,7 +51,7 @@ void people(Database& db, CsvWriter& csv) {
   const int64_t people = db.PeopleCount();
   for (int64_t i = 0; i < people && db.has<StaffRecord>(kSlotStaff, i + 1); ++i) {
     const people::PersonForm f = people::loadPerson(db, int32_t(i));
-    const StaffRecord& s = db.current.staff;
+    const StaffRecord s = db.read<StaffRecord>(kSlotStaff, i + 1);
     Row r = {num(i),
              utf8(f.firstName),
              utf8(f.secondName),

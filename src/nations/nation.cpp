@@ -47,16 +47,14 @@ ContinentForm continentBoxes(const ContinentRecord& r) {
 
 }  // namespace
 
-ContinentForm loadContinent(Database& db, int32_t continentIndex) {
+ContinentForm loadContinent(const Database& db, int32_t continentIndex) {
   if (rowOf(continentIndex, db.continentNames.size()) < 0) return {};
-  db.current.continent = db.read<ContinentRecord>(kSlotContinent, recordOf(continentIndex));
-  return continentBoxes(db.current.continent);
+  return continentBoxes(db.read<ContinentRecord>(kSlotContinent, recordOf(continentIndex)));
 }
 
-NationForm loadNation(Database& db, int32_t nationIndex) {
+NationForm loadNation(const Database& db, int32_t nationIndex) {
   NationForm f;
-  db.current.nation = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));
-  const NationRecord& n = db.current.nation;
+  const NationRecord n = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));
   f.name = n.Name();
   f.shortName = n.ShortName();
   f.symbol = n.Symbol();
@@ -142,10 +140,8 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
     encodeLeftTrimmed(b.type, c.TypeField(), ContinentRecord::TypeWidth);
     c.setStrength(strength);
     db.write(kSlotContinent, recordOf(f.continent), c);
-    db.current.continent = c;
   }
   db.write(kSlotNation, recordOf(nationIndex), n);
-  db.current.nation = n;
   if (size_t(nationIndex) < db.nationNames.size()) db.nationNames[size_t(nationIndex)] = n.Name();
 }
 

@@ -39,19 +39,18 @@ struct NationForm {
 // message for the user, box() the object name of the box.
 using NationError = RefusedValue;
 
-// Reads nation `nationIndex` (nation.dat record nationIndex + 1) into the
-// nation buffer of `db` and, when it has one, its continent into the
-// continent buffer. Lists of city and stadium rows are those of `db`.
-NationForm loadNation(Database& db, int32_t nationIndex);
+// Reads nation `nationIndex` (nation.dat record nationIndex + 1) and, when
+// it has one, the boxes of its continent. Lists of city and stadium rows are
+// those of `db`.
+NationForm loadNation(const Database& db, int32_t nationIndex);
 
-// Reads continent `continentIndex` into the continent buffer and returns its
-// boxes; a negative index gives empty boxes and leaves the buffer alone.
-ContinentForm loadContinent(Database& db, int32_t continentIndex);
+// The boxes of continent `continentIndex`; empty boxes for a negative index.
+ContinentForm loadContinent(const Database& db, int32_t continentIndex);
 
 // Writes the form into nation `nationIndex` (the row chosen in the main
 // window's nation combo) and, when a continent is chosen, into that
-// continent. The records are those of the buffers (read by loadNation and
-// loadContinent), so every field the window does not show keeps its bytes.
+// continent. Both records are read afresh and only the window's fields are
+// replaced, so every field the window does not show keeps its bytes.
 // Every box is converted first: a NationError leaves both files as they were.
 // Afterwards the nation list of `db` holds the new name.
 void updateNation(Database& db, int32_t nationIndex, const NationForm& form);

@@ -82,8 +82,6 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   setEntryCount(db, kEntrySecondNames, int64_t(r2) + 1);
   db.recordCount(GameFile::FirstNames) = int64_t(r1) + 1;
   db.recordCount(GameFile::SecondNames) = int64_t(r2) + 1;
-  db.current.firstName = first;
-  db.current.secondName = second;
   result.firstNameId = r1;
   result.secondNameId = r2;
 
@@ -94,7 +92,6 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
     s.setCommonNameId(r3);
     db.recordCount(GameFile::CommonNames) = int64_t(r3) + 1;
     setEntryCount(db, kEntryCommonNames, int64_t(r3) + 1);
-    db.current.commonName = common;
   } else {
     // Sharing the template's common-name record would tie the two people
     // together: a later change of one would rename the other.
@@ -103,13 +100,11 @@ NewPlayerResult addNewPlayer(Database& db, const NewPlayerTemplate& tpl, const P
   result.commonNameId = s.CommonNameId();
 
   db.write(kSlotStaff, int64_t(newId) + 1, s);
-  db.current.staff = s;
   growEntryCount(db, kEntryPeople);
 
   PlayerAttRecord a = tpl.playerAtt;
   a.setAttId(newAtt);
   db.write(kSlotStaffAtt, int64_t(newAtt) + 1, a);
-  db.current.playerAtt = a;
   growEntryCount(db, kEntrySection4);
 
   for (int entry : {kEntrySection2, kEntrySection3, kEntrySection4})

@@ -90,35 +90,24 @@ void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
   f.worldReputation = num(a.WorldReputation());
 }
 
-PersonForm loadPerson(Database& db, int32_t personId) {
+PersonForm loadPerson(const Database& db, int32_t personId) {
   if (personId < 0) throw ValueError("Illegal value!");
   PersonForm f;
-  CurrentRecords& cur = db.current;
-  cur.staff = db.read<StaffRecord>(kSlotStaff, recordOf(personId));
-  const StaffRecord& s = cur.staff;
+  const StaffRecord s = db.read<StaffRecord>(kSlotStaff, recordOf(personId));
   fillFromStaff(db, s, f);
   // The caption of lblID is the record's own PersonId; a record that lies
   // past the end of staff.dat reads as zeros, so keep the id that was asked.
   if (!db.has<StaffRecord>(kSlotStaff, recordOf(personId))) f.personId = personId;
 
-  cur.secondName = db.read<NameRecord>(kSlotSecondNames, recordOf(s.SecondNameId()));
-  cur.firstName = db.read<NameRecord>(kSlotFirstNames, recordOf(s.FirstNameId()));
-  cur.commonName = db.read<NameRecord>(kSlotCommonNames, recordOf(s.CommonNameId()));
-  f.secondName = cur.secondName.Name();
-  f.firstName = cur.firstName.Name();
-  f.commonName = cur.commonName.Name();
+  f.secondName = db.read<NameRecord>(kSlotSecondNames, recordOf(s.SecondNameId())).Name();
+  f.firstName = db.read<NameRecord>(kSlotFirstNames, recordOf(s.FirstNameId())).Name();
+  f.commonName = db.read<NameRecord>(kSlotCommonNames, recordOf(s.CommonNameId())).Name();
 
-  if (f.isPlayer) {
-    cur.playerAtt = db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex()));
-    fillFromPlayerAtt(cur.playerAtt, f);
-  } else {
-    cur.staffAtt = db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex()));
-    fillFromStaffAtt(cur.staffAtt, f);
-  }
-  if (s.ClubId() >= 0) {
-    cur.club = db.read<ClubRecord>(kSlotClub, recordOf(s.ClubId()));
-    f.clubName = cur.club.LongName();
-  }
+  if (f.isPlayer)
+    fillFromPlayerAtt(db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex())), f);
+  else
+    fillFromStaffAtt(db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex())), f);
+  if (s.ClubId() >= 0) f.clubName = db.read<ClubRecord>(kSlotClub, recordOf(s.ClubId())).LongName();
   return f;
 }
 
@@ -152,8 +141,6 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
                 const std::function<void(int32_t)>& historyStep) {
   const int32_t personId = form.personId;
   if (personId < 0 || personId >= kPersonNameTableSize) throw ValueError("Illegal value!");
-  CurrentRecords& cur = db.current;
-
   // Re-read the person and his names from the files.
   StaffRecord s = db.read<StaffRecord>(kSlotStaff, recordOf(personId));
   NameRecord second = db.read<NameRecord>(kSlotSecondNames, recordOf(s.SecondNameId()));
@@ -170,9 +157,8 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   for (int k = 0; k < 8; ++k) s.setMentalRating(k, toByteInRange(form.mental[size_t(k)]));
   s.setSquadCode(uint8_t(form.squadCode & 0xFF));
 
-  // The attribute record, converted before anything is written. A player's
-  // record is read afresh, so bytes the window does not show are those of the
-  // file, whatever was read into the shared buffers since the display.
+  // The attribute record, converted before anything is written. It is read
+  // afresh, so bytes the window does not show are those of the file.
   const bool player = s.isPlayer();
   PlayerAttRecord pa;
   StaffAttRecord sa;
@@ -206,10 +192,8 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
 
   if (player) {
     db.write(kSlotStaffAtt, attRecord, pa);
-    cur.playerAtt = pa;
   } else {
     db.write(kSlotStaffAtt2, attRecord, sa);
-    cur.staffAtt = sa;
   }
 
   if (!form.commonName.empty() && s.CommonNameId() == 0) {
@@ -228,13 +212,9 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   }
 
   db.write(kSlotStaff, recordOf(personId), s);
-  cur.staff = s;
   // Only now that the files hold the new name does the search list it.
   if (db.PersonNameTable.size() < size_t(kPersonNameTableSize)) db.PersonNameTable.resize(kPersonNameTableSize);
   db.PersonNameTable[size_t(personId)] = displayName;
-  cur.firstName = first;
-  cur.secondName = second;
-  cur.commonName = common;
 }
 
 }  // namespace cm3::people

@@ -43,10 +43,9 @@ struct PersonForm {
 };
 
 // Reads person `personId` (staff.dat record personId + 1) and everything the
-// person pages show. Identifiers out of range read as empty records. The
-// shared current buffers of `db` hold the person's records afterwards.
+// person pages show. Identifiers out of range read as empty records.
 // Throws ValueError when personId is negative.
-PersonForm loadPerson(Database& db, int32_t personId);
+PersonForm loadPerson(const Database& db, int32_t personId);
 
 // The record-derived parts alone, for views that fill only some boxes.
 void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f);

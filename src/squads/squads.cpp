@@ -63,7 +63,6 @@ TransferResult signFreePlayer(Database& db, SquadState& state, int32_t personId,
 
   staff.setClubId(state.TransferClubId);
   put(db, q, kSlotStaff, int64_t(personId) + 1, staff);
-  db.current.staff = staff;
 
   TransferResult r;
   r.move = Move::Signing;
@@ -149,25 +148,25 @@ bool isClub(const Database& db, int clubId) {
   return clubId >= 0 && db.has<ClubRecord>(kSlotClub, int64_t(clubId) + 1);
 }
 
-void loadCurrentClub(Database& db, SquadState& state, int clubId) {
+void loadCurrentClub(const Database& db, SquadState& state, int clubId) {
   state.CurrentSquad = emptyPlayerSlots();
   state.CurrentStaff = emptyStaffSlots();
   state.currentClubId = -1;
   if (!isClub(db, clubId)) return;
-  db.current.club = db.read<ClubRecord>(kSlotClub, int64_t(clubId) + 1);
+  const ClubRecord club = db.read<ClubRecord>(kSlotClub, int64_t(clubId) + 1);
   state.currentClubId = clubId;
-  state.CurrentSquad = decodePlayerSlots(db.current.club);
-  state.CurrentStaff = decodeStaffSlots(db.current.club);
+  state.CurrentSquad = decodePlayerSlots(club);
+  state.CurrentStaff = decodeStaffSlots(club);
 }
 
-void loadTransferClub(Database& db, SquadState& state, int clubId) {
+void loadTransferClub(const Database& db, SquadState& state, int clubId) {
   state.TransferSquad = emptyPlayerSlots();
   state.TransferSquadCount = 0;
   state.TransferClubId = -1;
   if (!isClub(db, clubId)) return;
-  db.current.club = db.read<ClubRecord>(kSlotClub, int64_t(clubId) + 1);
+  const ClubRecord club = db.read<ClubRecord>(kSlotClub, int64_t(clubId) + 1);
   state.TransferClubId = clubId;
-  state.TransferSquad = decodePlayerSlots(db.current.club);
+  state.TransferSquad = decodePlayerSlots(club);
   state.TransferSquadCount = occupiedCount(state.TransferSquad);
 }
 
@@ -178,7 +177,6 @@ void Add_Player(Database& db, const SquadState& state, Questions& q) {
   ClubRecord club = db.read<ClubRecord>(kSlotClub, n);
   encodePlayerSlots(club, state.TransferSquad);
   put(db, q, kSlotClub, n, club);
-  db.current.club = club;
 }
 
 int Transfer(Database& db, SquadState& state, int32_t personId, int vacatedRow, Questions& q) {
@@ -208,7 +206,6 @@ int Transfer(Database& db, SquadState& state, int32_t personId, int vacatedRow, 
   club = db.read<ClubRecord>(kSlotClub, joined);
   encodePlayerSlots(club, state.TransferSquad);
   put(db, q, kSlotClub, joined, club);
-  db.current.club = club;
   state.TransferSquadCount = occupiedCount(state.TransferSquad);
   return pos;
 }
@@ -221,7 +218,6 @@ TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, in
     q.message(kNobodyMessage);
     return none;
   }
-  db.current.staff = staff;
   JournalAction action(db, "Transfer " + db.personName(personId) + " to " + clubName(db, state.TransferClubId));
   if (staff.ClubId() < 0) return signFreePlayer(db, state, personId, staff, q);
 
@@ -255,11 +251,9 @@ TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, in
     ClubRecord club = db.read<ClubRecord>(kSlotClub, left);
     staff.setClubId(-1);
     put(db, q, kSlotStaff, int64_t(personId) + 1, staff);
-    db.current.staff = staff;
     state.CurrentSquad[size_t(selectedRow)] = -1;
     encodePlayerSlots(club, state.CurrentSquad);
     put(db, q, kSlotClub, left, club);
-    db.current.club = club;
     r.move = Move::FreeTransfer;
     r.status = db.personName(personId) + kFreedText + clubName(db, sourceClub);
     r.squadRow = rowAfter(selectedRow);
@@ -283,7 +277,6 @@ TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, in
   staff = db.read<StaffRecord>(kSlotStaff, int64_t(personId) + 1);
   staff.setClubId(state.TransferClubId);
   put(db, q, kSlotStaff, int64_t(personId) + 1, staff);
-  db.current.staff = staff;
 
   r.move = Move::Transfer;
   r.status = db.personName(personId) + kTransferredText + clubName(db, sourceClub) + kToText +

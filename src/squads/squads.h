@@ -89,12 +89,12 @@ struct SquadState {
 // True when clubId addresses a club of the open database.
 bool isClub(const Database& db, int clubId);
 
-// Makes clubId the current club: reads its record (into the shared club
-// buffer) and decodes its player and staff slots. A clubId that addresses no
-// club leaves the state without a current club and every slot empty.
-void loadCurrentClub(Database& db, SquadState& state, int clubId);
+// Makes clubId the current club: reads its record and decodes its player
+// and staff slots. A clubId that addresses no club leaves the state without
+// a current club and every slot empty.
+void loadCurrentClub(const Database& db, SquadState& state, int clubId);
 // The same for the transfer club; also counts TransferSquadCount.
-void loadTransferClub(Database& db, SquadState& state, int clubId);
+void loadTransferClub(const Database& db, SquadState& state, int clubId);
 
 // ---- Transfers -------------------------------------------------------------
 class Questions {

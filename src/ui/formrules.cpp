@@ -136,15 +136,6 @@ void CentreOverMain(QWidget* window, const QWidget* main) {
   window->move(m.left() + (m.width() - window->width()) / 2, m.top() + (m.height() - window->height()) / 2);
 }
 
-void CopyComboItems(const QComboBox* source, std::initializer_list<QComboBox*> targets) {
-  const int n = source->count();
-  if (n <= 0) return;
-  QStringList items;
-  items.reserve(n);
-  for (int i = 0; i < n; ++i) items << source->itemText(i).left(254);
-  for (QComboBox* t : targets) t->addItems(items);
-}
-
 int findPrefix(const QComboBox* combo, const QString& prefix) {
   for (int i = 0; i < combo->count(); ++i)
     if (combo->itemText(i).startsWith(prefix, Qt::CaseInsensitive)) return i;

@@ -40,10 +40,6 @@ void DrawFrame3D(QWidget* control);
 // Moves `window` so that it is centred over `main`.
 void CentreOverMain(QWidget* window, const QWidget* main);
 
-// Appends every item text of `source` to each target, in order; targets are
-// not cleared. Item texts are cut at 254 characters.
-void CopyComboItems(const QComboBox* source, std::initializer_list<QComboBox*> targets);
-
 // Row of the first item whose text begins with `prefix` (case-insensitive), -1 when none.
 int findPrefix(const QComboBox* combo, const QString& prefix);
 

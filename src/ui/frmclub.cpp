@@ -4,17 +4,15 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QStandardItemModel>
-#include <QStringListModel>
 
 #include "ui_frmclub.h"
 
 #include "records/codelists.h"
 #include "ui/binder.h"
 #include "ui/formrules.h"
-#include "ui/frmnation.h"
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
+#include "ui/namemodels.h"
 #include "ui/worldpanel.h"
 #include "ui/widgets.h"
 
@@ -73,8 +71,8 @@ const Binding<StadiumForm> kReserveStadium[] = {
 
 }  // namespace
 
-FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation)
-    : main_(main), comp_(comp), nation_(nation), ui_(std::make_unique<Ui::FrmClub>()) {
+FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
+    : main_(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
   ui_->setupUi(this);
   binder_ = std::make_unique<Binder<ClubForm>>(this, kClubBindings);
   mainStadium_ = std::make_unique<Binder<StadiumForm>>(this, kMainStadium);
@@ -86,6 +84,16 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation)
     installKeyFilter(box, kDigits);
   ui_->cmbStatus->addItems(toList(codes::kClubStatus));
   ui_->cmbHomeMatch->addItems(toList(codes::kHomeMatchDay));
+  const NameModels& names = main_->names();
+  ui_->cmbNation->setModel(names.nations());
+  for (QComboBox* c : {ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision}) c->setModel(names.comps());
+  for (QComboBox* c : {ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3}) c->setModel(names.clubs());
+  for (QComboBox* c : {ui_->cmbCity, ui_->cmbCityRes}) c->setModel(names.cities());
+  for (QComboBox* c : {ui_->cmbStaNear, ui_->cmbStaNearRes}) c->setModel(names.stadiums());
+  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes}) c->setCurrentIndex(-1);
+  for (QComboBox* k : {ui_->cmbHomeText, ui_->cmbHomeBack, ui_->cmbAwayText, ui_->cmbAwayBack, ui_->cmbThirdText,
+                       ui_->cmbThirdBack})
+    world::showColours(k, names.colours());
   for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes, ui_->cmbNation,
                        ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision, ui_->cmbHomeMatch,
                        ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3})
@@ -104,43 +112,10 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation)
 FrmClub::~FrmClub() = default;
 
 void FrmClub::Form_Load() {
-  const Database& db = main_->database();
   adjustSize();
   CentreOverMain(this, main_);
-
-  // The colour rows: the six kit lists share one list of rows; the two
-  // colour lists of the competition window get theirs while they are empty.
-  colours_ = world::colourModel(this, db.colours);
-  for (QComboBox* k : {ui_->cmbHomeText, ui_->cmbHomeBack, ui_->cmbAwayText, ui_->cmbAwayBack, ui_->cmbThirdText,
-                       ui_->cmbThirdBack}) {
-    k->setModel(colours_);
-    k->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    k->setMinimumContentsLength(14);
-  }
-  for (const char* name : {"cmbBackground", "cmbForeground"})
-    if (auto* c = comp_->findChild<QComboBox*>(QString::fromLatin1(name)); c && c->count() == 0)
-      world::addColourRows(c, db.colours);
-
-  if (ui_->cmbNation->count() > 0) return;
   for (QWidget* w : std::initializer_list<QWidget*>{ui_->cmdAddNew, ui_->cmdUpdate, ui_->cmdOk, ui_->SSTab1})
     DrawFrame3D(w);
-
-  ui_->cmbNation->setModel(main_->nationModel());
-  if (auto* c = comp_->findChild<QComboBox*>(QStringLiteral("cmbNation")); c && c->count() == 0)
-    c->setModel(main_->nationModel());
-  divisions_ = new QStringListModel(toList(db.compNames), this);
-  for (QComboBox* c : {ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision}) c->setModel(divisions_);
-  for (QComboBox* c : {ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3}) c->setModel(main_->clubModel());
-
-  ui_->cmbCity->addItems(toList(db.cityNames));
-  QComboBox* nationCity = nation_->findChild<QComboBox*>(QStringLiteral("cmbCity"));
-  CopyComboItems(ui_->cmbCity, {ui_->cmbCityRes});
-  if (nationCity && nationCity->count() == 0) CopyComboItems(ui_->cmbCity, {nationCity});
-  ui_->cmbStaNear->addItems(toList(db.stadiumNames));
-  QComboBox* nationStadium = nation_->findChild<QComboBox*>(QStringLiteral("cmbNatStadium"));
-  CopyComboItems(ui_->cmbStaNear, {ui_->cmbStaNearRes});
-  if (nationStadium && nationStadium->count() == 0) CopyComboItems(ui_->cmbStaNear, {nationStadium});
-  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes}) c->setCurrentIndex(-1);
 }
 
 void FrmClub::fillStadiums(const ClubForm& f) {
@@ -195,25 +170,16 @@ bool FrmClub::cmdUpdate_Click() {
 
 void FrmClub::afterUpdate(const clubs::UpdateResult& result) {
   const Database& db = main_->database();
-  QStringListModel* clubs = main_->clubModel();
+  NameModels& names = main_->names();
   if (result.created) {
-    // A new last row of the club lists; its row number is the new club's index.
-    const int row = clubs->rowCount();
-    if (row == result.clubId && clubs->insertRows(row, 1))
-      clubs->setData(clubs->index(row), q8(result.newClubName));
     NewClub = false;
     // The window now shows the new club, so a further Update writes to it.
     main_->ClickTeamID = result.clubId;
-  } else if (result.clubId >= 0 && result.clubId < clubs->rowCount()) {
-    clubs->setData(clubs->index(result.clubId), q8(db.clubNames[size_t(result.clubId)]));
   }
-  // New stadiums become rows of the stadium lists.
-  QComboBox* nationStadium = nation_->findChild<QComboBox*>(QStringLiteral("cmbNatStadium"));
-  for (int32_t id : result.createdStadiums) {
-    const QString name = q8(db.stadiumNames.size() > size_t(id) ? db.stadiumNames[size_t(id)] : std::string());
-    for (QComboBox* c : {ui_->cmbStaNear, ui_->cmbStaNearRes, nationStadium})
-      if (c && c->count() == id) c->addItem(name);
-  }
+  // Appended stadiums first, in order, so that each lands on its own row.
+  for (int32_t id : result.createdStadiums) names.reload(db, NameModels::Stadiums, id);
+  for (int32_t id : {result.mainStadium, result.reserveStadium}) names.reload(db, NameModels::Stadiums, id);
+  names.reload(db, NameModels::Clubs, result.clubId);
   ClubForm f = form();
   clubs::showStadiumState(f, result);
   fillStadiums(f);
@@ -230,10 +196,6 @@ void FrmClub::openComp(QComboBox* list, FrmComp::Source source) {
   const int row = list->currentIndex();
   if (row < 0) return;
   comp_->openOn(row, source);
-  // A renamed competition shows its new name in the division lists.
-  const Database& db = main_->database();
-  if (divisions_ && size_t(row) < db.compNames.size() && row < divisions_->rowCount())
-    divisions_->setData(divisions_->index(row), q8(db.compNames[size_t(row)]));
 }
 
 void FrmClub::lblDivision_DblClick() { openComp(ui_->cmbDivision, FrmComp::Source::Division); }

@@ -11,8 +11,6 @@
 #include "ui/frmcomp.h"
 
 class QComboBox;
-class QStandardItemModel;
-class QStringListModel;
 
 namespace Ui {
 class FrmClub;
@@ -20,7 +18,6 @@ class FrmClub;
 
 namespace cm3::ui {
 
-class FrmNation;
 class TolvPlayer;
 template <class Form>
 class Binder;
@@ -28,11 +25,10 @@ class Binder;
 class FrmClub : public QDialog {
   Q_OBJECT
  public:
-  FrmClub(TolvPlayer* main, FrmComp* comp, FrmNation* nation);
+  FrmClub(TolvPlayer* main, FrmComp* comp);
   ~FrmClub() override;
 
-  // Fills the window's lists, and those lists of the competition and nation
-  // windows that are still empty.
+  // Draws the bevels and centres the window.
   void Form_Load();
 
   // Shows club ClickTeamID of the main window, without waiting.
@@ -69,13 +65,10 @@ class FrmClub : public QDialog {
 
   TolvPlayer* main_;
   FrmComp* comp_;
-  FrmNation* nation_;
   bool unloaded_ = false;
   std::unique_ptr<Ui::FrmClub> ui_;
   std::unique_ptr<Binder<clubs::ClubForm>> binder_;
   std::unique_ptr<Binder<clubs::StadiumForm>> mainStadium_, reserveStadium_;
-  QStandardItemModel* colours_ = nullptr;
-  QStringListModel* divisions_ = nullptr;
 };
 
 }  // namespace cm3::ui

@@ -1,7 +1,6 @@
 #include "ui/frmcomp.h"
 
 #include <QPushButton>
-#include <QStringListModel>
 
 #include "ui_frmcomp.h"
 
@@ -30,7 +29,9 @@ const Binding<comps::CompForm> kBindings[] = {
 FrmComp::FrmComp(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::FrmComp>()) {
   ui_->setupUi(this);
   binder_ = std::make_unique<Binder<comps::CompForm>>(this, kBindings);
-  ui_->cmbContinent->setModel(main_->continentModel());
+  ui_->cmbContinent->setModel(main_->names().continents());
+  ui_->cmbNation->setModel(main_->names().nations());
+  for (QComboBox* c : {ui_->cmbBackground, ui_->cmbForeground}) world::showColours(c, main_->names().colours());
   for (QComboBox* combo : {ui_->cmbContinent, ui_->cmbNation}) world::makeClearable(combo);
   for (QLineEdit* box : {ui_->txtReputation, ui_->txtSelected, ui_->txtScope}) installSelectAll(box);
 
@@ -65,6 +66,7 @@ void FrmComp::openOn(int compIndex, Source source) {
 bool FrmComp::cmdUpdate_Click() {
   try {
     comps::updateComp(main_->database(), compIndex_, form());
+    main_->names().reload(main_->database(), NameModels::Comps, compIndex_);
   } catch (const comps::CompError& e) {
     message(this, q8(e.what()));
     if (auto* box = findChild<QLineEdit*>(QString::fromStdString(e.box()))) box->setFocus();

@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QPushButton>
-#include <QStringListModel>
 
 #include "ui_frmnation.h"
 
@@ -68,7 +67,10 @@ FrmNation::FrmNation(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::F
   ui_->cmbActualRegion->addItems(toList(codes::kActualRegion));
   for (QComboBox* c : {ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3}) c->addItems(toList(codes::kLanguage));
   ui_->lstGroup->addItems(toList(codes::kGroup));
-  ui_->cmbContinent->setModel(main_->continentModel());
+  const NameModels& names = main_->names();
+  ui_->cmbContinent->setModel(names.continents());
+  ui_->cmbCity->setModel(names.cities());
+  ui_->cmbNatStadium->setModel(names.stadiums());
   for (QComboBox* c : {ui_->cmbCity, ui_->cmbDevelopment, ui_->cmbRegion, ui_->cmbActualRegion, ui_->cmbNatStadium,
                        ui_->cmbContinent, ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3})
     world::makeClearable(c);
@@ -153,7 +155,7 @@ bool FrmNation::cmdNationOk_Click() {
   const int index = combo->currentIndex();
   if (!writeOrRefuse<nations::NationError>(this, [&] { nations::updateNation(main_->database(), index, form()); }))
     return false;
-  combo->setItemText(index, q8(main_->database().current.nation.Name()));
+  main_->names().reload(main_->database(), NameModels::Nations, index);
   return true;
 }
 

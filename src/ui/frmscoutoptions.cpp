@@ -80,7 +80,7 @@ std::vector<QLineEdit*> thresholdGrid(QGroupBox* frame, const std::array<search:
 }  // namespace
 
 FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<void()> stored,
-                                 const QComboBox* nations, const std::vector<std::string>& comps)
+                                 QAbstractItemModel* nations, QAbstractItemModel* comps)
     : QDialog(nullptr), criteria_(criteria), stored_(std::move(stored)), ui_(std::make_unique<Ui::FrmScoutOptions>()) {
   ui_->setupUi(this);
   for (QLineEdit* e : {ui_->txtAbility, ui_->txtPotAbility, ui_->txtAge}) installSelectAll(e);
@@ -101,11 +101,8 @@ FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<
   // Form_Load: Older Than, the nation list, one row per competition, no
   // selection in the three filter lists.
   ui_->lstOpt->setCurrentRow(0);
-  if (nations) CopyComboItems(nations, {ui_->cmbnations});
-  QStringList compRows;
-  compRows.reserve(qsizetype(comps.size()));
-  for (const std::string& c : comps) compRows << q8(c);
-  ui_->cmbComp->addItems(compRows);
+  ui_->cmbnations->setModel(nations);
+  ui_->cmbComp->setModel(comps);
   for (QComboBox* c : {ui_->cmbnations, ui_->cmbClass, ui_->cmbComp}) {
     c->setCurrentIndex(-1);
     c->installEventFilter(this);

@@ -11,6 +11,7 @@
 
 #include "search/scout.h"
 
+class QAbstractItemModel;
 class QComboBox;
 class QLineEdit;
 
@@ -27,10 +28,9 @@ class FrmScoutOptions : public QDialog {
   Q_OBJECT
  public:
   // `criteria` is the criteria in force; `stored` runs after every
-  // successful Ok. `nations` is copied into cmbnations, `comps` (8-bit names)
-  // fill cmbComp.
-  FrmScoutOptions(search::ScoutCriteria& criteria, std::function<void()> stored, const QComboBox* nations,
-                  const std::vector<std::string>& comps);
+  // successful Ok. cmbnations shows `nations`, cmbComp shows `comps`.
+  FrmScoutOptions(search::ScoutCriteria& criteria, std::function<void()> stored, QAbstractItemModel* nations,
+                  QAbstractItemModel* comps);
   ~FrmScoutOptions() override;
 
   // The window's fields as the core reads them.

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -66,7 +65,7 @@ HistoryPanel::HistoryPanel(TolvPlayer* w) : Panel(w) {
   txtSeason_ = box(area, "txtSeason");
   cmbHistClub_ = new QComboBox(area);
   cmbHistClub_->setObjectName(QStringLiteral("cmbHistClub"));
-  cmbHistClub_->setModel(w->clubModel());
+  cmbHistClub_->setModel(w->names().clubs());
   cmbHistClub_->setCurrentIndex(-1);
   txtApp_ = box(area, "txtApp");
   txtGoals_ = box(area, "txtGoals");

@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QStackedLayout>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -124,14 +123,9 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
   buildPersonPages();
   binder_ = std::make_unique<Binder<people::PersonForm>>(this, personBindings());
 
-  nationModel_ = new QStringListModel(this);
-  clubModel_ = new QStringListModel(this);
-  continentModel_ = new QStringListModel(this);
-  cmbnations_->setModel(nationModel_);
-  cmbnations2_->setModel(nationModel_);
-  cmbStaffNation_->setModel(nationModel_);
-  cmbSquad_->setModel(clubModel_);
-  cmbTransclub_->setModel(clubModel_);
+  names_ = new NameModels(this);
+  for (QComboBox* c : {cmbnations_, cmbnations2_, cmbStaffNation_}) c->setModel(names_->nations());
+  for (QComboBox* c : {cmbSquad_, cmbTransclub_}) c->setModel(names_->clubs());
 
   statusPanel_ = make<QLabel>(statusBar(), "ccrpStatusBar_panel1");
   statusPanel_->setFrameShape(QFrame::Panel);
@@ -426,7 +420,7 @@ void TolvPlayer::cmdUpdate_Click() {
   }
   FirstNameChanged = flags.firstChanged;
   SecondNameChanged = flags.secondChanged;
-  const StaffRecord& s = db_.current.staff;
+  const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, int64_t(form.personId) + 1);
   ui_->txtFirstnamid->setText(QString::number(s.FirstNameId()));
   ui_->txtsurnameid->setText(QString::number(s.SecondNameId()));
 }
@@ -482,9 +476,7 @@ void TolvPlayer::cmdOpen_Click() {
       setWindowTitle(caption(" Opening Data Files"));
       return;
     }
-    nationModel_->setStringList(toList(db_.nationNames));
-    clubModel_->setStringList(toList(db_.clubNames));
-    continentModel_->setStringList(toList(db_.continentNames));
+    names_->reload(db_);
     for (Panel* p : panels_) p->databaseOpened();
     setWindowTitle(caption(" Initializing Player Database"));
   };

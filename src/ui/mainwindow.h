@@ -12,12 +12,12 @@
 
 #include "database/database.h"
 #include "people/person.h"
+#include "ui/namemodels.h"
 #include "ui/panel.h"
 
 class QComboBox;
 class QLineEdit;
 class QLabel;
-class QStringListModel;
 
 namespace Ui {
 class TolvPlayer;
@@ -79,11 +79,9 @@ class TolvPlayer : public QMainWindow {
   // Sets the six edited-box colours back to normal.
   void blacken();
 
-  // The shared item models of the nation, club and continent lists (item
-  // index = identifier). Combos of every window share them.
-  QStringListModel* nationModel() const { return nationModel_; }
-  QStringListModel* clubModel() const { return clubModel_; }
-  QStringListModel* continentModel() const { return continentModel_; }
+  // The name lists of the database as models, shared by the combos of
+  // every window.
+  NameModels& names() const { return *names_; }
 
   // State tying the windows together.
   int CurrentPersonId = -1;
@@ -127,9 +125,7 @@ class TolvPlayer : public QMainWindow {
   QComboBox *cmbnations_ = nullptr, *cmbnations2_ = nullptr, *cmbStaffNation_ = nullptr, *cmbSquad_ = nullptr,
             *cmbTransclub_ = nullptr;
   QLabel* statusPanel_ = nullptr;
-  QStringListModel* nationModel_ = nullptr;
-  QStringListModel* clubModel_ = nullptr;
-  QStringListModel* continentModel_ = nullptr;
+  NameModels* names_ = nullptr;
 
   // The boxes built from code lists: positions, txtAtt 0..41, txtStaffAtt 0..20.
   std::array<QLineEdit*, 12> positions_{};

@@ -32,7 +32,7 @@ void ScoutPanel::databaseOpened() {
   if (cmdScout_) cmdScout_->setEnabled(false);
   options_ = std::make_unique<FrmScoutOptions>(
       criteria_, [this] { if (cmdScout_) cmdScout_->setEnabled(true); },
-      window()->control<QComboBox>(QStringLiteral("cmbnations")), window()->database().compNames);
+      window()->names().nations(), window()->names().comps());
 }
 
 void ScoutPanel::databaseClosing() {

@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QSignalBlocker>
-#include <QStringListModel>
 
 #include "database/backup.h"
 #include "ui/filenames.h"
@@ -28,11 +27,6 @@ using world::choose;
 QString menuText(const char* verb, const std::string& label8) {
   if (label8.empty()) return QString::fromLatin1(verb);
   return QString::fromLatin1(verb) + QLatin1Char(' ') + q8(label8).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-void setNames(QStringListModel* model, const std::vector<std::string>& names8) {
-  const QStringList names = toList(names8);
-  if (model->stringList() != names) model->setStringList(names);
 }
 
 QString megabytes(uint64_t bytes) { return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + " MB"; }
@@ -149,9 +143,7 @@ void UndoPanel::reshow() {
   {
     const QSignalBlocker b1(cmbSquad), b2(cmbTransclub);
     const int squad = cmbSquad->currentIndex(), transfer = cmbTransclub->currentIndex();
-    setNames(w->nationModel(), db.nationNames);
-    setNames(w->clubModel(), db.clubNames);
-    setNames(w->continentModel(), db.continentNames);
+    w->names().reload(db);
     choose(cmbSquad, squad);
     choose(cmbTransclub, transfer);
   }

@@ -5,9 +5,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPixmap>
-#include <QStandardItemModel>
 
 #include "records/cp1252.h"
 #include "ui/formrules.h"
@@ -49,34 +46,11 @@ void makeClearable(QComboBox* combo) {
   });
 }
 
-static QIcon swatch(const ColourItem& c) {
-  QPixmap p(24, 14);
-  p.fill(QColor(c.red, c.green, c.blue));
-  QPainter painter(&p);
-  painter.setPen(Qt::black);
-  painter.drawRect(0, 0, p.width() - 1, p.height() - 1);
-  return QIcon(p);
-}
-
-void addColourRows(QComboBox* combo, const std::vector<ColourItem>& colours) {
+void showColours(QComboBox* combo, QAbstractItemModel* colours) {
+  combo->setModel(colours);
   combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   combo->setMinimumContentsLength(14);
-  for (const ColourItem& c : colours) {
-    combo->addItem(swatch(c), q8(c.name));
-    combo->setItemData(combo->count() - 1, QColor(c.red, c.green, c.blue), Qt::UserRole);
-  }
   combo->setCurrentIndex(-1);
-}
-
-QStandardItemModel* colourModel(QObject* parent, const std::vector<ColourItem>& colours) {
-  auto* m = new QStandardItemModel(parent);
-  for (const ColourItem& c : colours) {
-    auto* item = new QStandardItem(swatch(c), q8(c.name));
-    item->setData(QColor(c.red, c.green, c.blue), Qt::UserRole);
-    item->setEditable(false);
-    m->appendRow(item);
-  }
-  return m;
 }
 
 QLabel* caption(QWidget* parent, const QString& text, const char* name) {
@@ -131,7 +105,7 @@ FrmClub* WorldPanel::frmClub() {
   if (!comp_ || !nation_) return nullptr;
   if (club_ && club_->unloaded()) club_.reset();
   if (!club_) {
-    club_ = std::make_unique<FrmClub>(window(), comp_.get(), nation_.get());
+    club_ = std::make_unique<FrmClub>(window(), comp_.get());
     club_->Form_Load();
   }
   return club_.get();

@@ -13,7 +13,7 @@
 
 class QComboBox;
 class QLabel;
-class QStandardItemModel;
+class QAbstractItemModel;
 class QWidget;
 
 namespace cm3::ui {
@@ -34,9 +34,8 @@ void choose(QComboBox* combo, int row);
 // list without a choice.
 void makeClearable(QComboBox* combo);
 
-// One row per colour: its name and a swatch of its colour.
-void addColourRows(QComboBox* combo, const std::vector<ColourItem>& colours);
-QStandardItemModel* colourModel(QObject* parent, const std::vector<ColourItem>& colours);
+// Shows the colour rows (name and swatch) of `colours` in a kit list.
+void showColours(QComboBox* combo, QAbstractItemModel* colours);
 
 // A label with a caption and an object name.
 QLabel* caption(QWidget* parent, const QString& text, const char* name = nullptr);

@@ -80,8 +80,8 @@ void TestIdentity::historyClubSavedAsAnEarlierClubSharingItsBeginning() {
   QVERIFY(int(db.clubNames.size()) > chosen);
   db.clubNames[earlier] = "Real Madrid";
   db.clubNames[chosen] = "Real";
-  s.w->clubModel()->setData(s.w->clubModel()->index(earlier), QStringLiteral("Real Madrid"));
-  s.w->clubModel()->setData(s.w->clubModel()->index(chosen), QStringLiteral("Real"));
+  s.w->names().clubs()->setData(s.w->names().clubs()->index(earlier), QStringLiteral("Real Madrid"));
+  s.w->names().clubs()->setData(s.w->names().clubs()->index(chosen), QStringLiteral("Real"));
 
   s.w->showPerson(person);
   click(s.w.get(), "cmdHistory");

@@ -88,16 +88,16 @@ void TestUndo::menuFollowsTheJournalAndUndoShowsTheStoredValues() {
 
   // A new action ends the redo list; a new club comes and goes in the
   // shared club list with redo and undo.
-  const int clubs = w_->clubModel()->rowCount();
+  const int clubs = w_->names().clubs()->rowCount();
   cm3::clubs::ClubForm f = cm3::clubs::newClubForm(db, cm3::clubs::loadClub(db, 0));
   f.longName = "Undone Athletic";
   cm3::clubs::updateClub(db, 0, true, f);
   QVERIFY(!redo->isEnabled());
   QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier);
   QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-  QCOMPARE(w_->clubModel()->rowCount(), clubs + 1);
+  QCOMPARE(w_->names().clubs()->rowCount(), clubs + 1);
   QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier);
-  QCOMPARE(w_->clubModel()->rowCount(), clubs);
+  QCOMPARE(w_->names().clubs()->rowCount(), clubs);
 
   const QString problems = s_->closeAndCheck();
   QVERIFY(restore->isEnabled() && !undo->isEnabled());

@@ -1,0 +1,46 @@
+// The name lists of the open database as item models, one per list, shared
+// by every combo of every window that shows the list (row = identifier).
+// The main window owns them; they follow the database after opening, undo
+// and redo (every list) and after a save that renames or appends a record
+// (that row).
+#pragma once
+#include <QObject>
+#include <QStandardItemModel>
+#include <QStringListModel>
+
+namespace cm3 {
+class Database;
+}
+
+namespace cm3::ui {
+
+class NameModels : public QObject {
+ public:
+  enum List { Nations, Clubs, Continents, Comps, Cities, Stadiums };
+
+  explicit NameModels(QObject* parent);
+
+  // Makes every model hold the database's list. Rows are set in place and
+  // new ones appended, so that combos keep their choice; a list that has
+  // become shorter (or was empty) is reset.
+  void reload(const Database& db);
+  // Row `row` of `list` alone: renamed, or appended when it is one past the
+  // end. A row the database's list does not have is ignored.
+  void reload(const Database& db, List list, int row);
+
+  QStringListModel* model(List list) const { return lists_[list]; }
+  QStringListModel* nations() const { return lists_[Nations]; }
+  QStringListModel* clubs() const { return lists_[Clubs]; }
+  QStringListModel* continents() const { return lists_[Continents]; }
+  QStringListModel* comps() const { return lists_[Comps]; }
+  QStringListModel* cities() const { return lists_[Cities]; }
+  QStringListModel* stadiums() const { return lists_[Stadiums]; }
+  // One row per colour: its name, a swatch as icon, the colour as user data.
+  QStandardItemModel* colours() const { return colours_; }
+
+ private:
+  QStringListModel* lists_[Stadiums + 1] = {};
+  QStandardItemModel* colours_ = nullptr;
+};
+
+}  // namespace cm3::ui
