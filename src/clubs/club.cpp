@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "clubs/boxvalues.h"
+#include "records/boxrules.h"
 
 namespace cm3::clubs {
 namespace {
@@ -16,13 +16,49 @@ std::string num(int64_t v) { return std::to_string(v); }
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
+// The number boxes of the club frame and of the two stadium frames, by the
+// field each shows; a box converts by its field's rule (boxrules.h).
+struct ClubNumber {
+  std::string ClubForm::*member;
+  const char* field;
+  const char* box;
+};
+constexpr ClubNumber kClubNumbers[] = {
+    {&ClubForm::lastPosition, "LastPosition", "txtLastPos"},
+    {&ClubForm::trainingFacility, "TrainingFacility", "txtTrainingFacility"},
+    {&ClubForm::cash, "Cash", "txtCash"},
+    {&ClubForm::avgAttendance, "AvgAttendance", "txtAvgAttendance"},
+    {&ClubForm::minAttendance, "MinAttendance", "txtMinAttendance"},
+    {&ClubForm::maxAttendance, "MaxAttendance", "txtMaxAttendance"},
+    {&ClubForm::reputation, "Reputation", "txtClubReputation"},
+};
+struct StadiumNumber {
+  std::string StadiumForm::*member;
+  const char* field;
+  const char *main, *reserve;
+};
+constexpr StadiumNumber kStadiumNumbers[] = {
+    {&StadiumForm::capacity, "Capacity", "txtStaCapacity", "txtStaResCapacity"},
+    {&StadiumForm::seating, "Seating", "txtStaSeating", "txtStaResSeating"},
+    {&StadiumForm::expansion, "Expansion", "txtStaExpansion", "txtStaResExpansion"},
+};
+
+template <class R>
+std::string numberText(const R& r, std::string_view field) {
+  return num(std::get<int64_t>(getField(r.data(), *findField(R::kFields, field))));
+}
+
+template <class R>
+void copyField(const R& from, R& to, std::string_view field) {
+  const FieldInfo& f = *findField(R::kFields, field);
+  setField(to.data(), f, getField(from.data(), f));
+}
+
 void showStadium(const Database& db, const StadiumRecord& r, int32_t index, StadiumForm& f) {
   f.id = num(index);
   f.name = r.LongName();
   f.city = rowOf(r.City(), db.cityNames.size());
-  f.capacity = num(r.Capacity());
-  f.seating = num(r.Seating());
-  f.expansion = num(r.Expansion());
+  for (const StadiumNumber& b : kStadiumNumbers) f.*b.member = numberText(r, b.field);
   f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
   f.roof = r.RoofFlag() == 255;
   f.heating = r.HeatingFlag() == 255;
@@ -32,7 +68,7 @@ void showNoStadium(StadiumForm& f, const char* marker) {
   f = StadiumForm{};
   f.id = kNoStadiumId;
   f.name = marker;
-  f.capacity = f.seating = f.expansion = "0";
+  for (const StadiumNumber& b : kStadiumNumbers) f.*b.member = "0";
 }
 
 std::vector<std::string> personRows(const Database& db, const ClubRecord& c, bool liked) {
@@ -46,39 +82,21 @@ std::vector<std::string> personRows(const Database& db, const ClubRecord& c, boo
 
 // ---- Conversions ------------------------------------------------------------
 
-template <class T>
-T whole(const std::string& text, const char* box) {
-  int64_t v = 0;
-  switch (world::parseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), v)) {
-    case world::Fault::None: return T(v);
-    case world::Fault::NotANumber: throw UpdateError(13, box, "Error 13");
-    case world::Fault::Overflow: break;
-  }
-  throw UpdateError(6, box, "Error 6");
-}
-
 // The converted values of a stadium frame; applying them cannot fail.
 struct StadiumValues {
   std::string name;
   int city = -1, nearby = -1;
-  int32_t capacity = 0, seating = 0, expansion = 0;
+  StadiumRecord numbers;  // the number boxes, converted
   bool roof = false, heating = false;
 };
 
-struct StadiumBoxes {
-  const char *capacity, *seating, *expansion;
-};
-constexpr StadiumBoxes kMainBoxes{"txtStaCapacity", "txtStaSeating", "txtStaExpansion"};
-constexpr StadiumBoxes kReserveBoxes{"txtStaResCapacity", "txtStaResSeating", "txtStaResExpansion"};
-
-StadiumValues convertStadium(const StadiumForm& f, const StadiumBoxes& boxes) {
+StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
   StadiumValues v;
   v.name = f.name;
   v.city = f.city;
   v.nearby = f.nearby;
-  v.capacity = whole<int32_t>(f.capacity, boxes.capacity);
-  v.seating = whole<int32_t>(f.seating, boxes.seating);
-  v.expansion = whole<int32_t>(f.expansion, boxes.expansion);
+  for (const StadiumNumber& b : kStadiumNumbers)
+    setFromBox(v.numbers, b.field, f.*b.member, reserve ? b.reserve : b.main);
   v.roof = f.roof;
   v.heating = f.heating;
   return v;
@@ -89,34 +107,21 @@ StadiumValues convertStadium(const StadiumForm& f, const StadiumBoxes& boxes) {
 void applyStadium(const Database& db, const StadiumValues& v, bool keep, StadiumRecord& r) {
   encodeTrimmed(v.name, r.LongNameField(), StadiumRecord::LongNameWidth);
   r.setCity(int32_t(keep ? choiceValue(v.city, r.City(), db.cityNames.size(), -1) : v.city));
-  r.setCapacity(v.capacity);
-  r.setSeating(v.seating);
-  r.setExpansion(v.expansion);
+  for (const StadiumNumber& b : kStadiumNumbers) copyField(v.numbers, r, b.field);
   r.setNearbyStadium(
       int32_t(keep ? choiceValue(v.nearby, r.NearbyStadium(), db.stadiumNames.size(), -1) : v.nearby));
   r.setRoofFlag(v.roof ? 255 : 0);
   r.setHeatingFlag(v.heating ? 255 : 0);
 }
 
-struct ClubValues {
-  uint8_t lastPosition = 0, trainingFacility = 0;
-  int32_t cash = 0, avgAttendance = 0, minAttendance = 0, maxAttendance = 0;
-  int16_t reputation = 0;
-};
-
-ClubValues convertClub(const ClubForm& f) {
-  ClubValues v;
-  v.lastPosition = whole<uint8_t>(f.lastPosition, "txtLastPos");
-  v.trainingFacility = whole<uint8_t>(f.trainingFacility, "txtTrainingFacility");
-  v.cash = whole<int32_t>(f.cash, "txtCash");
-  v.avgAttendance = whole<int32_t>(f.avgAttendance, "txtAvgAttendance");
-  v.minAttendance = whole<int32_t>(f.minAttendance, "txtMinAttendance");
-  v.maxAttendance = whole<int32_t>(f.maxAttendance, "txtMaxAttendance");
-  v.reputation = whole<int16_t>(f.reputation, "txtClubReputation");
-  return v;
+// The club frame's number boxes, converted into a scratch record.
+ClubRecord convertClub(const ClubForm& f) {
+  ClubRecord numbers;
+  for (const ClubNumber& b : kClubNumbers) setFromBox(numbers, b.field, f.*b.member, b.box);
+  return numbers;
 }
 
-void applyClub(const Database& db, const ClubForm& f, const ClubValues& v, bool keep, ClubRecord& r) {
+void applyClub(const Database& db, const ClubForm& f, const ClubRecord& numbers, bool keep, ClubRecord& r) {
   auto choice = [&](int row, int64_t stored, size_t rows, int64_t none) {
     return keep ? choiceValue(row, stored, rows, none) : (row >= 0 ? row : none);
   };
@@ -128,13 +133,7 @@ void applyClub(const Database& db, const ClubForm& f, const ClubValues& v, bool 
   r.setDivision(int32_t(choice(f.division, r.Division(), db.compNames.size(), -1)));
   r.setLastDivision(int32_t(choice(f.lastDivision, r.LastDivision(), db.compNames.size(), -1)));
   r.setOtherDivision(int32_t(choice(f.otherDivision, r.OtherDivision(), db.compNames.size(), -1)));
-  r.setLastPosition(v.lastPosition);
-  r.setTrainingFacility(v.trainingFacility);
-  r.setCash(v.cash);
-  r.setAvgAttendance(v.avgAttendance);
-  r.setMinAttendance(v.minAttendance);
-  r.setMaxAttendance(v.maxAttendance);
-  r.setReputation(v.reputation);
+  for (const ClubNumber& b : kClubNumbers) copyField(numbers, r, b.field);
   r.setHomeMatchDay(uint8_t(choice(f.homeMatchDay, r.HomeMatchDay(), 8, 255)));
   for (int k = 0; k < 3; ++k) r.setRival(k, int32_t(choice(f.rivals[size_t(k)], r.Rival(k), db.clubNames.size(), -1)));
   for (int k = 0; k < 6; ++k)
@@ -241,15 +240,9 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
   f.division = rowOf(c.Division(), db.compNames.size());
   f.lastDivision = rowOf(c.LastDivision(), db.compNames.size());
   f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
-  f.lastPosition = num(c.LastPosition());
   f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
   f.status = rowOf(c.Status(), 4);
-  f.cash = num(c.Cash());
-  f.avgAttendance = num(c.AvgAttendance());
-  f.minAttendance = num(c.MinAttendance());
-  f.maxAttendance = num(c.MaxAttendance());
-  f.trainingFacility = num(c.TrainingFacility());
-  f.reputation = num(c.Reputation());
+  for (const ClubNumber& b : kClubNumbers) f.*b.member = numberText(c, b.field);
   for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
   for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
   f.liked = personRows(db, c, true);
@@ -271,18 +264,16 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown) {
   f.id = num(clubs);
   f.longName = f.shortName = kNewClubName;
   f.status = 0;
-  f.lastPosition = f.trainingFacility = f.cash = f.avgAttendance = f.minAttendance = f.maxAttendance =
-      f.reputation = "0";
+  for (const ClubNumber& b : kClubNumbers) f.*b.member = "0";
   f.kits = shown.kits;
   f.ownsStadium = shown.ownsStadium;
   f.main.id = num(stadiums);
   f.main.name = kUnknownStadium;
-  f.main.capacity = f.main.seating = f.main.expansion = "0";
+  for (const StadiumNumber& b : kStadiumNumbers) f.main.*b.member = f.reserve.*b.member = "0";
   f.main.roof = shown.main.roof;
   f.main.heating = shown.main.heating;
   f.reserve.id = num(int64_t(stadiums) + 1);
   f.reserve.name = kNoReserve;
-  f.reserve.capacity = f.reserve.seating = f.reserve.expansion = "0";
   f.reserve.roof = shown.reserve.roof;
   f.reserve.heating = shown.reserve.heating;
   return f;
@@ -298,15 +289,15 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
 
   // Every box is converted, and every record to be written is checked,
   // before the first write.
-  const ClubValues values = convertClub(form);
+  const ClubRecord values = convertClub(form);
   UpdateResult result;
 
   if (newClub) {
     const bool withMain = !mainGone && hasName(form.main);
     const bool withReserve = !reserveGone && hasName(form.reserve);
     StadiumValues mainValues, reserveValues;
-    if (withMain) mainValues = convertStadium(form.main, kMainBoxes);
-    if (withReserve) reserveValues = convertStadium(form.reserve, kReserveBoxes);
+    if (withMain) mainValues = convertStadium(form.main, false);
+    if (withReserve) reserveValues = convertStadium(form.reserve, true);
     checkAppendable(db, kSlotClub, c, 1, "clubs", "club.dat");
     checkAppendable(db, kSlotStadium, s, int64_t(withMain) + int64_t(withReserve), "stadiums", "stadium.dat");
 
@@ -344,8 +335,8 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   const Act mainAct = plan(work.MainStadium(), mainGone, form.main);
   const Act reserveAct = plan(work.ReserveStadium(), reserveGone, form.reserve);
   StadiumValues mainValues, reserveValues;
-  if (mainAct != Act::None) mainValues = convertStadium(form.main, kMainBoxes);
-  if (reserveAct != Act::None) reserveValues = convertStadium(form.reserve, kReserveBoxes);
+  if (mainAct != Act::None) mainValues = convertStadium(form.main, false);
+  if (reserveAct != Act::None) reserveValues = convertStadium(form.reserve, true);
   if (mainAct == Act::Update) checkStadiumExists(db, work.MainStadium(), false);
   if (reserveAct == Act::Update) checkStadiumExists(db, work.ReserveStadium(), true);
   checkAppendable(db, kSlotStadium, s, int64_t(mainAct == Act::Create) + int64_t(reserveAct == Act::Create),

@@ -100,9 +100,10 @@ FieldValue fromBox(FieldTable record, const FieldInfo& f, std::string_view text,
     const bool wrapped = rule == BoxRule::Wrapped && f.type == FieldType::U8;
     const WholeRules rules = wrapped ? kWrappedByte : WholeRules{minValue(f), maxValue(f), rule == BoxRule::Rounded};
     int64_t n = 0;
-    if (parseWhole(text, rules, n) != NumberFault::None)
-      refuse(box, quoted(text) + " is not a whole number from " + std::to_string(rules.min) + " to " +
-                      std::to_string(rules.max));
+    if (const NumberFault fault = parseWhole(text, rules, n); fault != NumberFault::None)
+      throw RefusedValue(fault == NumberFault::NotANumber ? kNotANumber : kTooLarge, box,
+                         quoted(text) + " is not a whole number from " + std::to_string(rules.min) + " to " +
+                             std::to_string(rules.max));
     return wholeValue(rule, f, n, box);
   }
   if (f.type == FieldType::F64) {

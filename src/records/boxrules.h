@@ -26,9 +26,18 @@ BoxRule boxRule(FieldTable record, const FieldInfo& f);
 
 // The value the box of field `f` stores for the 8-bit `text`, given the
 // field's `stored` value: a real whose text still reads as the stored value
-// keeps its bits. Throws RefusedValue naming `box` for a text the box refuses.
+// keeps its bits. Throws RefusedValue naming `box` for a text the box refuses,
+// for a whole number with the code kNotANumber or kTooLarge.
 FieldValue fromBox(FieldTable record, const FieldInfo& f, std::string_view text, const FieldValue& stored,
                    const std::string& box);
+
+// The field named `field` of record `r` from the text of its box, by the
+// field's rule.
+template <class R>
+void setFromBox(R& r, std::string_view field, std::string_view text, const std::string& box) {
+  const FieldInfo& f = *findField(R::kFields, field);
+  setField(r.data(), f, fromBox(R::kFields, f, text, getField(r.data(), f), box));
+}
 
 // The value the box of field `f` stores for a value given as such (a patch):
 // a value the field holds is taken as it is; otherwise a wrapped byte keeps

@@ -51,6 +51,8 @@ inline constexpr WholeRules kWrappedByte{-32768, 32767};
 // when the fault is not one box's). what() is the message for the user;
 // `code` the fault number a window shows instead of it ("Error 13": not a
 // number, "Error 6": too large for its field), 0 for none.
+inline constexpr int kNotANumber = 13;
+inline constexpr int kTooLarge = 6;
 class RefusedValue : public ValueError {
  public:
   RefusedValue(const std::string& box, const std::string& text) : ValueError(text), box_(box) {}
