@@ -44,11 +44,6 @@ constexpr StadiumNumber kStadiumNumbers[] = {
 };
 
 template <class R>
-std::string numberText(const R& r, std::string_view field) {
-  return num(std::get<int64_t>(getField(r.data(), *findField(R::kFields, field))));
-}
-
-template <class R>
 void copyField(const R& from, R& to, std::string_view field) {
   const FieldInfo& f = *findField(R::kFields, field);
   setField(to.data(), f, getField(from.data(), f));
@@ -58,7 +53,7 @@ void showStadium(const Database& db, const StadiumRecord& r, int32_t index, Stad
   f.id = num(index);
   f.name = r.LongName();
   f.city = rowOf(r.City(), db.cityNames.size());
-  for (const StadiumNumber& b : kStadiumNumbers) f.*b.member = numberText(r, b.field);
+  for (const StadiumNumber& b : kStadiumNumbers) f.*b.member = boxText(r, b.field);
   f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
   f.roof = r.RoofFlag() == 255;
   f.heating = r.HeatingFlag() == 255;
@@ -242,7 +237,7 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
   f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
   f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
   f.status = rowOf(c.Status(), 4);
-  for (const ClubNumber& b : kClubNumbers) f.*b.member = numberText(c, b.field);
+  for (const ClubNumber& b : kClubNumbers) f.*b.member = boxText(c, b.field);
   for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
   for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
   f.liked = personRows(db, c, true);

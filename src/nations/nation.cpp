@@ -1,8 +1,7 @@
 #include "nations/nation.h"
 
-#include <limits>
-
 #include "clubs/boxvalues.h"
+#include "records/boxrules.h"
 #include "records/codelists.h"
 
 namespace cm3::nations {
@@ -20,19 +19,34 @@ constexpr const char* kUefaBoxes[6] = {"txtUEFA91", "txtUEFA92", "txtUEFA93", "t
 constexpr const char* kFifaLabels[6] = {"FIFA91", "FIFA92", "FIFA93", "FIFA94", "FIFA95", "FIFA96"};
 constexpr const char* kUefaLabels[6] = {"UEFA91", "UEFA92", "UEFA93", "UEFA94", "UEFA95", "UEFA96"};
 
-template <class T>
-T rating(const std::string& text, const char* box, const char* label) {
-  int64_t v = 0;
-  if (world::parseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), v) == world::Fault::None)
-    return T(v);
-  throw NationError(box, std::string(label) + " must be a whole number from " +
-                             std::to_string(int(std::numeric_limits<T>::min())) + " to " +
-                             std::to_string(int(std::numeric_limits<T>::max())) + "; nothing was written.");
-}
+// The nation's number boxes, by the field each shows, with the name a
+// refusal gives the box.
+struct NumberBox {
+  std::string NationForm::*member;
+  const char* field;
+  const char* box;
+  const char* label;
+};
+constexpr NumberBox kNumbers[] = {
+    {&NationForm::gameImportance, "GameImportance", "txtGameImpt", "Game Importance"},
+    {&NationForm::leagueStandard, "LeagueStandard", "txtLeagueStandard", "League Standard"},
+    {&NationForm::reputation, "Reputation", "txtReputation", "Reputation"},
+    {&NationForm::currentFifa, "CurrentFifaCoefficient", "txtCurFIFACOEFF", "Cur FIFACoefficient"},
+};
 
-double coefficient(const std::string& text, double stored, const char* box, const char* label) {
-  if (auto v = world::realFromBox(text, stored)) return *v;
-  throw NationError(box, std::string(label) + " must be a number; nothing was written.");
+// Element k of a number field from its box, by the field's rule.
+void take(NationRecord& n, const char* field, const std::string& text, const char* box, const char* label,
+          int k = 0) {
+  try {
+    setFromBox(n, field, text, box, k);
+  } catch (const RefusedValue&) {
+    const FieldInfo& f = *findField(NationRecord::kFields, field);
+    throw NationError(box, std::string(label) +
+                               (f.integer() ? " must be a whole number from " + std::to_string(minValue(f)) + " to " +
+                                                  std::to_string(maxValue(f))
+                                            : std::string(" must be a number")) +
+                               "; nothing was written.");
+  }
 }
 
 ContinentForm continentBoxes(const ContinentRecord& r) {
@@ -59,19 +73,16 @@ NationForm loadNation(const Database& db, int32_t nationIndex) {
   f.shortName = n.ShortName();
   f.symbol = n.Symbol();
   f.nationality = n.Nationality();
-  f.leagueStandard = num(n.LeagueStandard());
-  f.gameImportance = num(n.GameImportance());
-  f.reputation = num(n.Reputation());
+  for (const NumberBox& b : kNumbers) f.*b.member = boxText(n, b.field);
   f.development = rowOf(n.Development(), codes::kDevelopment.size());
   f.actualRegion = rowOf(n.ActualRegion(), codes::kActualRegion.size());
   f.region = rowOf(n.Region(), codes::kRegion.size());
   for (int k = 0; k < 3; ++k) f.languages[size_t(k)] = rowOf(n.Language(k), codes::kLanguage.size());
   f.group = rowOf(n.Group(), codes::kGroup.size());
   for (int k = 0; k < 6; ++k) {
-    f.uefa[size_t(k)] = formatReal(n.UefaCoefficient(k));
-    f.fifa[size_t(k)] = formatReal(n.FifaCoefficient(k));
+    f.uefa[size_t(k)] = boxText(n, "UefaCoefficients", k);
+    f.fifa[size_t(k)] = boxText(n, "FifaCoefficients", k);
   }
-  f.currentFifa = formatReal(n.CurrentFifaCoefficient());
   f.city = rowOf(n.CapitalCity(), db.cityNames.size());
   f.stadium = rowOf(n.NationalStadium(), db.stadiumNames.size());
   f.id = num(n.Id());
@@ -90,16 +101,9 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
   if (withContinent) c = db.read<ContinentRecord>(kSlotContinent, recordOf(f.continent));
 
   // Every number first, so that a refused box leaves both records unwritten.
-  const uint8_t gameImportance = rating<uint8_t>(f.gameImportance, "txtGameImpt", "Game Importance");
-  const uint8_t leagueStandard = rating<uint8_t>(f.leagueStandard, "txtLeagueStandard", "League Standard");
-  const int16_t reputation = rating<int16_t>(f.reputation, "txtReputation", "Reputation");
-  const double current =
-      coefficient(f.currentFifa, n.CurrentFifaCoefficient(), "txtCurFIFACOEFF", "Cur FIFACoefficient");
-  std::array<double, 6> fifa{}, uefa{};
-  for (int k = 0; k < 6; ++k)
-    fifa[size_t(k)] = coefficient(f.fifa[size_t(k)], n.FifaCoefficient(k), kFifaBoxes[k], kFifaLabels[k]);
-  for (int k = 0; k < 6; ++k)
-    uefa[size_t(k)] = coefficient(f.uefa[size_t(k)], n.UefaCoefficient(k), kUefaBoxes[k], kUefaLabels[k]);
+  for (const NumberBox& b : kNumbers) take(n, b.field, f.*b.member, b.box, b.label);
+  for (int k = 0; k < 6; ++k) take(n, "FifaCoefficients", f.fifa[size_t(k)], kFifaBoxes[k], kFifaLabels[k], k);
+  for (int k = 0; k < 6; ++k) take(n, "UefaCoefficients", f.uefa[size_t(k)], kUefaBoxes[k], kUefaLabels[k], k);
   double strength = withContinent ? c.Strength() : 0;
   if (withContinent && !trim(f.continentBoxes.strength).empty()) {
     auto v = world::realFromBox(f.continentBoxes.strength, c.Strength());
@@ -121,14 +125,6 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
     n.setLanguage(k, uint8_t(choiceValue(f.languages[size_t(k)], n.Language(k), codes::kLanguage.size(), 255)));
   n.setGroup(uint8_t(choiceValue(f.group, n.Group(), codes::kGroup.size(), 255)));
 
-  n.setGameImportance(gameImportance);
-  n.setLeagueStandard(leagueStandard);
-  n.setReputation(reputation);
-  n.setCurrentFifaCoefficient(current);
-  for (int k = 0; k < 6; ++k) {
-    n.setFifaCoefficient(k, fifa[size_t(k)]);
-    n.setUefaCoefficient(k, uefa[size_t(k)]);
-  }
   n.setContinentId(int32_t(choiceValue(f.continent, n.ContinentId(), db.continentNames.size(), -1)));
 
   JournalAction action(db, "Update nation " + n.Name());

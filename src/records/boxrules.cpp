@@ -87,6 +87,12 @@ int64_t wholeValue(BoxRule rule, const FieldInfo& f, int64_t n, const std::strin
 
 }  // namespace
 
+std::string boxText(const FieldValue& v) {
+  if (const auto* n = std::get_if<int64_t>(&v)) return std::to_string(*n);
+  if (const auto* d = std::get_if<double>(&v)) return formatReal(*d);
+  return std::get<std::string>(v);
+}
+
 BoxRule boxRule(FieldTable record, const FieldInfo& f) {
   for (const RuleRow& r : kRules)
     if (r.record.data() == record.data() && r.field == f.name) return r.rule;

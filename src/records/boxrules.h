@@ -31,12 +31,20 @@ BoxRule boxRule(FieldTable record, const FieldInfo& f);
 FieldValue fromBox(FieldTable record, const FieldInfo& f, std::string_view text, const FieldValue& stored,
                    const std::string& box);
 
-// The field named `field` of record `r` from the text of its box, by the
-// field's rule.
+// The text a box shows for a value: a whole number in decimal, a real with
+// at most 15 significant digits, a text as it is.
+std::string boxText(const FieldValue& v);
+
+// Element k of the field named `field` of record `r`, as its box shows it
+// and from the text of its box, by the field's rule.
 template <class R>
-void setFromBox(R& r, std::string_view field, std::string_view text, const std::string& box) {
+std::string boxText(const R& r, std::string_view field, int k = 0) {
+  return boxText(getField(r.data(), *findField(R::kFields, field), k));
+}
+template <class R>
+void setFromBox(R& r, std::string_view field, std::string_view text, const std::string& box, int k = 0) {
   const FieldInfo& f = *findField(R::kFields, field);
-  setField(r.data(), f, fromBox(R::kFields, f, text, getField(r.data(), f), box));
+  setField(r.data(), f, fromBox(R::kFields, f, text, getField(r.data(), f, k), box), k);
 }
 
 // The value the box of field `f` stores for a value given as such (a patch):
