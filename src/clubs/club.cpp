@@ -32,6 +32,8 @@ constexpr ClubNumber kClubNumbers[] = {
     {&ClubForm::maxAttendance, "MaxAttendance", "txtMaxAttendance"},
     {&ClubForm::reputation, "Reputation", "txtClubReputation"},
 };
+static_assert(std::ranges::all_of(kClubNumbers, [](const auto& b) { return listCount(ClubRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
 struct StadiumNumber {
   std::string StadiumForm::*member;
   const char* field;
@@ -42,6 +44,8 @@ constexpr StadiumNumber kStadiumNumbers[] = {
     {&StadiumForm::seating, "Seating", "txtStaSeating", "txtStaResSeating"},
     {&StadiumForm::expansion, "Expansion", "txtStaExpansion", "txtStaResExpansion"},
 };
+static_assert(std::ranges::all_of(kStadiumNumbers, [](const auto& b) { return listCount(StadiumRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
 
 template <class R>
 void copyField(const R& from, R& to, std::string_view field) {

@@ -1,5 +1,7 @@
 #include "competitions/comp.h"
 
+#include <algorithm>
+
 #include "clubs/boxvalues.h"
 #include "records/boxrules.h"
 
@@ -24,6 +26,8 @@ constexpr NumberBox kNumbers[] = {
     {&CompForm::scope, "Scope", "txtScope", "Competition Scope"},
     {&CompForm::selected, "Selected", "txtSelected", "Competition Selected"},
 };
+static_assert(std::ranges::all_of(kNumbers, [](const auto& b) { return listCount(CompRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
 
 }  // namespace
 

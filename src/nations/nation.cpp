@@ -1,5 +1,7 @@
 #include "nations/nation.h"
 
+#include <algorithm>
+
 #include "clubs/boxvalues.h"
 #include "records/boxrules.h"
 #include "records/codelists.h"
@@ -33,6 +35,8 @@ constexpr NumberBox kNumbers[] = {
     {&NationForm::reputation, "Reputation", "txtReputation", "Reputation"},
     {&NationForm::currentFifa, "CurrentFifaCoefficient", "txtCurFIFACOEFF", "Cur FIFACoefficient"},
 };
+static_assert(std::ranges::all_of(kNumbers, [](const auto& b) { return listCount(NationRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
 
 // Element k of a number field from its box, by the field's rule.
 void take(NationRecord& n, const char* field, const std::string& text, const char* box, const char* label,

@@ -1,5 +1,9 @@
 #include "people/person.h"
 
+#include <algorithm>
+
+#include "records/boxrules.h"
+
 #include "records/convert.h"
 
 namespace cm3::people {
@@ -40,6 +44,58 @@ int nationChoice(const Database& db, int32_t id) {
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
+// The person's number boxes, by the field each shows; each converts by its
+// field's box rule (the attributes and positions wrap to a byte).
+struct NumberBox {
+  std::string PersonForm::*member;
+  const char* field;
+};
+constexpr NumberBox kStaffNumbers[] = {
+    {&PersonForm::intGoals, "IntGoals"},     {&PersonForm::caps, "Caps"},
+    {&PersonForm::birthYear, "BirthYear"},   {&PersonForm::birthDay, "BirthDay"},
+    {&PersonForm::contractExpiry, "ContractExpiryYear"}, {&PersonForm::contractJoin, "ContractJoinYear"},
+    {&PersonForm::value, "Value"},           {&PersonForm::wage, "Wage"},
+};
+static_assert(std::ranges::all_of(kStaffNumbers, [](const auto& b) { return listCount(StaffRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
+// The ratings, which the player and the non-player attribute records both hold.
+constexpr NumberBox kRatings[] = {
+    {&PersonForm::currentAbility, "CurrentAbility"},       {&PersonForm::potentialAbility, "PotentialAbility"},
+    {&PersonForm::homeReputation, "HomeReputation"},       {&PersonForm::currentReputation, "CurrentReputation"},
+    {&PersonForm::worldReputation, "WorldReputation"},
+};
+static_assert(std::ranges::all_of(kRatings, [](const auto& b) { return listCount(StaffAttRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
+static_assert(std::ranges::all_of(kRatings, [](const auto& b) { return listCount(PlayerAttRecord::kFields, b.field) > 0; }),
+              "a box names a field its record does not have");
+
+template <class R>
+void show(const R& r, std::span<const NumberBox> boxes, PersonForm& f) {
+  for (const NumberBox& b : boxes) f.*b.member = boxText(r, b.field);
+}
+template <class R, size_t N>
+void show(const R& r, const char* field, std::array<std::string, N>& boxes) {
+  for (size_t k = 0; k < N; ++k) boxes[k] = boxText(r, field, int(k));
+}
+
+// Box texts into a record; any refused box refuses the save.
+template <class R>
+void take(R& r, const char* field, const std::string& text, int k = 0) {
+  try {
+    setFromBox(r, field, text, field, k);
+  } catch (const RefusedValue&) {
+    throw ValueError("Illegal value!");
+  }
+}
+template <class R>
+void take(R& r, std::span<const NumberBox> boxes, const PersonForm& f) {
+  for (const NumberBox& b : boxes) take(r, b.field, f.*b.member);
+}
+template <class R, size_t N>
+void take(R& r, const char* field, const std::array<std::string, N>& boxes) {
+  for (size_t k = 0; k < N; ++k) take(r, field, boxes[k], int(k));
+}
+
 void setName(NameRecord& rec, const std::string& text) {
   if (!encodeName(text, rec.NameField(), NameRecord::NameWidth)) throw ValueError("Illegal value!");
 }
@@ -50,14 +106,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
   f.secondNameId = num(s.SecondNameId());
   f.nation = nationChoice(db, s.NationId());
   f.secondNation = nationChoice(db, s.SecondNationId());
-  f.intGoals = num(s.IntGoals());
-  f.caps = num(s.Caps());
-  f.birthYear = num(s.BirthYear());
-  f.birthDay = num(s.BirthDay());
-  f.contractExpiry = num(s.ContractExpiryYear());
-  f.value = num(s.Value());
-  f.wage = num(s.Wage());
-  f.contractJoin = num(s.ContractJoinYear());
+  show(s, kStaffNumbers, f);
   f.playerAttIndex = num(s.PlayerAttIndex());
   f.staffAttIndex = num(s.StaffAttIndex());
   for (int k = 0; k < 8; ++k) f.mental[size_t(k)] = num(s.MentalRating(k));
@@ -70,24 +119,16 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
 }
 
 void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
-  f.currentAbility = num(a.CurrentAbility());
-  f.potentialAbility = num(a.PotentialAbility());
-  f.homeReputation = num(a.HomeReputation());
-  f.currentReputation = num(a.CurrentReputation());
-  f.worldReputation = num(a.WorldReputation());
-  for (int k = 0; k < 12; ++k) f.positions[size_t(k)] = num(a.PositionRating(k));
-  for (int k = 0; k < 42; ++k) f.attributes[size_t(k)] = num(a.Attribute(k));
+  show(a, kRatings, f);
+  show(a, "PositionRatings", f.positions);
+  show(a, "Attributes", f.attributes);
   f.squadNumber = num(a.SquadNumber());
 }
 
 void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
-  for (int k = 0; k < 21; ++k) f.staffAttributes[size_t(k)] = num(a.StaffAttribute(k));
+  show(a, "StaffAttributes", f.staffAttributes);
   f.formation = a.PreferredFormation();
-  f.currentAbility = num(a.CurrentAbility());
-  f.potentialAbility = num(a.PotentialAbility());
-  f.homeReputation = num(a.HomeReputation());
-  f.currentReputation = num(a.CurrentReputation());
-  f.worldReputation = num(a.WorldReputation());
+  show(a, kRatings, f);
 }
 
 PersonForm loadPerson(const Database& db, int32_t personId) {
@@ -127,14 +168,7 @@ int32_t appendName(Database& db, int slot, NameRecord name) {
 void setStaffBoxes(StaffRecord& s, const PersonForm& form) {
   s.setNationId(form.nation);
   s.setSecondNationId(form.secondNation);
-  s.setIntGoals(toByteInRange(form.intGoals));
-  s.setCaps(toByteInRange(form.caps));
-  s.setBirthYear(toInt16(form.birthYear));
-  s.setBirthDay(toInt16(form.birthDay));
-  s.setContractExpiryYear(toInt16(form.contractExpiry));
-  s.setContractJoinYear(toInt16(form.contractJoin));
-  s.setValue(toInt32(form.value));
-  s.setWage(toInt32(form.wage));
+  take(s, kStaffNumbers, form);
 }
 
 void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
@@ -164,21 +198,13 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   StaffAttRecord sa;
   if (player) {
     pa = db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex()));
-    pa.setCurrentAbility(toInt16(form.currentAbility));
-    pa.setPotentialAbility(toInt16(form.potentialAbility));
-    pa.setHomeReputation(toInt16(form.homeReputation));
-    pa.setWorldReputation(toInt16(form.worldReputation));
-    pa.setCurrentReputation(toInt16(form.currentReputation));
-    for (int k = 0; k < 42; ++k) pa.setAttribute(k, toByteWrapped(form.attributes[size_t(k)]));
-    for (int k = 0; k < 12; ++k) pa.setPositionRating(k, toByteWrapped(form.positions[size_t(k)]));
+    take(pa, kRatings, form);
+    take(pa, "Attributes", form.attributes);
+    take(pa, "PositionRatings", form.positions);
   } else {
     sa = db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex()));
-    for (int k = 0; k < 21; ++k) sa.setStaffAttribute(k, toByteInRange(form.staffAttributes[size_t(k)]));
-    sa.setCurrentAbility(toInt16(form.currentAbility));
-    sa.setPotentialAbility(toInt16(form.potentialAbility));
-    sa.setHomeReputation(toInt16(form.homeReputation));
-    sa.setWorldReputation(toInt16(form.worldReputation));
-    sa.setCurrentReputation(toInt16(form.currentReputation));
+    take(sa, "StaffAttributes", form.staffAttributes);
+    take(sa, kRatings, form);
   }
   const int64_t attRecord = player ? recordOf(s.PlayerAttIndex()) : recordOf(s.StaffAttIndex());
   if (attRecord < 1) throw ValueError("Illegal value!");

@@ -81,19 +81,10 @@ std::optional<double> realFromBox(std::string_view text, double stored) {
   return parseReal(text);
 }
 
-namespace {
-int64_t need(std::string_view text, int64_t min, int64_t max) {
-  auto v = parseWhole(text, min, max);
+uint8_t toByteInRange(std::string_view text) {
+  const auto v = parseWhole(text, 0, 255);
   if (!v) throw ValueError("Illegal value!");
-  return *v;
-}
-}  // namespace
-
-uint8_t toByteInRange(std::string_view text) { return uint8_t(need(text, 0, 255)); }
-uint8_t toByteWrapped(std::string_view text) { return uint8_t(need(text, kWrappedByte.min, kWrappedByte.max) & 0xFF); }
-int16_t toInt16(std::string_view text) { return int16_t(need(text, -32768, 32767)); }
-int32_t toInt32(std::string_view text) {
-  return int32_t(need(text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+  return uint8_t(*v);
 }
 
 }  // namespace cm3

@@ -67,10 +67,7 @@ class RefusedValue : public ValueError {
   std::string box_;
 };
 
-// The conversions of the person boxes; each throws ValueError on a refused text.
-uint8_t toByteInRange(std::string_view text);    // 0..255
-uint8_t toByteWrapped(std::string_view text);    // -32768..32767, low 8 bits kept
-int16_t toInt16(std::string_view text);          // -32768..32767
-int32_t toInt32(std::string_view text);          // 32-bit signed
+// The mental rating boxes: a whole number 0..255; throws ValueError.
+uint8_t toByteInRange(std::string_view text);
 
 }  // namespace cm3
