@@ -16,14 +16,8 @@ std::string num(int64_t v) { return std::to_string(v); }
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
-// The number boxes of the club frame and of the two stadium frames, by the
-// field each shows; a box converts by its field's rule (boxrules.h).
-struct ClubNumber {
-  std::string ClubForm::*member;
-  const char* field;
-  const char* box;
-};
-constexpr ClubNumber kClubNumbers[] = {
+// The number boxes of the club frame and of the two stadium frames.
+constexpr FormBox<ClubForm> kClubNumbers[] = {
     {&ClubForm::lastPosition, "LastPosition", "txtLastPos"},
     {&ClubForm::trainingFacility, "TrainingFacility", "txtTrainingFacility"},
     {&ClubForm::cash, "Cash", "txtCash"},
@@ -32,19 +26,16 @@ constexpr ClubNumber kClubNumbers[] = {
     {&ClubForm::maxAttendance, "MaxAttendance", "txtMaxAttendance"},
     {&ClubForm::reputation, "Reputation", "txtClubReputation"},
 };
-static_assert(std::ranges::all_of(kClubNumbers, [](const auto& b) { return listCount(ClubRecord::kFields, b.field) > 0; }),
-              "a box names a field its record does not have");
-struct StadiumNumber {
-  std::string StadiumForm::*member;
-  const char* field;
-  const char *main, *reserve;
+constexpr FormBox<StadiumForm> kStadiumNumbers[2][3] = {
+    {{&StadiumForm::capacity, "Capacity", "txtStaCapacity"},
+     {&StadiumForm::seating, "Seating", "txtStaSeating"},
+     {&StadiumForm::expansion, "Expansion", "txtStaExpansion"}},
+    {{&StadiumForm::capacity, "Capacity", "txtStaResCapacity"},
+     {&StadiumForm::seating, "Seating", "txtStaResSeating"},
+     {&StadiumForm::expansion, "Expansion", "txtStaResExpansion"}},
 };
-constexpr StadiumNumber kStadiumNumbers[] = {
-    {&StadiumForm::capacity, "Capacity", "txtStaCapacity", "txtStaResCapacity"},
-    {&StadiumForm::seating, "Seating", "txtStaSeating", "txtStaResSeating"},
-    {&StadiumForm::expansion, "Expansion", "txtStaExpansion", "txtStaResExpansion"},
-};
-static_assert(std::ranges::all_of(kStadiumNumbers, [](const auto& b) { return listCount(StadiumRecord::kFields, b.field) > 0; }),
+static_assert(namesFields<ClubRecord>(kClubNumbers) && namesFields<StadiumRecord>(kStadiumNumbers[0]) &&
+                  namesFields<StadiumRecord>(kStadiumNumbers[1]),
               "a box names a field its record does not have");
 
 template <class R>
@@ -57,7 +48,7 @@ void showStadium(const Database& db, const StadiumRecord& r, int32_t index, Stad
   f.id = num(index);
   f.name = r.LongName();
   f.city = rowOf(r.City(), db.cityNames.size());
-  for (const StadiumNumber& b : kStadiumNumbers) f.*b.member = boxText(r, b.field);
+  showBoxes(r, kStadiumNumbers[0], f);
   f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
   f.roof = r.RoofFlag() == 255;
   f.heating = r.HeatingFlag() == 255;
@@ -67,7 +58,7 @@ void showNoStadium(StadiumForm& f, const char* marker) {
   f = StadiumForm{};
   f.id = kNoStadiumId;
   f.name = marker;
-  for (const StadiumNumber& b : kStadiumNumbers) f.*b.member = "0";
+  for (const FormBox<StadiumForm>& b : kStadiumNumbers[0]) f.*b.member = "0";
 }
 
 std::vector<std::string> personRows(const Database& db, const ClubRecord& c, bool liked) {
@@ -94,8 +85,7 @@ StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
   v.name = f.name;
   v.city = f.city;
   v.nearby = f.nearby;
-  for (const StadiumNumber& b : kStadiumNumbers)
-    setFromBox(v.numbers, b.field, f.*b.member, reserve ? b.reserve : b.main);
+  takeBoxes(v.numbers, kStadiumNumbers[reserve], f);
   v.roof = f.roof;
   v.heating = f.heating;
   return v;
@@ -106,7 +96,7 @@ StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
 void applyStadium(const Database& db, const StadiumValues& v, bool keep, StadiumRecord& r) {
   encodeTrimmed(v.name, r.LongNameField(), StadiumRecord::LongNameWidth);
   r.setCity(int32_t(keep ? choiceValue(v.city, r.City(), db.cityNames.size(), -1) : v.city));
-  for (const StadiumNumber& b : kStadiumNumbers) copyField(v.numbers, r, b.field);
+  for (const FormBox<StadiumForm>& b : kStadiumNumbers[0]) copyField(v.numbers, r, b.field);
   r.setNearbyStadium(
       int32_t(keep ? choiceValue(v.nearby, r.NearbyStadium(), db.stadiumNames.size(), -1) : v.nearby));
   r.setRoofFlag(v.roof ? 255 : 0);
@@ -116,7 +106,7 @@ void applyStadium(const Database& db, const StadiumValues& v, bool keep, Stadium
 // The club frame's number boxes, converted into a scratch record.
 ClubRecord convertClub(const ClubForm& f) {
   ClubRecord numbers;
-  for (const ClubNumber& b : kClubNumbers) setFromBox(numbers, b.field, f.*b.member, b.box);
+  takeBoxes(numbers, kClubNumbers, f);
   return numbers;
 }
 
@@ -132,7 +122,7 @@ void applyClub(const Database& db, const ClubForm& f, const ClubRecord& numbers,
   r.setDivision(int32_t(choice(f.division, r.Division(), db.compNames.size(), -1)));
   r.setLastDivision(int32_t(choice(f.lastDivision, r.LastDivision(), db.compNames.size(), -1)));
   r.setOtherDivision(int32_t(choice(f.otherDivision, r.OtherDivision(), db.compNames.size(), -1)));
-  for (const ClubNumber& b : kClubNumbers) copyField(numbers, r, b.field);
+  for (const FormBox<ClubForm>& b : kClubNumbers) copyField(numbers, r, b.field);
   r.setHomeMatchDay(uint8_t(choice(f.homeMatchDay, r.HomeMatchDay(), 8, 255)));
   for (int k = 0; k < 3; ++k) r.setRival(k, int32_t(choice(f.rivals[size_t(k)], r.Rival(k), db.clubNames.size(), -1)));
   for (int k = 0; k < 6; ++k)
@@ -241,7 +231,7 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
   f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
   f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
   f.status = rowOf(c.Status(), 4);
-  for (const ClubNumber& b : kClubNumbers) f.*b.member = boxText(c, b.field);
+  showBoxes(c, kClubNumbers, f);
   for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
   for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
   f.liked = personRows(db, c, true);
@@ -263,12 +253,12 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown) {
   f.id = num(clubs);
   f.longName = f.shortName = kNewClubName;
   f.status = 0;
-  for (const ClubNumber& b : kClubNumbers) f.*b.member = "0";
+  for (const FormBox<ClubForm>& b : kClubNumbers) f.*b.member = "0";
   f.kits = shown.kits;
   f.ownsStadium = shown.ownsStadium;
   f.main.id = num(stadiums);
   f.main.name = kUnknownStadium;
-  for (const StadiumNumber& b : kStadiumNumbers) f.main.*b.member = f.reserve.*b.member = "0";
+  for (const FormBox<StadiumForm>& b : kStadiumNumbers[0]) f.main.*b.member = f.reserve.*b.member = "0";
   f.main.roof = shown.main.roof;
   f.main.heating = shown.main.heating;
   f.reserve.id = num(int64_t(stadiums) + 1);

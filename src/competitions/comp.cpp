@@ -13,21 +13,13 @@ using world::rowOf;
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
-// The competition's number boxes, by the field each shows, with the name a
-// refusal gives the box.
-struct NumberBox {
-  std::string CompForm::*member;
-  const char* field;
-  const char* box;
-  const char* label;
-};
-constexpr NumberBox kNumbers[] = {
+// The competition's number boxes, with the name a refusal gives each.
+constexpr FormBox<CompForm> kNumbers[] = {
     {&CompForm::reputation, "Reputation", "txtReputation", "Reputation"},
     {&CompForm::scope, "Scope", "txtScope", "Competition Scope"},
     {&CompForm::selected, "Selected", "txtSelected", "Competition Selected"},
 };
-static_assert(std::ranges::all_of(kNumbers, [](const auto& b) { return listCount(CompRecord::kFields, b.field) > 0; }),
-              "a box names a field its record does not have");
+static_assert(namesFields<CompRecord>(kNumbers), "a box names a field its record does not have");
 
 }  // namespace
 
@@ -39,7 +31,7 @@ CompForm loadComp(const Database& db, int32_t compIndex) {
   f.threeLetter = r.ThreeLetterName();
   f.nation = rowOf(r.Nation(), db.nationNames.size());
   f.continent = rowOf(r.Continent(), db.continentNames.size());
-  for (const NumberBox& b : kNumbers) f.*b.member = boxText(r, b.field);
+  showBoxes(r, kNumbers, f);
   f.background = rowOf(r.Background(), db.colours.size());
   f.foreground = rowOf(r.Foreground(), db.colours.size());
   return f;
@@ -50,14 +42,13 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
     throw CompError("", "Competition " + std::to_string(compIndex) +
                             " is not in club_comp.dat; nothing was written.");
   CompRecord r = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
-  for (const NumberBox& b : kNumbers) {
-    try {
-      setFromBox(r, b.field, f.*b.member, b.box);
-    } catch (const RefusedValue&) {
-      const FieldInfo& field = *findField(CompRecord::kFields, b.field);
-      throw CompError(b.box, std::string(b.label) + " must be a number from " + std::to_string(minValue(field)) +
-                                 " to " + std::to_string(maxValue(field)) + "; nothing was written.");
-    }
+  try {
+    takeBoxes(r, kNumbers, f);
+  } catch (const RefusedValue& e) {
+    const FormBox<CompForm>& b = *findBox(kNumbers, e.box());
+    const FieldInfo& field = *findField(CompRecord::kFields, b.field);
+    throw CompError(b.box, std::string(b.label) + " must be a number from " + std::to_string(minValue(field)) +
+                               " to " + std::to_string(maxValue(field)) + "; nothing was written.");
   }
 
   encodeLeftTrimmed(f.longName, r.LongNameField(), CompRecord::LongNameWidth);

@@ -1,6 +1,7 @@
 #include "nations/nation.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "clubs/boxvalues.h"
 #include "records/boxrules.h"
@@ -21,36 +22,23 @@ constexpr const char* kUefaBoxes[6] = {"txtUEFA91", "txtUEFA92", "txtUEFA93", "t
 constexpr const char* kFifaLabels[6] = {"FIFA91", "FIFA92", "FIFA93", "FIFA94", "FIFA95", "FIFA96"};
 constexpr const char* kUefaLabels[6] = {"UEFA91", "UEFA92", "UEFA93", "UEFA94", "UEFA95", "UEFA96"};
 
-// The nation's number boxes, by the field each shows, with the name a
-// refusal gives the box.
-struct NumberBox {
-  std::string NationForm::*member;
-  const char* field;
-  const char* box;
-  const char* label;
-};
-constexpr NumberBox kNumbers[] = {
+// The nation's number boxes, with the name a refusal gives each.
+constexpr FormBox<NationForm> kNumbers[] = {
     {&NationForm::gameImportance, "GameImportance", "txtGameImpt", "Game Importance"},
     {&NationForm::leagueStandard, "LeagueStandard", "txtLeagueStandard", "League Standard"},
     {&NationForm::reputation, "Reputation", "txtReputation", "Reputation"},
     {&NationForm::currentFifa, "CurrentFifaCoefficient", "txtCurFIFACOEFF", "Cur FIFACoefficient"},
 };
-static_assert(std::ranges::all_of(kNumbers, [](const auto& b) { return listCount(NationRecord::kFields, b.field) > 0; }),
-              "a box names a field its record does not have");
+static_assert(namesFields<NationRecord>(kNumbers), "a box names a field its record does not have");
 
-// Element k of a number field from its box, by the field's rule.
-void take(NationRecord& n, const char* field, const std::string& text, const char* box, const char* label,
-          int k = 0) {
-  try {
-    setFromBox(n, field, text, box, k);
-  } catch (const RefusedValue&) {
-    const FieldInfo& f = *findField(NationRecord::kFields, field);
-    throw NationError(box, std::string(label) +
-                               (f.integer() ? " must be a whole number from " + std::to_string(minValue(f)) + " to " +
-                                                  std::to_string(maxValue(f))
-                                            : std::string(" must be a number")) +
-                               "; nothing was written.");
-  }
+// The refusal of a number box, in the window's words.
+NationError refusal(const char* field, const char* box, const char* label) {
+  const FieldInfo& f = *findField(NationRecord::kFields, field);
+  return NationError(box, std::string(label) +
+                              (f.integer() ? " must be a whole number from " + std::to_string(minValue(f)) + " to " +
+                                                 std::to_string(maxValue(f))
+                                           : std::string(" must be a number")) +
+                              "; nothing was written.");
 }
 
 ContinentForm continentBoxes(const ContinentRecord& r) {
@@ -77,7 +65,7 @@ NationForm loadNation(const Database& db, int32_t nationIndex) {
   f.shortName = n.ShortName();
   f.symbol = n.Symbol();
   f.nationality = n.Nationality();
-  for (const NumberBox& b : kNumbers) f.*b.member = boxText(n, b.field);
+  showBoxes(n, kNumbers, f);
   f.development = rowOf(n.Development(), codes::kDevelopment.size());
   f.actualRegion = rowOf(n.ActualRegion(), codes::kActualRegion.size());
   f.region = rowOf(n.Region(), codes::kRegion.size());
@@ -105,9 +93,19 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
   if (withContinent) c = db.read<ContinentRecord>(kSlotContinent, recordOf(f.continent));
 
   // Every number first, so that a refused box leaves both records unwritten.
-  for (const NumberBox& b : kNumbers) take(n, b.field, f.*b.member, b.box, b.label);
-  for (int k = 0; k < 6; ++k) take(n, "FifaCoefficients", f.fifa[size_t(k)], kFifaBoxes[k], kFifaLabels[k], k);
-  for (int k = 0; k < 6; ++k) take(n, "UefaCoefficients", f.uefa[size_t(k)], kUefaBoxes[k], kUefaLabels[k], k);
+  try {
+    takeBoxes(n, kNumbers, f);
+  } catch (const RefusedValue& e) {
+    const FormBox<NationForm>& b = *findBox(kNumbers, e.box());
+    throw refusal(b.field, b.box, b.label);
+  }
+  for (auto [field, texts, boxes, labels] : {std::tuple{"FifaCoefficients", &f.fifa, kFifaBoxes, kFifaLabels},
+                                             std::tuple{"UefaCoefficients", &f.uefa, kUefaBoxes, kUefaLabels}})
+    for (int k = 0; k < 6; ++k) try {
+        setFromBox(n, field, (*texts)[size_t(k)], boxes[k], k);
+      } catch (const RefusedValue&) {
+        throw refusal(field, boxes[k], labels[k]);
+      }
   double strength = withContinent ? c.Strength() : 0;
   if (withContinent && !trim(f.continentBoxes.strength).empty()) {
     auto v = world::realFromBox(f.continentBoxes.strength, c.Strength());

@@ -46,54 +46,43 @@ int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 // The person's number boxes, by the field each shows; each converts by its
 // field's box rule (the attributes and positions wrap to a byte).
-struct NumberBox {
-  std::string PersonForm::*member;
-  const char* field;
-};
-constexpr NumberBox kStaffNumbers[] = {
-    {&PersonForm::intGoals, "IntGoals"},     {&PersonForm::caps, "Caps"},
-    {&PersonForm::birthYear, "BirthYear"},   {&PersonForm::birthDay, "BirthDay"},
+constexpr FormBox<PersonForm> kStaffNumbers[] = {
+    {&PersonForm::intGoals, "IntGoals"},   {&PersonForm::caps, "Caps"},
+    {&PersonForm::birthYear, "BirthYear"}, {&PersonForm::birthDay, "BirthDay"},
     {&PersonForm::contractExpiry, "ContractExpiryYear"}, {&PersonForm::contractJoin, "ContractJoinYear"},
-    {&PersonForm::value, "Value"},           {&PersonForm::wage, "Wage"},
+    {&PersonForm::value, "Value"},         {&PersonForm::wage, "Wage"},
 };
-static_assert(std::ranges::all_of(kStaffNumbers, [](const auto& b) { return listCount(StaffRecord::kFields, b.field) > 0; }),
-              "a box names a field its record does not have");
 // The ratings, which the player and the non-player attribute records both hold.
-constexpr NumberBox kRatings[] = {
-    {&PersonForm::currentAbility, "CurrentAbility"},       {&PersonForm::potentialAbility, "PotentialAbility"},
-    {&PersonForm::homeReputation, "HomeReputation"},       {&PersonForm::currentReputation, "CurrentReputation"},
+constexpr FormBox<PersonForm> kRatings[] = {
+    {&PersonForm::currentAbility, "CurrentAbility"},   {&PersonForm::potentialAbility, "PotentialAbility"},
+    {&PersonForm::homeReputation, "HomeReputation"},   {&PersonForm::currentReputation, "CurrentReputation"},
     {&PersonForm::worldReputation, "WorldReputation"},
 };
-static_assert(std::ranges::all_of(kRatings, [](const auto& b) { return listCount(StaffAttRecord::kFields, b.field) > 0; }),
-              "a box names a field its record does not have");
-static_assert(std::ranges::all_of(kRatings, [](const auto& b) { return listCount(PlayerAttRecord::kFields, b.field) > 0; }),
+static_assert(namesFields<StaffRecord>(kStaffNumbers) && namesFields<PlayerAttRecord>(kRatings) &&
+                  namesFields<StaffAttRecord>(kRatings),
               "a box names a field its record does not have");
 
-template <class R>
-void show(const R& r, std::span<const NumberBox> boxes, PersonForm& f) {
-  for (const NumberBox& b : boxes) f.*b.member = boxText(r, b.field);
-}
 template <class R, size_t N>
 void show(const R& r, const char* field, std::array<std::string, N>& boxes) {
   for (size_t k = 0; k < N; ++k) boxes[k] = boxText(r, field, int(k));
 }
 
 // Box texts into a record; any refused box refuses the save.
-template <class R>
-void take(R& r, const char* field, const std::string& text, int k = 0) {
+template <class R, size_t N>
+void take(R& r, const FormBox<PersonForm> (&boxes)[N], const PersonForm& f) {
   try {
-    setFromBox(r, field, text, field, k);
+    takeBoxes(r, boxes, f);
   } catch (const RefusedValue&) {
     throw ValueError("Illegal value!");
   }
 }
-template <class R>
-void take(R& r, std::span<const NumberBox> boxes, const PersonForm& f) {
-  for (const NumberBox& b : boxes) take(r, b.field, f.*b.member);
-}
 template <class R, size_t N>
 void take(R& r, const char* field, const std::array<std::string, N>& boxes) {
-  for (size_t k = 0; k < N; ++k) take(r, field, boxes[k], int(k));
+  for (size_t k = 0; k < N; ++k) try {
+      setFromBox(r, field, boxes[k], field, int(k));
+    } catch (const RefusedValue&) {
+      throw ValueError("Illegal value!");
+    }
 }
 
 void setName(NameRecord& rec, const std::string& text) {
@@ -106,7 +95,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
   f.secondNameId = num(s.SecondNameId());
   f.nation = nationChoice(db, s.NationId());
   f.secondNation = nationChoice(db, s.SecondNationId());
-  show(s, kStaffNumbers, f);
+  showBoxes(s, kStaffNumbers, f);
   f.playerAttIndex = num(s.PlayerAttIndex());
   f.staffAttIndex = num(s.StaffAttIndex());
   for (int k = 0; k < 8; ++k) f.mental[size_t(k)] = num(s.MentalRating(k));
@@ -119,7 +108,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
 }
 
 void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
-  show(a, kRatings, f);
+  showBoxes(a, kRatings, f);
   show(a, "PositionRatings", f.positions);
   show(a, "Attributes", f.attributes);
   f.squadNumber = num(a.SquadNumber());
@@ -128,7 +117,7 @@ void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
 void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
   show(a, "StaffAttributes", f.staffAttributes);
   f.formation = a.PreferredFormation();
-  show(a, kRatings, f);
+  showBoxes(a, kRatings, f);
 }
 
 PersonForm loadPerson(const Database& db, int32_t personId) {

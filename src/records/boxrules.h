@@ -3,6 +3,7 @@
 // and patches, so a text is taken (or refused) the same way whichever way it
 // comes in.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -52,5 +53,43 @@ void setFromBox(R& r, std::string_view field, std::string_view text, const std::
 // its low 8 bits and a text too long follows its text rule (cut, or refused
 // for a name). Throws RefusedValue naming `box` for a value the box refuses.
 FieldValue fromBox(FieldTable record, const FieldInfo& f, const FieldValue& given, const std::string& box);
+
+// A window box that shows a field of a record through a text member of the
+// window's form; `box` names it in a refusal (the field's name when null),
+// `label` is the name the window's messages give it.
+template <class Form>
+struct FormBox {
+  std::string Form::*member;
+  const char* field;
+  const char* box = nullptr;
+  const char* label = nullptr;
+};
+
+// Whether every box of a table names a field of R (for a static_assert
+// beside the table).
+template <class R, class Form, size_t N>
+constexpr bool namesFields(const FormBox<Form> (&boxes)[N]) {
+  for (const FormBox<Form>& b : boxes)
+    if (listCount(R::kFields, b.field) == 0) return false;
+  return true;
+}
+
+// The boxes of a table from record `r` into form `f`, and back, in table
+// order; the first refused box throws RefusedValue naming it.
+template <class R, class Form, size_t N>
+void showBoxes(const R& r, const FormBox<Form> (&boxes)[N], Form& f) {
+  for (const FormBox<Form>& b : boxes) f.*b.member = boxText(r, b.field);
+}
+template <class R, class Form, size_t N>
+void takeBoxes(R& r, const FormBox<Form> (&boxes)[N], const Form& f) {
+  for (const FormBox<Form>& b : boxes) setFromBox(r, b.field, f.*b.member, b.box ? b.box : b.field);
+}
+// The box of a table named `box`, nullptr when none.
+template <class Form, size_t N>
+const FormBox<Form>* findBox(const FormBox<Form> (&boxes)[N], std::string_view box) {
+  for (const FormBox<Form>& b : boxes)
+    if (b.box && box == b.box) return &b;
+  return nullptr;
+}
 
 }  // namespace cm3
