@@ -27,14 +27,8 @@ TEST_F(Person, SavingEveryoneUnchangedChangesAByte) {
 
 TEST_F(Person, BadIdentifiersCrashTheForm) {
   const int id = firstPerson(db_, true);
-  StaffRecord s = db_.read<StaffRecord>(kSlotStaff, id + 1);
-  s.setFirstNameId(INT32_MAX);
-  s.setSecondNameId(-5);
-  s.setNationId(-1);
-  s.setSecondNationId(1 << 30);
-  s.setClubId(99999999);
-  s.setPlayerAttIndex(77777777);
-  db_.write(kSlotStaff, id + 1, s);
+  change<StaffRecord>(kSlotStaff, id, {{"FirstNameId", INT32_MAX}, {"SecondNameId", -5}, {"NationId", -1},
+                                       {"SecondNationId", 1 << 30}, {"ClubId", 99999999}, {"PlayerAttIndex", 77777777}});
   PersonForm f = people::loadPerson(db_, id);
   EXPECT_EQ(f.firstName + f.secondName + f.clubName + f.attributes[0], "0");
   EXPECT_EQ(f.nation + f.secondNation, -2);
