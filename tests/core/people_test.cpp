@@ -197,17 +197,12 @@ TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   EXPECT_EQ(slice(bytesOf(first), 55, 60), slice(bytesOf(t.firstName), 55, 60));
   EXPECT_EQ(db_.read<NameRecord>(kSlotCommonNames, r3 + 1).Name(), "Annie");
   // The template with the fields of a new person replaced, every other byte kept.
-  StaffRecord expected = t.staff;
-  const std::pair<const char*, int64_t> fields[] = {
-      {"PersonId", n8},     {"FirstNameId", r1},      {"SecondNameId", r2},      {"CommonNameId", r3},
-      {"ClubId", -1},       {"PlayerAttIndex", n11},  {"NationId", 2},           {"SecondNationId", 4},
-      {"Caps", 12},         {"IntGoals", 0},          {"BirthYear", 1900},       {"BirthDay", 100},
-      {"Value", 250000},    {"Wage", -5},             {"ContractJoinYear", 1998}, {"ContractExpiryYear", 2001}};
-  for (const auto& [name, v] : fields) setField(expected.data(), *findField(StaffRecord::kFields, name), v);
-  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, n8 + 1), expected);
-  PlayerAttRecord expectedAtt = t.playerAtt;
-  expectedAtt.setAttId(n11);
-  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, n11 + 1), expectedAtt);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, n8 + 1),
+            with(t.staff, {{"PersonId", n8}, {"FirstNameId", r1}, {"SecondNameId", r2}, {"CommonNameId", r3},
+                           {"ClubId", -1}, {"PlayerAttIndex", n11}, {"NationId", 2}, {"SecondNationId", 4},
+                           {"Caps", 12}, {"IntGoals", 0}, {"BirthYear", 1900}, {"BirthDay", 100}, {"Value", 250000},
+                           {"Wage", -5}, {"ContractJoinYear", 1998}, {"ContractExpiryYear", 2001}}));
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, n11 + 1), with(t.playerAtt, {{"AttId", n11}}));
   EXPECT_EQ(people::nextPersonId(db_), n8 + 1);
 }
 
@@ -218,9 +213,7 @@ TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrNoneAtAll) {
   EXPECT_EQ(t.playerAtt, PlayerAttRecord{});
   const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_);
   EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, r.personId + 1).PlayerAttIndex(), r.attIndex);
-  PlayerAttRecord expected;
-  expected.setAttId(r.attIndex);
-  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), expected);
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), with(PlayerAttRecord{}, {{"AttId", r.attIndex}}));
 }
 
 TEST_F(NewPlayer, EmptyCommonNameWrittenOrTemplatesCommonNameKept) {
