@@ -12,12 +12,6 @@ namespace {
 using namespace cm3;
 using namespace cm3test;
 
-Json show(const GameDir& game, const std::string& kind, int64_t id) {
-  const Result r = cm3db({"show", game.str(), kind, std::to_string(id)});
-  EXPECT_EQ(r.code, 0) << r.err;
-  return r.json();
-}
-
 TEST(Cli, CommandUndocumentedOrBadCommandLineNotExitTwo) {
   const Result top = cm3db({"--help"});
   EXPECT_EQ(top.code, 0) << top.err;
@@ -93,9 +87,7 @@ TEST(Cli, LeftoversTouchedOrCommandsRunOverThem) {
     ASSERT_TRUE(db.open(game.str()));
     person = firstPerson(db, true);
     const int64_t att = db.read<StaffRecord>(kSlotStaff, person + 1).PlayerAttIndex() + 1;
-    PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, att);
-    a.setAttribute(5, 99);
-    db.write(kSlotStaffAtt, att, a);
+    db.write(kSlotStaffAtt, att, with(db.read<PlayerAttRecord>(kSlotStaffAtt, att), {{"Attributes", 99, 5}}));
   }
   const Files before = snapshot(game.data());
   Result r = cm3db({"check", game.str()});
