@@ -11,12 +11,6 @@ using namespace cm3test;
 
 std::string text(const Json& v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
 
-Json show(const GameDir& game, int32_t id) {
-  const Result r = cm3db({"show", game.str(), "person", std::to_string(id)});
-  if (r.code != 0) throw std::runtime_error("show failed: " + r.err);
-  return r.json();
-}
-
 std::vector<std::string> setArgs(const GameDir& game, int32_t id, const std::string& name, const Json& v) {
   std::vector<std::string> args = {"set", game.str(), "person", std::to_string(id)};
   if (v.is_array())
@@ -35,7 +29,7 @@ void changeEachField(const GameDir& game, int32_t id, const std::string& record,
   for (const FieldInfo& f : table) {
     if (f.kept) continue;
     const std::string name(f.name);
-    Json expected = show(game, id);
+    Json expected = show(game, "person", id);
     Json& v = expected[record].at(name);
     if (v.is_array())
       for (Json& e : v) e = e == 1 ? 2 : 1;
@@ -44,7 +38,7 @@ void changeEachField(const GameDir& game, int32_t id, const std::string& record,
     const Files before = gameFiles(game.data());
     const Result r = cm3db(setArgs(game, id, name, v));
     if (r.code == 0) {
-      EXPECT_EQ(show(game, id)[record], expected[record]) << name;
+      EXPECT_EQ(show(game, "person", id)[record], expected[record]) << name;
       continue;
     }
     EXPECT_TRUE(r.err.find("keeps the value read") != std::string::npos ||
@@ -58,7 +52,7 @@ TEST(ShowSetCli, EachFieldSetUnderItsShownNameChangesThatFieldAloneAndNamesSetAs
   GameDir game;
   const World w(game.data());
   for (int32_t id : {w.player(), w.find([](const StaffRecord& s) { return !s.isPlayer(); })}) {
-    const Json person = show(game, id);
+    const Json person = show(game, "person", id);
     const Files before = gameFiles(game.data());
     for (const char* n : {"FirstName", "SecondName", "CommonName"})
       EXPECT_EQ(cm3db(setArgs(game, id, n, person[n])).code, 0) << n;

@@ -59,4 +59,11 @@ inline Result cm3db(const std::vector<std::string>& args) {
   return r;
 }
 
+// What `show` prints for record `id` of `kind`.
+inline Json show(const GameDir& game, const std::string& kind, int64_t id) {
+  const Result r = cm3db({"show", game.str(), kind, std::to_string(id)});
+  EXPECT_EQ(r.code, 0) << r.err;
+  return r.json();
+}
+
 }  // namespace cm3test

@@ -77,12 +77,11 @@ inline std::vector<Fault> plantedFaults() {
     b.resize(b.size() + bytes, 0);
     spit(file, b);
   };
-  auto person = [](const World& w, int32_t id, const std::function<void(StaffRecord&)>& edit) {
-    editRecord<StaffRecord>(w.data / "staff.dat", id + 1, edit);
+  auto person = [](const World& w, int32_t id, std::initializer_list<Set> sets) {
+    editRecord<StaffRecord>(w.data / "staff.dat", id + 1, sets);
   };
-  auto squad = [](const World& w, const std::function<void(ClubRecord&, const World::Squad&)>& edit) {
-    const World::Squad q = w.squad();
-    editRecord<ClubRecord>(w.data / "club.dat", q.club + 1, [&](ClubRecord& r) { edit(r, q); });
+  auto club = [](const World& w, int32_t id, std::initializer_list<Set> sets) {
+    editRecord<ClubRecord>(w.data / "club.dat", id + 1, sets);
   };
   auto entry = [](const World& w, int e, bool position, int32_t delta) {
     editEntry(w.data, e, [&](IndexRecord& r) { position ? r.setPosition(r.Position() + delta) : r.setCount(r.Count() + delta); });
@@ -96,43 +95,29 @@ inline std::vector<Fault> plantedFaults() {
       {"SectionPosition", s::kCheckSectionTable, [=](const World& w) { entry(w, kEntrySection3, true, 1); }},
       {"StaffFileEndsInsideSection4", s::kCheckSectionTable,
        [](const World& w) { spit(w.data / "staff.dat", slice(slurp(w.data / "staff.dat"), 0, int64_t(fs::file_size(w.data / "staff.dat")) - 1000)); }},
-      {"ClubOwnId", s::kCheckRecordId,
-       [](const World& w) { editRecord<ClubRecord>(w.data / "club.dat", 4, [](ClubRecord& r) { r.setId(1234); }); }},
-      {"PersonOwnId", s::kCheckRecordId, [=](const World& w) { person(w, 5, [](StaffRecord& r) { r.setPersonId(77); }); }},
-      {"FirstNameOutOfRange", s::kCheckNameId,
-       [=](const World& w) { person(w, 10, [&](StaffRecord& r) { r.setFirstNameId(w.firstNames + 10); }); }},
-      {"NationOutOfRange", s::kCheckNationId,
-       [=](const World& w) { person(w, 11, [&](StaffRecord& r) { r.setNationId(w.nations + 3); }); }},
-      {"ClubOutOfRange", s::kCheckClubId,
-       [=](const World& w) { person(w, w.freeAgent(), [&](StaffRecord& r) { r.setClubId(w.clubs + 3); }); }},
+      {"ClubOwnId", s::kCheckRecordId, [=](const World& w) { club(w, 3, {{"Id", 1234}}); }},
+      {"PersonOwnId", s::kCheckRecordId, [=](const World& w) { person(w, 5, {{"PersonId", 77}}); }},
+      {"FirstNameOutOfRange", s::kCheckNameId, [=](const World& w) { person(w, 10, {{"FirstNameId", w.firstNames + 10}}); }},
+      {"NationOutOfRange", s::kCheckNationId, [=](const World& w) { person(w, 11, {{"NationId", w.nations + 3}}); }},
+      {"ClubOutOfRange", s::kCheckClubId, [=](const World& w) { person(w, w.freeAgent(), {{"ClubId", w.clubs + 3}}); }},
       {"PlayerAttributesOutOfRange", s::kCheckAttributeId,
-       [=](const World& w) { person(w, w.player(), [&](StaffRecord& r) { r.setPlayerAttIndex(w.players + 5); }); }},
+       [=](const World& w) { person(w, w.player(), {{"PlayerAttIndex", w.players + 5}}); }},
       {"SharedPlayerAttributes", s::kCheckAttributeShared,
-       [=](const World& w) {
-         const int32_t shared = w.person(w.player(0)).PlayerAttIndex();
-         person(w, w.player(1), [&](StaffRecord& r) { r.setPlayerAttIndex(shared); });
-       }},
+       [=](const World& w) { person(w, w.player(1), {{"PlayerAttIndex", w.person(w.player(0)).PlayerAttIndex()}}); }},
       {"SlotOfNobody", s::kCheckSlotPerson,
-       [=](const World& w) { squad(w, [&](ClubRecord& r, const World::Squad& q) { r.setPlayerSlot(q.empty, w.people + 10); }); }},
+       [=](const World& w) { club(w, w.squad().club, {{"PlayerSlots", w.people + 10, w.squad().empty}}); }},
       {"PersonInTwoSlots", s::kCheckSlotDuplicate,
        [=](const World& w) {
-         squad(w, [](ClubRecord& r, const World::Squad& q) { r.setPlayerSlot(q.empty, r.PlayerSlot(q.occupied)); });
+         const World::Squad q = w.squad();
+         club(w, q.club, {{"PlayerSlots", w.club(q.club).PlayerSlot(q.occupied), q.empty}});
        }},
       {"FreeAgentInASlot", s::kCheckSlotClub,
-       [=](const World& w) {
-         const int32_t agent = w.freeAgent();
-         squad(w, [&](ClubRecord& r, const World::Squad& q) { r.setPlayerSlot(q.empty, agent); });
-       }},
+       [=](const World& w) { club(w, w.squad().club, {{"PlayerSlots", w.freeAgent(), w.squad().empty}}); }},
       {"SlotEmptiedUnderItsPlayer", s::kCheckUnslotted,
-       [=](const World& w) { squad(w, [](ClubRecord& r, const World::Squad& q) { r.setPlayerSlot(q.occupied, -1); }); }},
+       [=](const World& w) { club(w, w.squad().club, {{"PlayerSlots", -1, w.squad().occupied}}); }},
       {"HistoryOfNobody", s::kCheckHistoryPerson,
-       [](const World& w) {
-         editRecord<HistoryRecord>(w.data / "staff_history.dat", 3, [&](HistoryRecord& r) { r.setPersonId(w.people + 3); });
-       }},
-      {"MainStadiumOutOfRange", s::kCheckReference,
-       [](const World& w) {
-         editRecord<ClubRecord>(w.data / "club.dat", 3, [&](ClubRecord& r) { r.setMainStadium(w.stadiums + 4); });
-       }},
+       [](const World& w) { editRecord<HistoryRecord>(w.data / "staff_history.dat", 3, {{"PersonId", w.people + 3}}); }},
+      {"MainStadiumOutOfRange", s::kCheckReference, [=](const World& w) { club(w, 2, {{"MainStadium", w.stadiums + 4}}); }},
   };
 }
 

@@ -21,6 +21,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "records/bytes.h"
+#include "records/fields.h"
 #include "records/records.h"
 #include "sample/generator.h"
 
@@ -174,6 +175,22 @@ inline cm3::SectionTable sectionsOf(const Bytes& index) {
                                entryCount(index, cm3::kEntrySection3), entryCount(index, cm3::kEntrySection4));
 }
 
+// `r` with fields set by the names of its field table: (field, value, element).
+struct Set {
+  const char* field;
+  cm3::FieldValue value;
+  int k = 0;
+};
+template <class R>
+R with(R r, std::initializer_list<Set> sets) {
+  for (const Set& s : sets) {
+    const cm3::FieldInfo* f = cm3::findField(R::kFields, s.field);
+    if (!f) throw std::invalid_argument(s.field);
+    cm3::setField(r.data(), *f, s.value, s.k);
+  }
+  return r;
+}
+
 // Record n (1-based) of a record file after `header` bytes, read and edited
 // in place; index entries are the records of index.dat.
 template <class R>
@@ -192,6 +209,10 @@ void editRecord(const fs::path& file, int64_t n, Edit edit, size_t header = 0) {
   Bytes b = slurp(file);
   std::copy(r.bytes.begin(), r.bytes.end(), b.begin() + std::ptrdiff_t(header + size_t(n - 1) * R::kSize));
   spit(file, b);
+}
+template <class R>
+void editRecord(const fs::path& file, int64_t n, std::initializer_list<Set> sets) {
+  editRecord<R>(file, n, [&](R& r) { r = with(r, sets); });
 }
 inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
   return readRecord<cm3::IndexRecord>(data / "index.dat", entry, cm3::kIndexHeader);
@@ -297,6 +318,13 @@ class OpenGame : public ::testing::Test {
     EXPECT_TRUE(sameFiles(gameFiles(game_.data()), before_));
   }
   int32_t count(int entry) const { return db_.readIndex(entry).Count(); }
+  // Record `id` (0-based) of `slot` with these fields set, written and returned.
+  template <class R>
+  R change(int slot, int64_t id, std::initializer_list<Set> sets) {
+    const R r = with(db_.read<R>(slot, id + 1), sets);
+    db_.write(slot, id + 1, r);
+    return r;
+  }
 
   GameDir game_;
   Files before_;

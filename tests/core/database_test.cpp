@@ -337,14 +337,8 @@ TEST(Database, NameWithoutZeroByteOrWildNameIdMisread) {
   const int32_t f = readRecord<StaffRecord>(game.file("staff.dat"), 1).FirstNameId();
   editRecord<NameRecord>(game.file("first_names.dat"), f + 1, [](NameRecord& r) { std::fill_n(r.bytes.begin(), 51, 'F'); });
   editRecord<ClubRecord>(game.file("club.dat"), 1, [](ClubRecord& r) { std::fill_n(r.bytes.begin() + 4, 51, 'C'); });
-  editRecord<StaffRecord>(game.file("staff.dat"), 2, [](StaffRecord& r) {
-    r.setFirstNameId(-1);
-    r.setSecondNameId(1000000000);
-  });
-  editRecord<StaffRecord>(game.file("staff.dat"), 3, [](StaffRecord& r) {
-    r.setFirstNameId(INT32_MIN);
-    r.setSecondNameId(INT32_MAX);
-  });
+  editRecord<StaffRecord>(game.file("staff.dat"), 2, {{"FirstNameId", -1}, {"SecondNameId", 1000000000}});
+  editRecord<StaffRecord>(game.file("staff.dat"), 3, {{"FirstNameId", INT32_MIN}, {"SecondNameId", INT32_MAX}});
   Database db;
   ASSERT_TRUE(db.open(game.str())) << db.OpenError;
   EXPECT_EQ(db.PersonNameTable[0].substr(db.PersonNameTable[0].size() - 52), " " + std::string(51, 'F'));

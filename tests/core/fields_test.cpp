@@ -68,15 +68,6 @@ TEST(FieldTables, WritingAFieldThroughItsEntryChangesOnlyThatFieldAndItsOwnValue
   EXPECT_EQ(roundTrip(city), "");
 }
 
-TEST(FieldTables, StaffSlotsInTwoRunsCountAsOneListInFileOrder) {
-  ClubRecord c;
-  for (int k = 0; k < ClubRecord::kStaffSlots; ++k) c.setStaffSlot(k, 1000 + k);
-  EXPECT_EQ(ClubRecord::kStaffSlots, 17);
-  EXPECT_EQ(loadI32(c.data() + 207 + 4), 1001);  // slot 1: end of the first run
-  EXPECT_EQ(loadI32(c.data() + 415), 1002);      // slot 2: start of the second run
-  EXPECT_EQ(loadI32(c.data() + 415 + 4 * 14), 1016);
-}
-
 TEST(FieldTables, OutOfRangeOrOversizedValuesAreRefusedNamingTheField) {
   struct Case {
     const char* field;

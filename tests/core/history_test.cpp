@@ -26,21 +26,11 @@ class History : public OpenGame {
   int64_t fileRecords() const { return int64_t(db_.file(kSlotHistory).size() / HistoryRecord::kSize); }
   // Takes every row away from `person`, then gives him these records.
   void plant(int32_t person, const std::vector<int32_t>& ids) {
-    for (int32_t id : history::findRecords(db_, person)) {
-      HistoryRecord r = rec(id);
-      r.setPersonId(-1);
-      db_.write(kSlotHistory, int64_t(id) + 1, r);
-    }
-    for (size_t k = 0; k < ids.size(); ++k) {
-      HistoryRecord r = rec(ids[k]);
-      r.setRecordId(ids[k]);
-      r.setPersonId(person);
-      r.setSeason(int16_t(1990 + k));
-      r.setClubId(int32_t(k % 5));
-      r.setApps(uint8_t(10 + k));
-      r.setGoals(1);
-      db_.write(kSlotHistory, int64_t(ids[k]) + 1, r);
-    }
+    for (int32_t id : history::findRecords(db_, person)) change<HistoryRecord>(kSlotHistory, id, {{"PersonId", -1}});
+    for (int64_t k = 0; k < int64_t(ids.size()); ++k)
+      change<HistoryRecord>(kSlotHistory, ids[size_t(k)], {{"RecordId", ids[size_t(k)]}, {"PersonId", person},
+                                                           {"Season", 1990 + k}, {"ClubId", k % 5},
+                                                           {"Apps", 10 + k}, {"Goals", 1}});
   }
   void save(int32_t person, const std::vector<HistoryRow>& rows) { history::saveRows(db_, person, rows, db_.clubNames); }
 };
@@ -80,9 +70,7 @@ TEST_F(History, RecordWithIdZeroOrPastThirtyRowsNotSaved) {
 
 TEST_F(History, SaveWritesAnotherFieldOrByteOrLosesByte14OrGoesByTheIdField) {
   plant(21, {70});  // its id field says 3: saved by its place, not over record 3
-  HistoryRecord moved = rec(70);
-  moved.setRecordId(3);
-  db_.write(kSlotHistory, 71, moved);
+  change<HistoryRecord>(kSlotHistory, 70, {{"RecordId", 3}});
   const HistoryRecord four = rec(3);
   save(21, history::loadRows(db_, 21));
   EXPECT_EQ(rec(3), four);
@@ -99,11 +87,7 @@ TEST_F(History, SaveWritesAnotherFieldOrByteOrLosesByte14OrGoesByTheIdField) {
   rows[0].club = db_.clubNames[7];
   rows[0].clubId = 7;
   save(8, rows);
-  HistoryRecord r = rec(20);
-  r.setSeason(-5);
-  r.setApps(255);
-  r.setGoals(0);
-  r.setClubId(7);
+  const HistoryRecord r = with(rec(20), {{"Season", -5}, {"Apps", 255}, {"Goals", 0}, {"ClubId", 7}});
   std::copy(r.bytes.begin(), r.bytes.end(), expected.begin() + 20 * 17);
   EXPECT_EQ(db_.file(kSlotHistory).data(), expected);
   EXPECT_EQ(rec(20).Byte14(), byte14);
@@ -190,9 +174,7 @@ TEST(HistoryClubs, ClubTextMatchedByCaseOrNotByItsBeginning) {
 
 TEST_F(History, TypedClubNotFoundByPrefixOrUnknownIdLost) {
   plant(44, {100, 101, 102});
-  HistoryRecord r = rec(101);
-  r.setClubId(9999);  // past the club list
-  db_.write(kSlotHistory, 102, r);
+  change<HistoryRecord>(kSlotHistory, 101, {{"ClubId", 9999}});  // past the club list
   const std::vector<std::string> clubs = {"Bolton Wanderers", "Manchester United", "Man", "Bolton"};
   auto rows = history::loadRows(db_, 44);
   rows[0].club = "man";

@@ -27,14 +27,8 @@ TEST_F(Person, SavingEveryoneUnchangedChangesAByte) {
 
 TEST_F(Person, BadIdentifiersCrashTheForm) {
   const int id = firstPerson(db_, true);
-  StaffRecord s = db_.read<StaffRecord>(kSlotStaff, id + 1);
-  s.setFirstNameId(INT32_MAX);
-  s.setSecondNameId(-5);
-  s.setNationId(-1);
-  s.setSecondNationId(1 << 30);
-  s.setClubId(99999999);
-  s.setPlayerAttIndex(77777777);
-  db_.write(kSlotStaff, id + 1, s);
+  change<StaffRecord>(kSlotStaff, id, {{"FirstNameId", INT32_MAX}, {"SecondNameId", -5}, {"NationId", -1},
+                                       {"SecondNationId", 1 << 30}, {"ClubId", 99999999}, {"PlayerAttIndex", 77777777}});
   PersonForm f = people::loadPerson(db_, id);
   EXPECT_EQ(f.firstName + f.secondName + f.clubName + f.attributes[0], "0");
   EXPECT_EQ(f.nation + f.secondNation, -2);
@@ -203,17 +197,12 @@ TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   EXPECT_EQ(slice(bytesOf(first), 55, 60), slice(bytesOf(t.firstName), 55, 60));
   EXPECT_EQ(db_.read<NameRecord>(kSlotCommonNames, r3 + 1).Name(), "Annie");
   // The template with the fields of a new person replaced, every other byte kept.
-  StaffRecord expected = t.staff;
-  const std::pair<const char*, int64_t> fields[] = {
-      {"PersonId", n8},     {"FirstNameId", r1},      {"SecondNameId", r2},      {"CommonNameId", r3},
-      {"ClubId", -1},       {"PlayerAttIndex", n11},  {"NationId", 2},           {"SecondNationId", 4},
-      {"Caps", 12},         {"IntGoals", 0},          {"BirthYear", 1900},       {"BirthDay", 100},
-      {"Value", 250000},    {"Wage", -5},             {"ContractJoinYear", 1998}, {"ContractExpiryYear", 2001}};
-  for (const auto& [name, v] : fields) setField(expected.data(), *findField(StaffRecord::kFields, name), v);
-  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, n8 + 1), expected);
-  PlayerAttRecord expectedAtt = t.playerAtt;
-  expectedAtt.setAttId(n11);
-  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, n11 + 1), expectedAtt);
+  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, n8 + 1),
+            with(t.staff, {{"PersonId", n8}, {"FirstNameId", r1}, {"SecondNameId", r2}, {"CommonNameId", r3},
+                           {"ClubId", -1}, {"PlayerAttIndex", n11}, {"NationId", 2}, {"SecondNationId", 4},
+                           {"Caps", 12}, {"IntGoals", 0}, {"BirthYear", 1900}, {"BirthDay", 100}, {"Value", 250000},
+                           {"Wage", -5}, {"ContractJoinYear", 1998}, {"ContractExpiryYear", 2001}}));
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, n11 + 1), with(t.playerAtt, {{"AttId", n11}}));
   EXPECT_EQ(people::nextPersonId(db_), n8 + 1);
 }
 
@@ -224,9 +213,7 @@ TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrNoneAtAll) {
   EXPECT_EQ(t.playerAtt, PlayerAttRecord{});
   const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_);
   EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, r.personId + 1).PlayerAttIndex(), r.attIndex);
-  PlayerAttRecord expected;
-  expected.setAttId(r.attIndex);
-  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), expected);
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), with(PlayerAttRecord{}, {{"AttId", r.attIndex}}));
 }
 
 TEST_F(NewPlayer, EmptyCommonNameWrittenOrTemplatesCommonNameKept) {

@@ -13,9 +13,7 @@ namespace {
 void editAndStop(const GameDir& game) {
   Database db;
   ASSERT_TRUE(db.open(game.str())) << db.OpenError;
-  PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 9);
-  a.setCurrentAbility(199);
-  db.write(kSlotStaffAtt, 9, a);
+  db.write(kSlotStaffAtt, 9, with(db.read<PlayerAttRecord>(kSlotStaffAtt, 9), {{"CurrentAbility", 199}}));
 }
 
 TEST(Recovery, DamagedOrIncompleteLeftoversFoldedBackOrTouched) {
@@ -107,9 +105,7 @@ TEST(FileFailures, UnwritableFolderAtClosingLosesTheRun) {
     OrdinaryUser user(game.str());
     Database db;
     ASSERT_TRUE(db.open(game.str())) << db.OpenError;
-    PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 2);
-    a.setPotentialAbility(188);
-    db.write(kSlotStaffAtt, 2, a);
+    db.write(kSlotStaffAtt, 2, with(db.read<PlayerAttRecord>(kSlotStaffAtt, 2), {{"PotentialAbility", 188}}));
     staffBefore = gameFiles(game.data());
     fs::permissions(game.data(), fs::perms::owner_all, fs::perm_options::remove);
     fs::permissions(game.data(), fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::add);

@@ -111,29 +111,20 @@ class Scout : public cm3test::OpenGame {
   }
   StaffRecord staff(int i) const { return db_.read<StaffRecord>(kSlotStaff, i + 1); }
   PlayerAttRecord att(int i) const { return db_.read<PlayerAttRecord>(kSlotStaffAtt, staff(i).PlayerAttIndex() + 1); }
-  void edit(int i, const std::function<void(StaffRecord&)>& f) {
-    StaffRecord s = staff(i);
-    f(s);
-    db_.write(kSlotStaff, i + 1, s);
-  }
-  void editAtt(int i, const std::function<void(PlayerAttRecord&)>& f) {
-    PlayerAttRecord a = att(i);
-    f(a);
-    db_.write(kSlotStaffAtt, staff(i).PlayerAttIndex() + 1, a);
+  void edit(int i, std::initializer_list<cm3test::Set> sets) { change<StaffRecord>(kSlotStaff, i, sets); }
+  void editAtt(int i, std::initializer_list<cm3test::Set> sets) {
+    change<PlayerAttRecord>(kSlotStaffAtt, staff(i).PlayerAttIndex(), sets);
   }
   // Player k made ordinary: passes the untouched criteria, every threshold byte 10.
   int plant(int k, int16_t birthYear = 1980) {
     const int i = players_.at(size_t(k));
-    edit(i, [&](StaffRecord& s) {
-      s.setBirthYear(birthYear);
-      s.setClassCode(11);
-    });
-    editAtt(i, [](PlayerAttRecord& a) {
-      a.setCurrentAbility(100);
-      a.setPotentialAbility(120);
-      for (int p = 0; p < 12; ++p) a.setPositionRating(p, 10);
-      for (int q = 0; q < 42; ++q) a.setAttribute(q, 10);
-    });
+    edit(i, {{"BirthYear", birthYear}, {"ClassCode", 11}});
+    PlayerAttRecord a = att(i);
+    a.setCurrentAbility(100);
+    a.setPotentialAbility(120);
+    for (int p = 0; p < 12; ++p) a.setPositionRating(p, 10);
+    for (int q = 0; q < 42; ++q) a.setAttribute(q, 10);
+    db_.write(kSlotStaffAtt, staff(i).PlayerAttIndex() + 1, a);
     return i;
   }
   static bool listed(const std::vector<int>& r, int i) { return std::find(r.begin(), r.end(), i) != r.end(); }
@@ -153,8 +144,8 @@ class Scout : public cm3test::OpenGame {
 };
 
 TEST_F(Scout, UntouchedCriteriaListOtherPeople) {
-  editAtt(plant(0), [](PlayerAttRecord& a) { a.setPotentialAbility(-2); });
-  editAtt(plant(1), [](PlayerAttRecord& a) { a.setCurrentAbility(-1); });
+  editAtt(plant(0), {{"PotentialAbility", -2}});
+  editAtt(plant(1), {{"CurrentAbility", -1}});
   plant(2, 0);
   plant(3, 2000);  // age -1
   const auto r = run(untouched());
@@ -171,10 +162,7 @@ TEST_F(Scout, UntouchedCriteriaListOtherPeople) {
 
 TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
   const int i = plant(0);
-  editAtt(i, [](PlayerAttRecord& a) {
-    a.setCurrentAbility(50);
-    a.setPotentialAbility(-2);
-  });
+  editAtt(i, {{"CurrentAbility", 50}, {"PotentialAbility", -2}});
   ScoutCriteria c = untouched();
   c.MinPotentialAbility = -2;  // exactly -2
   EXPECT_TRUE(listed(run(c), i));
@@ -186,10 +174,7 @@ TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
   EXPECT_FALSE(listed(run(c), i));
   EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -1; }));
   c.MinCurrentAbility = -3;
-  editAtt(i, [](PlayerAttRecord& a) {
-    a.setCurrentAbility(-3);
-    a.setPotentialAbility(-1);
-  });
+  editAtt(i, {{"CurrentAbility", -3}, {"PotentialAbility", -1}});
   EXPECT_EQ(run(c), std::vector<int>{i});
 }
 
@@ -213,9 +198,9 @@ TEST_F(Scout, AgeBoundExclusiveOrNotCountedFrom1999) {
 
 TEST_F(Scout, LeagueOrNationFilterIgnoresTheRecordsOrListsClubless) {
   const int clubbed = plant(0), clubless = plant(1), farClub = plant(2);
-  edit(clubless, [](StaffRecord& s) { s.setClubId(-1); });
-  edit(farClub, [&](StaffRecord& s) { s.setClubId(int32_t(db_.recordCount(GameFile::Club)) + 10); });
-  edit(clubbed, [](StaffRecord& s) { s.setClubId(3); });
+  edit(clubless, {{"ClubId", -1}});
+  edit(farClub, {{"ClubId", db_.recordCount(GameFile::Club) + 10}});
+  edit(clubbed, {{"ClubId", 3}});
   ClubRecord club = db_.read<ClubRecord>(kSlotClub, 4);
   ScoutCriteria c = untouched();
   EXPECT_TRUE(listed(run(c), clubless) && listed(run(c), farClub)) << "no league filter: the club is not read";
@@ -238,11 +223,8 @@ TEST_F(Scout, LeagueOrNationFilterIgnoresTheRecordsOrListsClubless) {
 
 TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   const int noAtt = staffOnly_.at(0), withAtt = plant(0);
-  edit(noAtt, [](StaffRecord& s) {
-    s.setClassCode(9);
-    s.setBirthYear(1960);
-  });
-  edit(withAtt, [](StaffRecord& s) { s.setClassCode(9); });
+  edit(noAtt, {{"ClassCode", 9}, {"BirthYear", 1960}});
+  edit(withAtt, {{"ClassCode", 9}});
   ScoutCriteria c = untouched();
   c.JobClass = 9;
   c.MinCurrentAbility = 200;
@@ -260,7 +242,7 @@ TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   EXPECT_FALSE(listed(run(c), withAtt));
   EXPECT_FALSE(listed(run(untouched()), noAtt)) << "any job: nobody without an attribute record";
   // An attribute index outside the file is none.
-  edit(withAtt, [](StaffRecord& s) { s.setPlayerAttIndex(1 << 24); });
+  edit(withAtt, {{"PlayerAttIndex", 1 << 24}});
   EXPECT_FALSE(listed(run(untouched()), withAtt));
   c.MinAttribute.fill(0);
   EXPECT_TRUE(listed(run(c), withAtt));
@@ -268,11 +250,8 @@ TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
 
 TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
   const int exact = plant(0), below = plant(1);
-  for (int i : {exact, below})
-    editAtt(i, [&](PlayerAttRecord& a) {
-      a.setAttribute(40, i == exact ? 20 : 19);       // Vision
-      a.setPositionRating(7, i == exact ? 15 : 200);  // wing back
-    });
+  editAtt(exact, {{"Attributes", 20, 40}, {"PositionRatings", 15, 7}});  // Vision, wing back
+  editAtt(below, {{"Attributes", 19, 40}, {"PositionRatings", 200, 7}});
   ScoutCriteria c = untouched();
   ASSERT_EQ(kScoutAttributes[0].name, std::string("txtVis"));
   c.MinAttribute[0] = 20;

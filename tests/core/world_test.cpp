@@ -15,22 +15,6 @@ using clubs::UpdateError;
 
 namespace {
 
-// `r` with fields set through its field table: (field, value, element).
-struct Set {
-  const char* field;
-  FieldValue value;
-  int k = 0;
-};
-template <class R>
-R with(R r, std::initializer_list<Set> sets) {
-  for (const Set& s : sets) {
-    const FieldInfo* f = findField(R::kFields, s.field);
-    if (!f) throw std::invalid_argument(s.field);
-    setField(r.data(), *f, s.value, s.k);
-  }
-  return r;
-}
-
 // The box and message of the refusal `update` throws; "accepted" when none.
 std::pair<std::string, std::string> refusal(const std::function<void()>& update) {
   try {
@@ -79,13 +63,6 @@ class World : public OpenGame {
   int32_t stadiums() const { return count(kEntryStadiums); }
   ClubRecord club(int32_t id) const { return db_.read<ClubRecord>(kSlotClub, id + 1); }
   StadiumRecord stadium(int32_t id) const { return db_.read<StadiumRecord>(kSlotStadium, id + 1); }
-  // Record `id` (0-based) of `slot` changed on disk, as written.
-  template <class R>
-  R change(int slot, int32_t id, std::initializer_list<Set> sets) {
-    const R r = with(db_.read<R>(slot, id + 1), sets);
-    db_.write(slot, id + 1, r);
-    return r;
-  }
   ClubRecord withStadiums(int32_t id, int32_t main, int32_t reserve) {
     return change<ClubRecord>(kSlotClub, id, {{"MainStadium", main}, {"ReserveStadium", reserve}});
   }
