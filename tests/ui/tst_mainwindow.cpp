@@ -1,179 +1,302 @@
 // The main window: opening, the search, the person pages and their input
-// rules, Update, and the new-player mode.
+// rules, Update, the new-player mode, the binder under its boxes, and that
+// what the user points at is what the editor uses (path, person, club).
 #include <QComboBox>
 #include <QLabel>
+#include <QStringListModel>
 #include <QTabWidget>
+#include <QTableWidget>
+
+#include <array>
+#include <stdexcept>
 
 #include "database/settings.h"
+#include "history/history.h"
+#include "squads/squads.h"
+#include "ui/binder.h"
+#include "ui/filenames.h"
 #include "ui/formrules.h"
 #include "uitest.h"
 
 using namespace uitest;
 
-class TestMainWindow : public QObject {
-  Q_OBJECT
- private slots:
-  void startStateOrWrongPathEnablesTheEditing();
-  void searchOrPersonPagesShowTheWrongPeopleOrMode();
-  void inputRulesLetOtherKeysThroughOrMissAName();
-  void illegalValueWritesOrUpdateLosesABox();
-  void newPlayerModeWritesOnNoOrLeavesOnARefusal();
+namespace {
+
+struct Form {
+  std::string name, id, untouched = "kept";
+  int row = -1, group = -1, flag = 0;
+  bool ticked = false;
+  std::array<int, 2> pair{-1, -1};
 };
 
-void TestMainWindow::startStateOrWrongPathEnablesTheEditing() {
-  QTemporaryDir prog, empty;
-  cm3::writeSettings(prog.path().toStdString(), "C:\\games\\somewhere");
-  cm3::ui::TolvPlayer w(prog.path());
-  w.show();
-  QCOMPARE(child<QLineEdit>(&w, "txtpath")->text(), QStringLiteral("C:\\games\\somewhere"));
-  auto editingOff = [&] {
-    for (const char* n : {"cmdSearch", "cmdNewPlayer", "cmdUpdate", "cmdScoutOpt", "cmdScout", "cmdTransfer"})
-      if (child<QPushButton>(&w, n)->isEnabled()) return false;
-    return !child<QTabWidget>(&w, "SSTab1")->isEnabled() && child<QPushButton>(&w, "cmdOpen")->isEnabled();
-  };
-  QVERIFY(editingOff());
-  const QString typed = empty.path() + "/nothing_here";
-  child<QLineEdit>(&w, "txtpath")->setText(typed);
-  QCOMPARE(boxes([&] { click(&w, "cmdOpen"); }), QStringList{QString::fromLatin1(cm3::kWrongPathMessage)});
-  QVERIFY(editingOff());
-  QCOMPARE(QString::fromStdString(cm3::readSettings(prog.path().toStdString()).value_or("")), typed);
-}
+}  // namespace
 
-void TestMainWindow::searchOrPersonPagesShowTheWrongPeopleOrMode() {
-  Session s;
-  QVERIFY(s.open());
-  QVERIFY(!child<QLineEdit>(s.w.get(), "txtpath")->isEnabled() && child<QPushButton>(s.w.get(), "cmdSearch")->isEnabled());
-  cm3::Database& db = s.w->database();
-  auto* search = child<QLineEdit>(s.w.get(), "txtSearch");
-  auto* list = child<QListWidget>(s.w.get(), "lstplayers");
-  const QString name = q8(db.personName(0));
-  search->setText(name.toLower());
-  click(s.w.get(), "cmdSearch");
-  QVERIFY(list->count() >= 1);
-  QCOMPARE(list->count(), int(s.w->matchTable().size()));
-  QCOMPARE(list->item(0)->text(), name);
-  QCOMPARE(s.w->statusText(), QStringLiteral("%1 Matches").arg(list->count()));
-  search->setText(QString());
-  click(s.w.get(), "cmdSearch");
-  QCOMPARE(list->count(), 500);
-  QCOMPARE(s.w->statusText(), QStringLiteral("500 Matches , please refine search"));
-  search->setText(QStringLiteral("qqqzzz"));
-  QTest::keyClick(search, Qt::Key_Return);  // Enter searches while the button is the default one
-  QCOMPARE(s.w->statusText(), QStringLiteral("0 Matches"));
-
-  const int player = s.firstPerson(true), staff = s.firstPerson(false);
-  QWidget* page = child<QTabWidget>(s.w.get(), "SSTab1")->widget(1);
-  s.showByClick(player);
-  QCOMPARE(child<QLabel>(s.w.get(), "lblID")->text(), QString::number(player));
-  QVERIFY(child<QWidget>(s.w.get(), "picPositions")->isVisibleTo(page));
-  QVERIFY(!child<QWidget>(s.w.get(), "PicStaffAtt")->isVisibleTo(page));
-  QVERIFY(!child<QComboBox>(s.w.get(), "cmbFormation")->isEnabled());
-  s.showByClick(staff);
-  QVERIFY(child<QWidget>(s.w.get(), "PicStaffAtt")->isVisibleTo(page));
-  QVERIFY(!child<QWidget>(s.w.get(), "picPositions")->isVisibleTo(page));
-  QVERIFY(!child<QWidget>(s.w.get(), "fraMental")->isEnabled());
-  s.w->showStaffMember(-1);  // an "Empty" staff row
-  QVERIFY(!child<QTabWidget>(s.w.get(), "SSTab1")->widget(0)->isEnabled());
-  // Every box of both pages goes back into its field: saving unchanged writes nothing.
-  for (int id : {player, staff}) {
-    s.showByClick(id);
-    QCOMPARE(boxes([&] { click(s.w.get(), "cmdUpdate"); }), QStringList());
+class TestMainWindow : public QObject {
+  Q_OBJECT
+  template <class W = QWidget>
+  W* c(const char* name) {
+    return child<W>(s_->w.get(), name);
   }
-  QCOMPARE(s.closeAndCheck(), QString());
-  QVERIFY(snapshot(s.data()) == s.before);
-}
+  std::unique_ptr<Session> s_;
 
-void TestMainWindow::inputRulesLetOtherKeysThroughOrMissAName() {
-  Session s;
-  QVERIFY(s.open());
-  s.showByClick(s.firstPerson(true));
-  auto* caps = child<QLineEdit>(s.w.get(), "txtCaps");
-  const QColor normal = cm3::ui::textColour(caps);
-  caps->setFocus();
-  caps->setText(QStringLiteral("12"));
-  caps->setCursorPosition(2);
-  QTest::keyClicks(caps, QStringLiteral("a-7"));
-  QCOMPARE(caps->text(), QStringLiteral("127"));
-  QCOMPARE(cm3::ui::textColour(caps), cm3::ui::kEditColour);
-  auto* first = child<QLineEdit>(s.w.get(), "txtFirstname");
-  QVERIFY(!s.w->FirstNameChanged);
-  first->setFocus();
-  first->selectAll();
-  QTest::keyClicks(first, first->text().left(1));  // the same letter still marks the name
-  QVERIFY(s.w->FirstNameChanged);
-  QVERIFY(!s.w->SecondNameChanged);
-  // A display sets the colours back but keeps the name marks.
-  s.showByClick(s.firstPerson(false));
-  QCOMPARE(cm3::ui::textColour(caps), normal);
-  QVERIFY(s.w->FirstNameChanged);
-  child<QTabWidget>(s.w.get(), "SSTab1")->setCurrentIndex(1);
-  click(s.w.get(), "cmdStaffSuper");
-  QCOMPARE(child<QLineEdit>(s.w.get(), "txtStaffAtt_7")->text(), QStringLiteral("20"));
-}
-
-void TestMainWindow::illegalValueWritesOrUpdateLosesABox() {
-  Session s;
-  QVERIFY(s.open());
-  const int id = s.firstPerson(true);
-  const std::vector<std::pair<const char*, QString>> bad = {{"txtCaps", "300"}, {"txtSurname", QString(52, 'x')}};
-  for (const auto& [box, text] : bad) {
-    s.showByClick(id);
-    child<QLineEdit>(s.w.get(), box)->setText(text);
-    QCOMPARE(boxes([&] { click(s.w.get(), "cmdUpdate"); }), QStringList{QStringLiteral("Illegal value!")});
+ private slots:
+  void init() {
+    s_ = std::make_unique<Session>();
+    QVERIFY(s_->open());
   }
-  QVERIFY(s.unchanged());
-  s.showByClick(id);
-  child<QLineEdit>(s.w.get(), "txtCaps")->setText(QStringLiteral("77"));
-  auto* surname = child<QLineEdit>(s.w.get(), "txtSurname");
-  surname->setFocus();
-  surname->end(false);
-  QTest::sendKeyEvent(QTest::Click, surname, Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);
-  const QString typed = surname->text();
-  click(s.w.get(), "cmdUpdate");
-  QVERIFY(!s.w->SecondNameChanged);
-  click(s.w.get(), "cmdUpdate");  // again: no second name appended
-  QCOMPARE(s.closeAndCheck(), QString());
-  QCOMPARE(slurp(s.data() + "/second_names.dat").size(), s.before[QStringLiteral("second_names.dat")].size() + 60);
-  cm3::Database db;
-  QVERIFY(db.open(s.game.path().toStdString()));
-  QCOMPARE(int(db.read<cm3::StaffRecord>(cm3::kSlotStaff, id + 1).Caps()), 77);
-  QVERIFY(q8(db.personName(id)).startsWith(typed.trimmed() + " "));
-}
+  void cleanup() { s_.reset(); }
 
-void TestMainWindow::newPlayerModeWritesOnNoOrLeavesOnARefusal() {
-  Session s;
-  QVERIFY(s.open());
-  cm3::Database& db = s.w->database();
-  click(s.w.get(), "cmdNewPlayer");
-  QVERIFY(!s.w->NewPlayerMode);  // nobody shown yet
-  const int tpl = s.firstPerson(true), people = db.PeopleCount();
-  s.showByClick(tpl);
-  click(s.w.get(), "cmdNewPlayer");
-  QVERIFY(s.w->NewPlayerMode);
-  QCOMPARE(child<QLabel>(s.w.get(), "lblID")->text(), QString::number(people));
-  QCOMPARE(child<QLineEdit>(s.w.get(), "txtSurname")->text() + child<QLineEdit>(s.w.get(), "txtBirthyear")->text(),
-           QStringLiteral("1900"));
-  QCOMPARE(s.w->focusWidget(), child<QLineEdit>(s.w.get(), "txtFirstname"));
-  const Files whileOpen = snapshot(s.data());
-  QCOMPARE(boxes([&] { click(s.w.get(), "cmdUpdate"); }, {QMessageBox::No}), QStringList{QStringLiteral("Add New Player")});
-  QVERIFY(!s.w->NewPlayerMode);
-  QCOMPARE(child<QLabel>(s.w.get(), "lblID")->text(), QString::number(tpl));
-  QVERIFY(snapshot(s.data()) == whileOpen);
-  click(s.w.get(), "cmdNewPlayer");
-  child<QLineEdit>(s.w.get(), "txtFirstname")->setText(QStringLiteral("  Ann"));
-  child<QLineEdit>(s.w.get(), "txtSurname")->setText(QStringLiteral("Quxworthy"));
-  child<QLineEdit>(s.w.get(), "txtCaps")->setText(QString());
-  QCOMPARE(boxes([&] { click(s.w.get(), "cmdUpdate"); }, {QMessageBox::Yes}),
-           QStringList({"Add New Player", "Illegal value!"}));
-  QVERIFY(s.w->NewPlayerMode);
-  child<QLineEdit>(s.w.get(), "txtCaps")->setText(QStringLiteral("7"));
-  QCOMPARE(boxes([&] { click(s.w.get(), "cmdUpdate"); }, {QMessageBox::Yes}), QStringList{QStringLiteral("Add New Player")});
-  QCOMPARE(s.w->statusText(), QStringLiteral("Quxworthy Ann added to cm3 Database!"));
-  QVERIFY(!s.w->NewPlayerMode);
-  QCOMPARE(db.PeopleCount(), people + 1);
-  QCOMPARE(s.w->CurrentPersonId, people);
-  QCOMPARE(s.closeAndCheck(), QString());
-}
+  void startStateOrWrongPathEnablesTheEditing() {
+    QTemporaryDir prog, empty;
+    cm3::writeSettings(prog.path().toStdString(), "C:\\games\\somewhere");
+    cm3::ui::TolvPlayer w(prog.path());
+    w.show();
+    QCOMPARE(child<QLineEdit>(&w, "txtpath")->text(), QStringLiteral("C:\\games\\somewhere"));
+    auto editingOff = [&] {
+      for (const char* n : {"cmdSearch", "cmdNewPlayer", "cmdUpdate", "cmdScoutOpt", "cmdScout", "cmdTransfer"})
+        if (child<QPushButton>(&w, n)->isEnabled()) return false;
+      return !child<QTabWidget>(&w, "SSTab1")->isEnabled() && child<QPushButton>(&w, "cmdOpen")->isEnabled();
+    };
+    QVERIFY(editingOff());
+    const QString typed = empty.path() + "/nothing_here";
+    child<QLineEdit>(&w, "txtpath")->setText(typed);
+    QCOMPARE(boxes([&] { click(&w, "cmdOpen"); }), QStringList{QString::fromLatin1(cm3::kWrongPathMessage)});
+    QVERIFY(editingOff());
+    QCOMPARE(QString::fromStdString(cm3::readSettings(prog.path().toStdString()).value_or("")), typed);
+  }
+
+  void pathWithAccentsRefusedOrMangled() {
+    QTemporaryDir root;
+    const QString prog = root.path() + QStringLiteral("/progr\u00E4m"), game = root.path() + QStringLiteral("/jos\u00E9/cm3");
+    QVERIFY(QDir().mkpath(prog) && QDir().mkpath(game));
+    cm3::sample::generate(cm3::ui::nativePath(game), cm3::sample::smallPreset(), 7);
+    {
+      cm3::ui::TolvPlayer w(prog);
+      w.show();
+      child<QLineEdit>(&w, "txtpath")->setText(game);
+      QCOMPARE(boxes([&] { click(&w, "cmdOpen"); }), QStringList());
+      QVERIFY(w.database().isOpen());
+      w.close();
+    }
+    cm3::ui::TolvPlayer again(prog);
+    QCOMPARE(child<QLineEdit>(&again, "txtpath")->text(), game);
+  }
+
+  void searchOrPersonPagesShowTheWrongPeopleOrMode() {
+    QVERIFY(!c<QLineEdit>("txtpath")->isEnabled() && c<QPushButton>("cmdSearch")->isEnabled());
+    auto* search = c<QLineEdit>("txtSearch");
+    auto* list = c<QListWidget>("lstplayers");
+    const QString name = q8(s_->w->database().personName(0));
+    search->setText(name.toLower());
+    click(s_->w.get(), "cmdSearch");
+    QCOMPARE(list->count(), int(s_->w->matchTable().size()));
+    QCOMPARE(list->item(0)->text(), name);
+    QCOMPARE(s_->w->statusText(), QStringLiteral("%1 Matches").arg(list->count()));
+    search->setText(QString());
+    click(s_->w.get(), "cmdSearch");
+    QCOMPARE(list->count(), 500);
+    QCOMPARE(s_->w->statusText(), QStringLiteral("500 Matches , please refine search"));
+    search->setText(QStringLiteral("qqqzzz"));
+    QTest::keyClick(search, Qt::Key_Return);  // Enter searches while the button is the default one
+    QCOMPARE(s_->w->statusText(), QStringLiteral("0 Matches"));
+
+    const int player = s_->firstPerson(true), staff = s_->firstPerson(false);
+    QWidget* page = c<QTabWidget>("SSTab1")->widget(1);
+    auto shown = [&](const char* n) { return c(n)->isVisibleTo(page); };
+    s_->showByClick(player);
+    QCOMPARE(c<QLabel>("lblID")->text(), QString::number(player));
+    QVERIFY(shown("picPositions") && !shown("PicStaffAtt") && !c("cmbFormation")->isEnabled());
+    s_->showByClick(staff);
+    QVERIFY(shown("PicStaffAtt") && !shown("picPositions") && !c("fraMental")->isEnabled());
+    s_->w->showStaffMember(-1);  // an "Empty" staff row
+    QVERIFY(!c<QTabWidget>("SSTab1")->widget(0)->isEnabled());
+    // Every box of both pages goes back into its field: saving unchanged writes nothing.
+    for (int id : {player, staff}) {
+      s_->showByClick(id);
+      QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList());
+    }
+    QCOMPARE(s_->closeAndCheck(), QString());
+    QVERIFY(snapshot(s_->data()) == s_->before);
+  }
+
+  void inputRulesLetOtherKeysThroughOrMissAName() {
+    s_->showByClick(s_->firstPerson(true));
+    auto* caps = c<QLineEdit>("txtCaps");
+    const QColor normal = cm3::ui::textColour(caps);
+    caps->setFocus();
+    caps->setText(QStringLiteral("12"));
+    caps->setCursorPosition(2);
+    QTest::keyClicks(caps, QStringLiteral("a-7"));
+    QCOMPARE(caps->text(), QStringLiteral("127"));
+    QCOMPARE(cm3::ui::textColour(caps), cm3::ui::kEditColour);
+    auto* first = c<QLineEdit>("txtFirstname");
+    QVERIFY(!s_->w->FirstNameChanged);
+    first->setFocus();
+    first->selectAll();
+    QTest::keyClicks(first, first->text().left(1));  // the same letter still marks the name
+    QVERIFY(s_->w->FirstNameChanged && !s_->w->SecondNameChanged);
+    // A display sets the colours back but keeps the name marks.
+    s_->showByClick(s_->firstPerson(false));
+    QCOMPARE(cm3::ui::textColour(caps), normal);
+    QVERIFY(s_->w->FirstNameChanged);
+    c<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    click(s_->w.get(), "cmdStaffSuper");
+    QCOMPARE(c<QLineEdit>("txtStaffAtt_7")->text(), QStringLiteral("20"));
+  }
+
+  void illegalValueWritesOrUpdateLosesABox() {
+    const int id = s_->firstPerson(true);
+    for (const auto& [box, text] : std::vector<std::pair<const char*, QString>>{{"txtCaps", "300"}, {"txtSurname", QString(52, 'x')}}) {
+      s_->showByClick(id);
+      c<QLineEdit>(box)->setText(text);
+      QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList{QStringLiteral("Illegal value!")});
+    }
+    QVERIFY(s_->unchanged());
+    s_->showByClick(id);
+    c<QLineEdit>("txtCaps")->setText(QStringLiteral("77"));
+    auto* surname = c<QLineEdit>("txtSurname");
+    surname->setFocus();
+    surname->end(false);
+    QTest::sendKeyEvent(QTest::Click, surname, Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);
+    const QString typed = surname->text();
+    click(s_->w.get(), "cmdUpdate");
+    QVERIFY(!s_->w->SecondNameChanged);
+    click(s_->w.get(), "cmdUpdate");  // again: no second name appended
+    QCOMPARE(s_->closeAndCheck(), QString());
+    QCOMPARE(slurp(s_->data() + "/second_names.dat").size(), s_->before[QStringLiteral("second_names.dat")].size() + 60);
+    cm3::Database db;
+    QVERIFY(db.open(s_->game.path().toStdString()));
+    QCOMPARE(int(db.read<cm3::StaffRecord>(cm3::kSlotStaff, id + 1).Caps()), 77);
+    QVERIFY(q8(db.personName(id)).startsWith(typed.trimmed() + " "));
+  }
+
+  void newPlayerModeWritesOnNoOrLeavesOnARefusal() {
+    click(s_->w.get(), "cmdNewPlayer");
+    QVERIFY(!s_->w->NewPlayerMode);  // nobody shown yet
+    const int tpl = s_->firstPerson(true), people = s_->w->database().PeopleCount();
+    s_->showByClick(tpl);
+    click(s_->w.get(), "cmdNewPlayer");
+    QVERIFY(s_->w->NewPlayerMode);
+    QCOMPARE(c<QLabel>("lblID")->text(), QString::number(people));
+    QCOMPARE(c<QLineEdit>("txtSurname")->text() + c<QLineEdit>("txtBirthyear")->text(), QStringLiteral("1900"));
+    QCOMPARE(s_->w->focusWidget(), c<QLineEdit>("txtFirstname"));
+    const Files whileOpen = snapshot(s_->data());
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }, {QMessageBox::No}), QStringList{QStringLiteral("Add New Player")});
+    QVERIFY(!s_->w->NewPlayerMode);
+    QCOMPARE(c<QLabel>("lblID")->text(), QString::number(tpl));
+    QVERIFY(snapshot(s_->data()) == whileOpen);
+    click(s_->w.get(), "cmdNewPlayer");
+    c<QLineEdit>("txtFirstname")->setText(QStringLiteral("  Ann"));
+    c<QLineEdit>("txtSurname")->setText(QStringLiteral("Quxworthy"));
+    c<QLineEdit>("txtCaps")->setText(QString());
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }, {QMessageBox::Yes}), QStringList({"Add New Player", "Illegal value!"}));
+    QVERIFY(s_->w->NewPlayerMode);
+    c<QLineEdit>("txtCaps")->setText(QStringLiteral("7"));
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }, {QMessageBox::Yes}), QStringList{QStringLiteral("Add New Player")});
+    QCOMPARE(s_->w->statusText(), QStringLiteral("Quxworthy Ann added to cm3 Database!"));
+    QVERIFY(!s_->w->NewPlayerMode);
+    QCOMPARE(s_->w->CurrentPersonId, people);
+    QCOMPARE(s_->closeAndCheck(), QString());
+  }
+
+  void namesakeInASquadShownInsteadOfThePersonClicked() {
+    cm3::Database& db = s_->w->database();
+    // Two players of one club get one display name; the later slot's man is listed second.
+    int club = -1, first = -1, second = -1;
+    for (int k = 0; k < int(db.clubNames.size()) && second < 0; ++k) {
+      std::vector<int> people;
+      for (int32_t id : cm3::squads::decodePlayerSlots(db.read<cm3::ClubRecord>(cm3::kSlotClub, k + 1)))
+        if (id >= 0 && id < db.PeopleCount()) people.push_back(id);
+      if (people.size() >= 2 && people[0] < people[1]) club = k, first = people[0], second = people[1];
+    }
+    QVERIFY2(second >= 0, "the sample has no club with two players");
+    db.PersonNameTable[size_t(first)] = db.PersonNameTable[size_t(second)] = "Zzyzx Twin";
+    c<QLineEdit>("txtSearch")->setText(QStringLiteral("Zzyzx Twin"));
+    click(s_->w.get(), "cmdSearch");
+    auto* players = c<QListWidget>("lstplayers");
+    QCOMPARE(players->count(), 2);
+    clickRow(players, 1);
+    QCOMPARE(c<QLabel>("lblID")->text(), QString::number(second));
+    QCOMPARE(c<QComboBox>("cmbSquad")->currentIndex(), club);
+    const auto squadSlots = cm3::squads::decodePlayerSlots(db.read<cm3::ClubRecord>(cm3::kSlotClub, club + 1));
+    QCOMPARE(c<QListWidget>("lstSquad")->currentRow(), cm3::squads::findSlot(squadSlots, second));
+  }
+
+  void historyClubSavedAsAnEarlierClubSharingItsBeginning() {
+    cm3::Database& db = s_->w->database();
+    int person = 0;
+    while (person < db.PeopleCount() && cm3::history::findRecords(db, person).empty()) ++person;
+    QVERIFY2(person < db.PeopleCount(), "the sample has no history rows");
+    // Club 1 is "Real Madrid", club 4 "Real": choosing club 4 must save 4.
+    const int earlier = 1, chosen = 4;
+    QVERIFY(int(db.clubNames.size()) > chosen);
+    db.clubNames[earlier] = "Real Madrid";
+    db.clubNames[chosen] = "Real";
+    s_->w->names().clubs()->setData(s_->w->names().clubs()->index(earlier), QStringLiteral("Real Madrid"));
+    s_->w->names().clubs()->setData(s_->w->names().clubs()->index(chosen), QStringLiteral("Real"));
+    s_->w->showPerson(person);
+    click(s_->w.get(), "cmdHistory");
+    c<QTableWidget>("grdHistory")->setCurrentCell(0, 0);
+    auto* combo = c<QComboBox>("cmbHistClub");
+    combo->setCurrentIndex(chosen);
+    emit combo->activated(chosen);
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList());
+    const int32_t record = cm3::history::findRecords(db, person).front();
+    QCOMPARE(db.read<cm3::HistoryRecord>(cm3::kSlotHistory, int64_t(record) + 1).ClubId(), chosen);
+  }
+
+  void failingHandlerKeepsTheWaitCursor() {
+    QWidget parent;
+    bool ended = true;
+    const QStringList shown = boxes([&] {
+      ended = cm3::ui::whileBusy(&parent, [] {
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        throw std::runtime_error("disk gone");
+      });
+    });
+    QVERIFY(!ended);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QCOMPARE(shown, QStringList{QStringLiteral("The operation failed.\ndisk gone")});
+  }
+
+  // A conversion that loses or moves a value: a Windows-1252 text, an array
+  // entry landing in the wrong entry, a check box that is not 255/0, a
+  // member without a control overwritten by read, a deselected list row
+  // read as chosen.
+  void binderLosesOrMovesAValue() {
+    using cm3::ui::make;
+    QWidget root;
+    for (const char* name : {"cmbRow", "cmbSecond"}) make<QComboBox>(&root, name)->addItems({"a", "b", "c"});
+    auto* list = make<QListWidget>(&root, "lstGroup");
+    list->addItems({"x", "y"});
+    auto* text = make<QLineEdit>(&root, "txtName");
+    make<QLabel>(&root, "lblID");
+    make<QCheckBox>(&root, "chkFlag");
+    make<QCheckBox>(&root, "chkTicked");
+    const cm3::ui::Binding<Form> table[] = {
+        {"txtName", &Form::name},   {"lblID", &Form::id},     {"cmbRow", &Form::row},
+        {"lstGroup", &Form::group}, {"chkFlag", &Form::flag}, {"chkTicked", &Form::ticked},
+        {"cmbSecond", cm3::ui::element<&Form::pair, 1>},
+    };
+    const cm3::ui::Binder<Form> binder(&root, table);
+    Form shown{"Caf\xE9 Rovers", "12", "not read", 2, 1, 255, true, {0, 1}};
+    binder.fill(shown);
+    QCOMPARE(text->text(), QStringLiteral("Café Rovers"));
+    QCOMPARE(text->cursorPosition(), 0);
+    QCOMPARE(binder.read(shown).untouched, std::string("not read"));
+    const Form back = binder.read();
+    QCOMPARE(back.name + "|" + back.id, shown.name + "|" + shown.id);
+    QCOMPARE((std::array{back.row, back.group, back.flag, back.pair[0], back.pair[1], int(back.ticked)}),
+             (std::array{2, 1, 255, -1, 1, 1}));
+    binder.fill(Form{});
+    const Form cleared = binder.read();
+    QCOMPARE((std::array{cleared.row, cleared.group, cleared.flag, cleared.pair[1], int(cleared.ticked)}),
+             (std::array{-1, -1, 0, -1, 0}));
+    list->setCurrentRow(1);
+    list->currentItem()->setSelected(false);
+    QCOMPARE(binder.read().group, -1);
+  }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
