@@ -1,6 +1,6 @@
 // The main window: opening, the search, the person pages and their input
-// rules, Update, the new-player mode, the binder under its boxes, and that
-// what the user points at is what the editor uses (path, person, club).
+// rules, Update, the new-player mode, the history page, the binder under the
+// boxes, and that what the user points at is what the editor uses.
 #include <QComboBox>
 #include <QLabel>
 #include <QStringListModel>
@@ -16,9 +16,11 @@
 #include "ui/binder.h"
 #include "ui/filenames.h"
 #include "ui/formrules.h"
+#include "ui/historypanel.h"
 #include "uitest.h"
 
 using namespace uitest;
+using cm3::ui::HistoryPanel;
 
 namespace {
 
@@ -37,6 +39,36 @@ class TestMainWindow : public QObject {
   W* c(const char* name) {
     return child<W>(s_->w.get(), name);
   }
+  cm3::Database& db() { return s_->w->database(); }
+  QTableWidget* grid() { return child<QTableWidget>(s_->w.get(), "grdHistory"); }
+  QLineEdit* txt(const char* n) { return child<QLineEdit>(s_->w.get(), n); }
+  HistoryPanel* panel() { return s_->panel<HistoryPanel>(); }
+  QString cell(int r, int c) { return grid()->item(r, c) ? grid()->item(r, c)->text() : QString(); }
+  bool editing() { return txt("txtSeason")->isEnabled() && child<QComboBox>(s_->w.get(), "cmbHistClub")->isEnabled(); }
+  // The history page in front, so that its rows can be clicked.
+  void historyTab() {
+    auto* tabs = c<QTabWidget>("SSTab1");
+    for (int i = 0; i < tabs->count(); ++i)
+      if (tabs->widget(i)->isAncestorOf(grid())) tabs->setCurrentIndex(i);
+  }
+  void show(int person) {
+    historyTab();
+    s_->w->showPerson(person);
+    click(s_->w.get(), "cmdHistory");
+  }
+  void clickCell(int row) {
+    QTableWidgetItem* item = grid()->item(row, 0);
+    QVERIFY(item);
+    grid()->scrollToItem(item);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(item).center());
+    QCOMPARE(grid()->currentRow(), row);
+  }
+  int personWithRows(size_t n) {
+    for (int p = 0; p < db().PeopleCount(); ++p)
+      if (cm3::history::findRecords(db(), p).size() >= n) return p;
+    qFatal("no person with enough rows");
+  }
+  cm3::HistoryRecord rec(int32_t id) { return db().read<cm3::HistoryRecord>(cm3::kSlotHistory, id + 1); }
   std::unique_ptr<Session> s_;
 
  private slots:
@@ -46,26 +78,9 @@ class TestMainWindow : public QObject {
   }
   void cleanup() { s_.reset(); }
 
-  void startStateOrWrongPathEnablesTheEditing() {
-    QTemporaryDir prog, empty;
-    cm3::writeSettings(prog.path().toStdString(), "C:\\games\\somewhere");
-    cm3::ui::TolvPlayer w(prog.path());
-    w.show();
-    QCOMPARE(child<QLineEdit>(&w, "txtpath")->text(), QStringLiteral("C:\\games\\somewhere"));
-    auto editingOff = [&] {
-      for (const char* n : {"cmdSearch", "cmdNewPlayer", "cmdUpdate", "cmdScoutOpt", "cmdScout", "cmdTransfer"})
-        if (child<QPushButton>(&w, n)->isEnabled()) return false;
-      return !child<QTabWidget>(&w, "SSTab1")->isEnabled() && child<QPushButton>(&w, "cmdOpen")->isEnabled();
-    };
-    QVERIFY(editingOff());
-    const QString typed = empty.path() + "/nothing_here";
-    child<QLineEdit>(&w, "txtpath")->setText(typed);
-    QCOMPARE(boxes([&] { click(&w, "cmdOpen"); }), QStringList{QString::fromLatin1(cm3::kWrongPathMessage)});
-    QVERIFY(editingOff());
-    QCOMPARE(QString::fromStdString(cm3::readSettings(prog.path().toStdString()).value_or("")), typed);
-  }
-
-  void pathWithAccentsRefusedOrMangled() {
+  // A wrong path keeps the editing off; a path with accents opens and is
+  // remembered for the next start.
+  void pathRefusedOrMangledOrEditingOnTooEarly() {
     QTemporaryDir root;
     const QString prog = root.path() + QStringLiteral("/progr\u00E4m"), game = root.path() + QStringLiteral("/jos\u00E9/cm3");
     QVERIFY(QDir().mkpath(prog) && QDir().mkpath(game));
@@ -73,6 +88,17 @@ class TestMainWindow : public QObject {
     {
       cm3::ui::TolvPlayer w(prog);
       w.show();
+      auto editingOff = [&] {
+        for (const char* n : {"cmdSearch", "cmdNewPlayer", "cmdUpdate", "cmdScoutOpt", "cmdScout", "cmdTransfer"})
+          if (child<QPushButton>(&w, n)->isEnabled()) return false;
+        return !child<QTabWidget>(&w, "SSTab1")->isEnabled() && child<QPushButton>(&w, "cmdOpen")->isEnabled();
+      };
+      QVERIFY(editingOff());
+      const QString wrong = root.path() + "/nothing_here";
+      child<QLineEdit>(&w, "txtpath")->setText(wrong);
+      QCOMPARE(boxes([&] { click(&w, "cmdOpen"); }), QStringList{QString::fromLatin1(cm3::kWrongPathMessage)});
+      QVERIFY(editingOff());
+      QCOMPARE(QString::fromStdString(cm3::readSettings(cm3::ui::nativePath(prog)).value_or("")), wrong);
       child<QLineEdit>(&w, "txtpath")->setText(game);
       QCOMPARE(boxes([&] { click(&w, "cmdOpen"); }), QStringList());
       QVERIFY(w.database().isOpen());
@@ -257,6 +283,92 @@ class TestMainWindow : public QObject {
     QVERIFY(!ended);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(shown, QStringList{QStringLiteral("The operation failed.\ndisk gone")});
+  }
+
+  void rowsOrModesWrongAfterLoadSelectOrAnotherPerson() {
+    QVERIFY(!child<QPushButton>(s_->w.get(), "cmdHistory")->isEnabled());  // nobody shown
+    historyTab();
+    const int person = personWithRows(3);
+    s_->w->showPerson(person);
+    QVERIFY(!grid()->isEnabled() && !editing());
+    click(s_->w.get(), "cmdHistory");
+    QVERIFY(!child<QPushButton>(s_->w.get(), "cmdHistory")->isEnabled());
+    const auto ids = cm3::history::findRecords(db(), person);
+    QCOMPARE(panel()->HistoryRowRecords(), ids);
+    QCOMPARE(grid()->rowCount(), int(ids.size()) + 1);  // and the trailing empty row
+    const cm3::HistoryRecord r = rec(ids[1]);
+    QCOMPARE(cell(1, 0) + "|" + cell(1, 2) + "|" + cell(1, 3),
+             QStringLiteral("%1|%2|%3").arg(r.Season()).arg(r.Apps()).arg(r.Goals()));
+    clickCell(1);
+    QVERIFY(editing());
+    QCOMPARE(txt("txtSeason")->text(), QString::number(r.Season()));
+    clickCell(int(ids.size()));
+    QVERIFY(!editing());
+    QVERIFY(!child<QPushButton>(s_->w.get(), "cmdDel")->isEnabled());
+    // Typing lands in the row at once, the file only on Update.
+    clickCell(0);
+    const cm3::HistoryRecord stored = rec(ids[0]);
+    txt("txtApp")->setText(QString::number((stored.Apps() + 1) % 256));
+    QCOMPARE(cell(0, 2), QString::number((stored.Apps() + 1) % 256));
+    QCOMPARE(rec(ids[0]), stored);
+    // Another person resets the grid until his rows are loaded.
+    s_->w->showPerson(person + 1);
+    QCOMPARE(grid()->rowCount(), 1);
+    QVERIFY(panel()->HistoryRowRecords().empty());
+    QVERIFY(!grid()->isEnabled());
+    QVERIFY(child<QPushButton>(s_->w.get(), "cmdHistory")->isEnabled());
+  }
+
+  void editAddOrDeleteNotWrittenAsShown() {
+    const int person = personWithRows(3);
+    show(person);
+    const auto before = panel()->HistoryRowRecords();
+    const int64_t count = db().recordCount(cm3::GameFile::History);
+    click(s_->w.get(), "cmdAdd");
+    QCOMPARE(int64_t(panel()->HistoryRowRecords().back()), count);
+    const int added = int(before.size());
+    clickCell(added);
+    txt("txtSeason")->setText(QStringLiteral("1997"));
+    txt("txtApp")->setText(QStringLiteral("21"));
+    txt("txtGoals")->setText(QStringLiteral("5"));
+    auto* clubs = child<QComboBox>(s_->w.get(), "cmbHistClub");
+    clubs->setCurrentIndex(3);
+    emit clubs->activated(3);
+    QCOMPARE(cell(added, 1), q8(db().clubNames[3]));
+    clickCell(0);
+    txt("txtGoals")->setText(QStringLiteral("7"));
+    click(s_->w.get(), "cmdUpdate");
+    const cm3::HistoryRecord a = rec(int32_t(count));
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(a.PersonId()).arg(a.Season()).arg(a.Apps()).arg(a.Goals()).arg(a.ClubId()),
+             QStringLiteral("%1 1997 21 5 3").arg(person));
+    QCOMPARE(int(rec(before[0]).Goals()), 7);
+    // Delete writes at once.
+    clickCell(1);
+    click(s_->w.get(), "cmdDel");
+    QCOMPARE(rec(before[1]).PersonId(), -1);
+    QCOMPARE(grid()->rowCount(), int(before.size()) + 1);
+    QCOMPARE(s_->closeAndCheck(), QString());
+  }
+
+  void badCellOrStaffViewWritesRows() {
+    const int person = personWithRows(2);
+    show(person);
+    const auto ids = panel()->HistoryRowRecords();
+    const cm3::HistoryRecord first = rec(ids[0]), second = rec(ids[1]);
+    clickCell(0);
+    txt("txtGoals")->setText(QString::number((first.Goals() + 1) % 256));
+    clickCell(1);
+    txt("txtApp")->setText(QStringLiteral("300"));
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList{"Illegal value!"});
+    QCOMPARE(rec(ids[0]), first);  // not even the row before the refused one
+    QCOMPARE(rec(ids[1]), second);
+    // The staff view tells no panel: an Update then saves no row for anybody.
+    txt("txtApp")->setText(QStringLiteral("3"));
+    const Bytes bytes = db().file(cm3::kSlotHistory).data();
+    s_->w->showStaffMember(person == 0 ? 1 : 0);
+    click(s_->w.get(), "cmdUpdate");
+    QCOMPARE(db().file(cm3::kSlotHistory).data(), bytes);
+    QVERIFY(panel()->HistoryRowRecords().empty());
   }
 
   // A conversion that loses or moves a value: a Windows-1252 text, an array
