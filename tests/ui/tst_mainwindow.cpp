@@ -1,9 +1,12 @@
 // The main window: opening, the search, the person pages and their input
-// rules, Update, the new-player mode, the history page, the Edit and File
-// menus, the binder under the boxes, and that what the user points at is
-// what the editor uses.
+// rules, Update, the new-player mode, the history page, the squad lists and
+// transfers, the Edit and File menus, the binder under the boxes, what the
+// window does when the files let it down (an unclosed run, a second editor,
+// read-only files, a full disk, a deleted file), and that what the user
+// points at is what the editor uses.
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -13,6 +16,7 @@
 #include <stdexcept>
 
 #include "clubs/club.h"
+#include "common/filefailures.h"
 #include "common/squadkit.h"
 #include "database/settings.h"
 #include "diff/patch.h"
@@ -23,10 +27,15 @@
 #include "ui/filenames.h"
 #include "ui/formrules.h"
 #include "ui/historypanel.h"
+#include "ui/squadpanel.h"
 #include "uitest.h"
 
 using namespace uitest;
 using cm3::ui::HistoryPanel;
+using cm3::ui::SquadPanel;
+using filefailures::FileSizeLimit;
+using filefailures::OrdinaryUser;
+using squadkit::slotsOf;
 
 namespace {
 
@@ -36,6 +45,26 @@ struct Form {
   bool ticked = false;
   std::array<int, 2> pair{-1, -1};
 };
+
+// Opens the game with the core alone, changes the potential ability in the
+// first player attribute record and stops without closing, as a crash
+// would. Returns the new value.
+int16_t crashAfterAnEdit(const QString& dir) {
+  cm3::Database db;
+  if (!db.open(dir.toStdString())) qFatal("%s", db.OpenError.c_str());
+  cm3::PlayerAttRecord a = db.read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1);
+  a.setPotentialAbility(int16_t(a.PotentialAbility() == 177 ? 178 : 177));
+  db.write(cm3::kSlotStaffAtt, 1, a);
+  return a.PotentialAbility();
+}
+
+int16_t potential(Session& s) {
+  return s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility();
+}
+
+const QString kUnclosed = QStringLiteral("not closed properly");
+const QString kNotWrittenBack = QStringLiteral("could not be written back");
+
 
 }  // namespace
 
@@ -81,7 +110,43 @@ class TestMainWindow : public QObject {
     return out;
   }
   QString name(int id) { return q8(s_->w->database().personName(id)); }
+  QString club(int id) { return q8(s_->w->database().clubNames[size_t(id)]); }
+  QComboBox* combo(const char* n) { return child<QComboBox>(s_->w.get(), n); }
+  QListWidget* list(const char* n) { return child<QListWidget>(s_->w.get(), n); }
+  QPushButton* transfer() { return child<QPushButton>(s_->w.get(), "cmdTransfer"); }
+  // Arranges the clubs of a closed game, then opens it: club 4 holds three
+  // players, club 6 two with a hole between them, club 9 is full, club 12
+  // empty, and one player has no club.
+  bool arrangeSquads() {
+    closed();
+    {
+      cm3::Database db;
+      if (!db.open(s_->game.path().toStdString())) return false;
+      const std::vector<int32_t> clubless = squadkit::players(db, false), others = squadkit::players(db, true);
+      if (clubless.size() < 6 || others.size() < 150) return false;
+      cm3::squads::PlayerSlots full;
+      std::copy(others.begin() + 100, others.begin() + 150, full.begin());
+      squadkit::setSquad(db, 9, full);
+      a_ = {clubless[0], clubless[1], clubless[2]};
+      b_ = {clubless[3], clubless[4]};
+      free_ = clubless[5];
+      squadkit::setSquad(db, 4, slotsOf({a_[0], a_[1], a_[2]}));
+      squadkit::setSquad(db, 6, slotsOf({b_[0], -1, b_[1]}));
+      squadkit::setSquad(db, 12, cm3::squads::emptyPlayerSlots());
+      db.close();
+    }
+    s_->before = snapshot(s_->data());
+    return s_->open();
+  }
+  // The game as the window would leave it, before any Open.
+  Session& closed() {
+    s_->w->database().abortOpen();
+    s_->newWindow();
+    return *s_;
+  }
   std::unique_ptr<Session> s_;
+  std::vector<int32_t> a_, b_;  // the players of clubs 4 and 6
+  int32_t free_ = -1;
 
  private slots:
   void init() {
@@ -384,9 +449,7 @@ class TestMainWindow : public QObject {
   }
 
   void menuFollowsTheJournalAndUndoShowsTheStoredValues() {
-    s_->w->database().abortOpen();  // the menu as a window starts, before any Open
-    s_->newWindow();
-    cm3::ui::TolvPlayer* w_ = s_->w.get();
+    cm3::ui::TolvPlayer* w_ = closed().w.get();
     auto* undo = w_->findChild<QAction*>(QStringLiteral("actUndo"));
     auto* redo = w_->findChild<QAction*>(QStringLiteral("actRedo"));
     auto* restore = w_->findChild<QAction*>(QStringLiteral("actRestore"));
@@ -476,6 +539,197 @@ class TestMainWindow : public QObject {
     boxes([&] { panel->applyPatchFrom(file); }, {QMessageBox::Yes});
     QCOMPARE(caps->text().toInt(), before);
     QCOMPARE(s_->w->database().read<cm3::StaffRecord>(cm3::kSlotStaff, person + 1).Caps(), uint8_t(before));
+  }
+
+  void unclosedRunNotOfferedOrFoldedBackOnNo() {
+    Session& s = closed();
+    const int16_t value = crashAfterAnEdit(s.game.path());
+    QStringList seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes});
+    QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
+    QCOMPARE(potential(s), value);
+    QCOMPARE(s.closeAndCheck(), QString());
+    s.newWindow();
+    QCOMPARE(boxes([&] { QVERIFY(s.open()); }), QStringList());  // nothing left to offer
+    s.w->close();
+    // No opens the game files as they are: the lost run's change is gone.
+    QVERIFY(crashAfterAnEdit(s.game.path()) != value);
+    s.newWindow();
+    seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::No});
+    QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
+    QCOMPARE(potential(s), value);
+    s.w->close();
+    QVERIFY(!cm3::Database::hasLeftoverWorkingFiles(s.game.path().toStdString()));
+  }
+
+  void secondEditorNotRefused() {
+    Session& s = closed();
+    cm3::Database other;
+    QVERIFY(other.open(s.game.path().toStdString()));
+    QCOMPARE(boxes([&] { QVERIFY(!s.open()); }), QStringList{QString::fromLatin1(cm3::kAlreadyOpenMessage)});
+    QVERIFY(child<QLineEdit>(s.w.get(), "txtpath")->isEnabled());
+    other.close();
+    QVERIFY(snapshot(s.data()) == s.before);
+    QVERIFY(s.open());
+  }
+
+  void readOnlyFileOrFolderLosesTheRun() {
+    Session& s = closed();
+    OrdinaryUser user(std::vector<std::filesystem::path>{s.game.path().toStdString(), s.prog.path().toStdString()});
+    const QString staff = s.data() + "/staff.dat";
+    QFile::setPermissions(staff, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QStringList seen = boxes([&] { QVERIFY(!s.open()); });
+    QVERIFY2(seen.size() == 1 && seen[0].contains("staff.dat") && seen[0].contains("read-only"), qPrintable(seen.join('|')));
+    QVERIFY2(snapshot(s.data()) == s.before, "no working file left behind");
+    QFile::setPermissions(staff, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+
+    // A folder that turns read-only while open: closing says the changes were
+    // not written back, and the next Open puts them back.
+    QVERIFY(s.open());
+    cm3::PlayerAttRecord a = s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1);
+    a.setPotentialAbility(int16_t(a.PotentialAbility() == 150 ? 151 : 150));
+    s.w->database().write(cm3::kSlotStaffAtt, 1, a);
+    const QFile::Permissions folder = QFile::permissions(s.data());
+    QFile::setPermissions(s.data(), QFile::ReadOwner | QFile::ExeOwner);
+    seen = boxes([&] { s.w->close(); });
+    QVERIFY2(seen.size() == 1 && seen[0].contains(kNotWrittenBack), qPrintable(seen.join('|')));
+    QFile::setPermissions(s.data(), folder);
+    QCOMPARE(slurp(staff), s.before[QStringLiteral("staff.dat")]);
+    s.newWindow();
+    seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes});
+    QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
+    QCOMPARE(potential(s), a.PotentialAbility());
+    QCOMPARE(s.closeAndCheck(), QString());
+  }
+
+  void fullDiskOrDeletedFileHalfWritesAnUpdate() {
+    for (bool deleted : {false, true}) {
+      Session& s = closed();
+      QVERIFY(s.open());
+      s.w->database().autoBackup = false;  // the backup before the first write would meet the fault first
+      s.w->showPerson(s.firstPerson(true));
+      auto* first = child<QLineEdit>(s.w.get(), "txtFirstname");
+      first->setFocus();
+      first->end(false);
+      QTest::sendKeyEvent(QTest::Click, first, Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);  // appended on Update
+      const QString names = s.data() + "/first_names.dat";
+      if (deleted) {
+        QVERIFY(QFile::remove(names));
+        const QStringList seen = boxes([&] { click(s.w.get(), "cmdUpdate"); });
+        QVERIFY2(seen.size() == 1 && seen[0].startsWith("Illegal value!\n") && seen[0].contains("first_names.dat"),
+                 qPrintable(seen.join('|')));
+        s.w->close();
+        QVERIFY2(!QFile::exists(names), "not made again behind the user's back");
+        Files expected = s.before;
+        expected.erase(QStringLiteral("first_names.dat"));
+        QVERIFY(snapshot(s.data()) == expected);
+        continue;
+      }
+      {
+        FileSizeLimit limit(rlim_t(QFileInfo(names).size()));
+        QStringList seen = boxes([&] { click(s.w.get(), "cmdUpdate"); });
+        QVERIFY2(seen.size() == 1 && seen[0].startsWith("Illegal value!\n") && seen[0].contains("first_names.dat"),
+                 qPrintable(seen.join('|')));
+        QVERIFY2(s.w->FirstNameChanged, "kept for a later try");
+        seen = boxes([&] { s.w->close(); });
+        QVERIFY(seen.size() == 1 && seen[0].contains(kNotWrittenBack));
+      }
+      QCOMPARE(snapshot(s.data()).count(QStringLiteral("staff.dat.new")), size_t(0));
+      QCOMPARE(slurp(s.data() + "/staff.dat"), s.before[QStringLiteral("staff.dat")]);
+      s.newWindow();
+      QCOMPARE(boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes}).size(), 1);
+      s.w->close();
+      QVERIFY2(snapshot(s.data()) == s.before, "nothing of the refused Update landed");
+    }
+  }
+
+  void listsOrTheButtonFollowTheWrongRow() {
+    QVERIFY(arrangeSquads());
+    QCOMPARE(list("lstSquad")->count(), 0);
+    combo("cmbSquad")->setCurrentIndex(4);
+    QCOMPARE(list("lstSquad")->count() + list("lstStaff")->count(), 67);
+    QCOMPARE(list("lstSquad")->item(2)->text() + "|" + list("lstSquad")->item(3)->text(), name(a_[2]) + "|Empty");
+    QCOMPARE(list("lstSquad")->currentRow(), 0);  // row 0 chosen, showing its person
+    QCOMPARE(s_->w->CurrentPersonId, a_[0]);
+    QCOMPARE(child<QLineEdit>(s_->w.get(), "txtClub")->text() + "|" + transfer()->text(), club(4) + "|Free Transfer");
+    combo("cmbTransclub")->setCurrentIndex(6);
+    QCOMPARE(list("lstTranssquad")->item(1)->text() + "|" + list("lstTranssquad")->item(2)->text(), "Empty|" + name(b_[1]));
+    QCOMPARE(s_->panel<SquadPanel>()->state().TransferSquadCount, 2);
+    QCOMPARE(transfer()->text(), QStringLiteral("Transfer"));
+    // The transfer list shows its person and leaves the button alone.
+    transfer()->setEnabled(false);
+    clickRow(list("lstTranssquad"), 2);
+    QCOMPARE(s_->w->CurrentPersonId, b_[1]);
+    QVERIFY(!transfer()->isEnabled());
+    clickRow(list("lstSquad"), 1);
+    QVERIFY(transfer()->isEnabled());
+    clickRow(list("lstSquad"), 3);  // "Empty": nobody new shown, no transfer
+    QCOMPARE(s_->w->CurrentPersonId, a_[1]);
+    QVERIFY(!transfer()->isEnabled());
+    // Typing the transfer club away gives it up.
+    combo("cmbTransclub")->setFocus();
+    combo("cmbTransclub")->lineEdit()->selectAll();
+    QTest::keyClick(combo("cmbTransclub"), Qt::Key_Backspace);
+    QCOMPARE(s_->panel<SquadPanel>()->state().TransferClubId, -1);
+    QCOMPARE(transfer()->text(), QStringLiteral("Free transfer"));
+    // A clubless person chosen in the person list empties the lists.
+    s_->showByClick(free_);
+    QCOMPARE(combo("cmbSquad")->currentIndex(), -1);
+    QCOMPARE(list("lstSquad")->count(), 0);
+    // A double click on the club list opens the club chosen.
+    std::vector<int> opened;
+    s_->panel<SquadPanel>()->setClubWindowOpener([&](int c) { opened.push_back(c); });
+    combo("cmbSquad")->setCurrentIndex(4);
+    QTest::mouseDClick(combo("cmbSquad")->lineEdit(), Qt::LeftButton);
+    QCOMPARE(opened, std::vector<int>{4});
+  }
+
+  void moveNotWrittenOrListsNotFollowing() {
+    QVERIFY(arrangeSquads());
+    combo("cmbSquad")->setCurrentIndex(4);
+    clickRow(list("lstSquad"), 1);
+    combo("cmbTransclub")->setCurrentIndex(6);
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }), QStringList());  // a transfer asks nothing
+    QCOMPARE(s_->w->statusText(), name(a_[1]) + " transfered from " + club(4) + " to " + club(6));
+    QCOMPARE(list("lstTranssquad")->item(1)->text() + "|" + list("lstSquad")->item(1)->text(), name(a_[1]) + "|Empty");
+    // Rows chosen afterwards: the hole filled in the transfer list, the next row of the squad.
+    QCOMPARE(QPoint(list("lstTranssquad")->currentRow(), list("lstSquad")->currentRow()), QPoint(1, 2));
+    QCOMPARE(s_->w->CurrentPersonId, a_[2]);
+    // Free transfer: No changes nothing, Yes leaves a hole.
+    combo("cmbTransclub")->setCurrentIndex(-1);
+    const Files whileOpen = snapshot(s_->data());
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::No}), QStringList{"Free Transfer player?"});
+    QVERIFY(snapshot(s_->data()) == whileOpen);
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}), QStringList{"Free Transfer player?"});
+    QCOMPARE(s_->w->statusText(), name(a_[2]) + "  free transfered from " + club(4));
+    QCOMPARE(list("lstSquad")->item(2)->text(), QStringLiteral("Empty"));
+    // Signing a free player.
+    s_->showByClick(free_);
+    combo("cmbTransclub")->setCurrentIndex(12);
+    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}),
+             QStringList{"Transfer Free player to Selected team?"});
+    QCOMPARE(s_->w->statusText(), name(free_) + "   transfered to  " + club(12));
+    QCOMPARE(list("lstTranssquad")->item(0)->text(), name(free_));
+    QCOMPARE(s_->closeAndCheck(), QString());
+  }
+
+  void refusalWithoutItsMessageOrWithAWrite() {
+    QVERIFY(arrangeSquads());
+    auto refused = [&](std::vector<QMessageBox::StandardButton> answers) {
+      return boxes([&] { s_->panel<SquadPanel>()->cmdTransfer_Click(); }, answers);
+    };
+    combo("cmbSquad")->setCurrentIndex(4);
+    clickRow(list("lstSquad"), 0);
+    combo("cmbTransclub")->setCurrentIndex(9);
+    QCOMPARE(refused({}), QStringList{"Team is already Full !"});
+    combo("cmbTransclub")->setCurrentIndex(6);
+    clickRow(list("lstTranssquad"), 0);  // shown from the transfer list: not the squad row chosen
+    combo("cmbTransclub")->setCurrentIndex(12);
+    QCOMPARE(refused({}), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
+    s_->showByClick(free_);
+    combo("cmbTransclub")->setCurrentIndex(9);
+    QCOMPARE(refused({QMessageBox::Yes}), QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
+    QCOMPARE(s_->closeAndCheck(), QString());
+    QVERIFY(snapshot(s_->data()) == s_->before);
   }
 
   // A conversion that loses or moves a value: a Windows-1252 text, an array
