@@ -148,12 +148,6 @@ class Session {
     if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
   }
-  // Every game file as generated (working files of an open run aside).
-  bool unchanged() const {
-    for (const auto& [name, bytes] : before)
-      if (slurp(data() + "/" + name) != bytes) return false;
-    return true;
-  }
   int firstPerson(bool player) {
     cm3::Database& db = w->database();
     for (int i = 0; i < db.PeopleCount(); ++i)
