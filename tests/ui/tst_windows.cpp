@@ -88,10 +88,9 @@ class TestWindows : public QObject {
   }
   cm3::Database& db() { return s_->w->database(); }
   QTableWidget* grid() { return child<QTableWidget>(s_->w.get(), "grdHistory"); }
-  QLineEdit* txt(const char* n) { return child<QLineEdit>(s_->w.get(), n); }
   HistoryPanel* panel() { return s_->panel<HistoryPanel>(); }
   QString cell(int r, int c) { return grid()->item(r, c) ? grid()->item(r, c)->text() : QString(); }
-  bool editing() { return txt("txtSeason")->isEnabled() && child<QComboBox>(s_->w.get(), "cmbHistClub")->isEnabled(); }
+  bool editing() { return c<QLineEdit>("txtSeason")->isEnabled() && child<QComboBox>(s_->w.get(), "cmbHistClub")->isEnabled(); }
   // The history page in front, so that its rows can be clicked.
   void historyTab() {
     auto* tabs = c<QTabWidget>("SSTab1");
@@ -123,8 +122,6 @@ class TestWindows : public QObject {
   }
   QString name(int id) { return q8(s_->w->database().personName(id)); }
   QString club(int id) { return q8(s_->w->database().clubNames[size_t(id)]); }
-  QComboBox* combo(const char* n) { return child<QComboBox>(s_->w.get(), n); }
-  QListWidget* list(const char* n) { return child<QListWidget>(s_->w.get(), n); }
   QPushButton* transfer() { return child<QPushButton>(s_->w.get(), "cmdTransfer"); }
   // Arranges the clubs of a closed game, then opens it: club 4 holds three
   // players, club 6 two with a hole between them, club 9 is full, club 12
@@ -344,7 +341,7 @@ class TestWindows : public QObject {
     auto* players = c<QListWidget>("lstplayers");
     QCOMPARE(players->count(), 2);
     clickRow(players, 1);
-    QCOMPARE(QList({c<QLabel>("lblID")->text().toInt(), c<QComboBox>("cmbSquad")->currentIndex(), list("lstSquad")->currentRow()}),
+    QCOMPARE(QList({c<QLabel>("lblID")->text().toInt(), c<QComboBox>("cmbSquad")->currentIndex(), c<QListWidget>("lstSquad")->currentRow()}),
              QList({a_[1], 4, 1}));
   }
 
@@ -399,14 +396,14 @@ class TestWindows : public QObject {
              QStringLiteral("%1|%2|%3").arg(r.Season()).arg(r.Apps()).arg(r.Goals()));
     clickCell(1);
     QVERIFY(editing());
-    QCOMPARE(txt("txtSeason")->text(), QString::number(r.Season()));
+    QCOMPARE(c<QLineEdit>("txtSeason")->text(), QString::number(r.Season()));
     clickCell(int(ids.size()));
     QVERIFY(!editing());
     QVERIFY(!child<QPushButton>(s_->w.get(), "cmdDel")->isEnabled());
     // Typing lands in the row at once, the file only on Update.
     clickCell(0);
     const cm3::HistoryRecord stored = rec(ids[0]);
-    txt("txtApp")->setText(QString::number((stored.Apps() + 1) % 256));
+    c<QLineEdit>("txtApp")->setText(QString::number((stored.Apps() + 1) % 256));
     QCOMPARE(cell(0, 2), QString::number((stored.Apps() + 1) % 256));
     QCOMPARE(rec(ids[0]), stored);
     // Another person resets the grid until his rows are loaded.
@@ -426,15 +423,15 @@ class TestWindows : public QObject {
     QCOMPARE(int64_t(panel()->HistoryRowRecords().back()), count);
     const int added = int(before.size());
     clickCell(added);
-    txt("txtSeason")->setText(QStringLiteral("1997"));
-    txt("txtApp")->setText(QStringLiteral("21"));
-    txt("txtGoals")->setText(QStringLiteral("5"));
+    c<QLineEdit>("txtSeason")->setText(QStringLiteral("1997"));
+    c<QLineEdit>("txtApp")->setText(QStringLiteral("21"));
+    c<QLineEdit>("txtGoals")->setText(QStringLiteral("5"));
     auto* clubs = child<QComboBox>(s_->w.get(), "cmbHistClub");
     clubs->setCurrentIndex(3);
     emit clubs->activated(3);
     QCOMPARE(cell(added, 1), q8(db().clubNames[3]));
     clickCell(0);
-    txt("txtGoals")->setText(QStringLiteral("7"));
+    c<QLineEdit>("txtGoals")->setText(QStringLiteral("7"));
     click(s_->w.get(), "cmdUpdate");
     const cm3::HistoryRecord a = rec(int32_t(count));
     QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(a.PersonId()).arg(a.Season()).arg(a.Apps()).arg(a.Goals()).arg(a.ClubId()),
@@ -454,14 +451,14 @@ class TestWindows : public QObject {
     const auto ids = panel()->HistoryRowRecords();
     const cm3::HistoryRecord first = rec(ids[0]), second = rec(ids[1]);
     clickCell(0);
-    txt("txtGoals")->setText(QString::number((first.Goals() + 1) % 256));
+    c<QLineEdit>("txtGoals")->setText(QString::number((first.Goals() + 1) % 256));
     clickCell(1);
-    txt("txtApp")->setText(QStringLiteral("300"));
+    c<QLineEdit>("txtApp")->setText(QStringLiteral("300"));
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList{"Illegal value!"});
     QCOMPARE(rec(ids[0]), first);  // not even the row before the refused one
     QCOMPARE(rec(ids[1]), second);
     // The staff view tells no panel: an Update then saves no row for anybody.
-    txt("txtApp")->setText(QStringLiteral("3"));
+    c<QLineEdit>("txtApp")->setText(QStringLiteral("3"));
     const Bytes bytes = db().file(cm3::kSlotHistory).data();
     s_->w->showStaffMember(person == 0 ? 1 : 0);
     click(s_->w.get(), "cmdUpdate");
@@ -662,71 +659,71 @@ class TestWindows : public QObject {
 
   void listsOrTheButtonFollowTheWrongRow() {
     QVERIFY(arrangeSquads());
-    QCOMPARE(list("lstSquad")->count(), 0);
-    combo("cmbSquad")->setCurrentIndex(4);
-    QCOMPARE(list("lstSquad")->count() + list("lstStaff")->count(), 67);
-    QCOMPARE(list("lstSquad")->item(2)->text() + "|" + list("lstSquad")->item(3)->text(), name(a_[2]) + "|Empty");
-    QCOMPARE(list("lstSquad")->currentRow(), 0);  // row 0 chosen, showing its person
+    QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
+    c<QComboBox>("cmbSquad")->setCurrentIndex(4);
+    QCOMPARE(c<QListWidget>("lstSquad")->count() + c<QListWidget>("lstStaff")->count(), 67);
+    QCOMPARE(c<QListWidget>("lstSquad")->item(2)->text() + "|" + c<QListWidget>("lstSquad")->item(3)->text(), name(a_[2]) + "|Empty");
+    QCOMPARE(c<QListWidget>("lstSquad")->currentRow(), 0);  // row 0 chosen, showing its person
     QCOMPARE(s_->w->CurrentPersonId, a_[0]);
     QCOMPARE(child<QLineEdit>(s_->w.get(), "txtClub")->text() + "|" + transfer()->text(), club(4) + "|Free Transfer");
-    combo("cmbTransclub")->setCurrentIndex(6);
-    QCOMPARE(list("lstTranssquad")->item(1)->text() + "|" + list("lstTranssquad")->item(2)->text(), "Empty|" + name(b_[1]));
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
+    QCOMPARE(c<QListWidget>("lstTranssquad")->item(1)->text() + "|" + c<QListWidget>("lstTranssquad")->item(2)->text(), "Empty|" + name(b_[1]));
     QCOMPARE(s_->panel<SquadPanel>()->state().TransferSquadCount, 2);
     QCOMPARE(transfer()->text(), QStringLiteral("Transfer"));
     // The transfer list shows its person and leaves the button alone.
     transfer()->setEnabled(false);
-    clickRow(list("lstTranssquad"), 2);
+    clickRow(c<QListWidget>("lstTranssquad"), 2);
     QCOMPARE(s_->w->CurrentPersonId, b_[1]);
     QVERIFY(!transfer()->isEnabled());
-    clickRow(list("lstSquad"), 1);
+    clickRow(c<QListWidget>("lstSquad"), 1);
     QVERIFY(transfer()->isEnabled());
-    clickRow(list("lstSquad"), 3);  // "Empty": nobody new shown, no transfer
+    clickRow(c<QListWidget>("lstSquad"), 3);  // "Empty": nobody new shown, no transfer
     QCOMPARE(s_->w->CurrentPersonId, a_[1]);
     QVERIFY(!transfer()->isEnabled());
     // Typing the transfer club away gives it up.
-    combo("cmbTransclub")->setFocus();
-    combo("cmbTransclub")->lineEdit()->selectAll();
-    QTest::keyClick(combo("cmbTransclub"), Qt::Key_Backspace);
+    c<QComboBox>("cmbTransclub")->setFocus();
+    c<QComboBox>("cmbTransclub")->lineEdit()->selectAll();
+    QTest::keyClick(c<QComboBox>("cmbTransclub"), Qt::Key_Backspace);
     QCOMPARE(s_->panel<SquadPanel>()->state().TransferClubId, -1);
     QCOMPARE(transfer()->text(), QStringLiteral("Free transfer"));
     // A clubless person chosen in the person list empties the lists.
     s_->showByClick(free_);
-    QCOMPARE(combo("cmbSquad")->currentIndex(), -1);
-    QCOMPARE(list("lstSquad")->count(), 0);
+    QCOMPARE(c<QComboBox>("cmbSquad")->currentIndex(), -1);
+    QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
     // A double click on the club list opens the club chosen.
     std::vector<int> opened;
     s_->panel<SquadPanel>()->setClubWindowOpener([&](int c) { opened.push_back(c); });
-    combo("cmbSquad")->setCurrentIndex(4);
-    QTest::mouseDClick(combo("cmbSquad")->lineEdit(), Qt::LeftButton);
+    c<QComboBox>("cmbSquad")->setCurrentIndex(4);
+    QTest::mouseDClick(c<QComboBox>("cmbSquad")->lineEdit(), Qt::LeftButton);
     QCOMPARE(opened, std::vector<int>{4});
   }
 
   void moveNotWrittenOrListsNotFollowing() {
     QVERIFY(arrangeSquads());
-    combo("cmbSquad")->setCurrentIndex(4);
-    clickRow(list("lstSquad"), 1);
-    combo("cmbTransclub")->setCurrentIndex(6);
+    c<QComboBox>("cmbSquad")->setCurrentIndex(4);
+    clickRow(c<QListWidget>("lstSquad"), 1);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }), QStringList());  // a transfer asks nothing
     QCOMPARE(s_->w->statusText(), name(a_[1]) + " transfered from " + club(4) + " to " + club(6));
-    QCOMPARE(list("lstTranssquad")->item(1)->text() + "|" + list("lstSquad")->item(1)->text(), name(a_[1]) + "|Empty");
+    QCOMPARE(c<QListWidget>("lstTranssquad")->item(1)->text() + "|" + c<QListWidget>("lstSquad")->item(1)->text(), name(a_[1]) + "|Empty");
     // Rows chosen afterwards: the hole filled in the transfer list, the next row of the squad.
-    QCOMPARE(QPoint(list("lstTranssquad")->currentRow(), list("lstSquad")->currentRow()), QPoint(1, 2));
+    QCOMPARE(QPoint(c<QListWidget>("lstTranssquad")->currentRow(), c<QListWidget>("lstSquad")->currentRow()), QPoint(1, 2));
     QCOMPARE(s_->w->CurrentPersonId, a_[2]);
     // Free transfer: No changes nothing, Yes leaves a hole.
-    combo("cmbTransclub")->setCurrentIndex(-1);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(-1);
     const Files whileOpen = snapshot(s_->data());
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::No}), QStringList{"Free Transfer player?"});
     QVERIFY(snapshot(s_->data()) == whileOpen);
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}), QStringList{"Free Transfer player?"});
     QCOMPARE(s_->w->statusText(), name(a_[2]) + "  free transfered from " + club(4));
-    QCOMPARE(list("lstSquad")->item(2)->text(), QStringLiteral("Empty"));
+    QCOMPARE(c<QListWidget>("lstSquad")->item(2)->text(), QStringLiteral("Empty"));
     // Signing a free player.
     s_->showByClick(free_);
-    combo("cmbTransclub")->setCurrentIndex(12);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}),
              QStringList{"Transfer Free player to Selected team?"});
     QCOMPARE(s_->w->statusText(), name(free_) + "   transfered to  " + club(12));
-    QCOMPARE(list("lstTranssquad")->item(0)->text(), name(free_));
+    QCOMPARE(c<QListWidget>("lstTranssquad")->item(0)->text(), name(free_));
     QCOMPARE(s_->closeAndCheck(), QString());
   }
 
@@ -735,16 +732,16 @@ class TestWindows : public QObject {
     auto refused = [&](std::vector<QMessageBox::StandardButton> answers) {
       return boxes([&] { s_->panel<SquadPanel>()->cmdTransfer_Click(); }, answers);
     };
-    combo("cmbSquad")->setCurrentIndex(4);
-    clickRow(list("lstSquad"), 0);
-    combo("cmbTransclub")->setCurrentIndex(9);
+    c<QComboBox>("cmbSquad")->setCurrentIndex(4);
+    clickRow(c<QListWidget>("lstSquad"), 0);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(9);
     QCOMPARE(refused({}), QStringList{"Team is already Full !"});
-    combo("cmbTransclub")->setCurrentIndex(6);
-    clickRow(list("lstTranssquad"), 0);  // shown from the transfer list: not the squad row chosen
-    combo("cmbTransclub")->setCurrentIndex(12);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
+    clickRow(c<QListWidget>("lstTranssquad"), 0);  // shown from the transfer list: not the squad row chosen
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
     QCOMPARE(refused({}), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
     s_->showByClick(free_);
-    combo("cmbTransclub")->setCurrentIndex(9);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(9);
     QCOMPARE(refused({QMessageBox::Yes}), QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
     QCOMPARE(s_->closeAndCheck(), QString());
     QVERIFY(snapshot(s_->data()) == s_->before);
@@ -883,31 +880,25 @@ class TestWindows : public QObject {
   }
 
   void pickerOpensTheWrongWindow() {
-    auto opened = [&](const char* label, QString* id = nullptr) {
-      return whenShown(QStringLiteral("frmClub"), [&] { QTest::mouseDClick(child<QLabel>(s_->w.get(), label), Qt::LeftButton); },
+    QVERIFY(arrangeSquads());  // a_[0] plays for club 4, free_ for nobody
+    QString shown;
+    auto opened = [&] {
+      return whenShown(QStringLiteral("frmClub"), [&] { QTest::mouseDClick(c<QLabel>("lblClub"), Qt::LeftButton); },
                        [&](QWidget* d) {
-                         if (id) *id = child<QLabel>(d, "lblID")->text();
+                         shown = child<QLabel>(d, "lblID")->text();
                          static_cast<FrmClub*>(d)->cmdOk_Click();
                        });
     };
-    int without = -1, with = -1;  // with: a person of a club other than club 0
-    for (int i = 0; i < db().PeopleCount() && (without < 0 || with < 0); ++i) {
-      const int club = record<cm3::StaffRecord>(cm3::kSlotStaff, i).ClubId();
-      if (club != 0) (club > 0 ? with : without) = i;
-    }
-    QVERIFY(without >= 0 && with >= 0);
-    s_->w->showPerson(without);
-    QVERIFY(!opened("lblClub"));
-    child<QLineEdit>(s_->w.get(), "txtClub")->setText(QStringLiteral("No Such Club Anywhere"));
-    QVERIFY(!opened("lblClub"));
-    s_->w->showPerson(with);
-    const int clubId = record<cm3::StaffRecord>(cm3::kSlotStaff, with).ClubId();
+    s_->w->showPerson(free_);
+    QVERIFY(!opened());
+    c<QLineEdit>("txtClub")->setText(QStringLiteral("No Such Club Anywhere"));
+    QVERIFY(!opened());
+    s_->w->showPerson(a_[0]);
     // His club by its ID, even when an earlier club of the list bears its name.
-    auto* squad = child<QComboBox>(s_->w.get(), "cmbSquad");
-    squad->setItemText(0, squad->itemText(clubId));
-    QString shown;
-    QVERIFY(opened("lblClub", &shown));
-    QCOMPARE(shown, QString::number(record<cm3::ClubRecord>(cm3::kSlotClub, clubId).Id()));
+    auto* squad = c<QComboBox>("cmbSquad");
+    squad->setItemText(0, squad->itemText(4));
+    QVERIFY(opened());
+    QCOMPARE(shown, QString::number(record<cm3::ClubRecord>(cm3::kSlotClub, 4).Id()));
   }
 
 
