@@ -51,11 +51,9 @@ inline Files snapshot(const QString& dir) {
   return files;
 }
 
-// Runs `action`, answering the message boxes it shows in turn with
-// `answers` (then Ok or No), and returns their texts, each with the reason
-// beneath it after a newline when there is one. A box that does not come is
-// missing from the list, so comparing the list fails the test; the helper
-// answers nothing once `action` has returned.
+// Runs `action`, answering the message boxes it shows in turn with `answers`
+// (then Ok or No), and returns their texts, each with its reason after a
+// newline: a box that does not come is missing from the list.
 inline QStringList boxes(const std::function<void()>& action, std::vector<QMessageBox::StandardButton> answers = {}) {
   struct Answerer : QObject {
     QStringList texts;
@@ -84,9 +82,8 @@ inline QStringList boxes(const std::function<void()>& action, std::vector<QMessa
   return answerer.texts;
 }
 
-// Runs `action`; once the window named `name` is shown (modally, from
-// inside the action), runs `inside` on it, which must close it. Returns
-// whether the window came.
+// Runs `action`; once the window `name` is shown modally from inside it, runs
+// `inside` on it, which must close it. Returns whether the window came.
 inline bool whenShown(const QString& name, const std::function<void()>& action, const std::function<void(QWidget*)>& inside) {
   struct Watcher : QObject {
     QString name;
