@@ -6,26 +6,20 @@
 // editor, read-only files, a full disk, a deleted file), and that what the
 // user points at is what the editor uses.
 #include <QAction>
-#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include <array>
 #include <optional>
 #include <stdexcept>
 
-#include "clubs/club.h"
 #include "common/filefailures.h"
 #include "common/squadkit.h"
 #include "database/settings.h"
 #include "diff/patch.h"
 #include "history/history.h"
-#include "search/scout.h"
-#include "squads/squads.h"
 #include "ui/binder.h"
 #include "ui/exchangepanel.h"
 #include "ui/filenames.h"
@@ -101,13 +95,6 @@ class TestWindows : public QObject {
     historyTab();
     s_->w->showPerson(person);
     click(s_->w.get(), "cmdHistory");
-  }
-  void clickCell(int row) {
-    QTableWidgetItem* item = grid()->item(row, 0);
-    QVERIFY(item);
-    grid()->scrollToItem(item);
-    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(item).center());
-    QCOMPARE(grid()->currentRow(), row);
   }
   int personWithRows(size_t n) {
     for (int p = 0; p < db().PeopleCount(); ++p)
@@ -394,13 +381,13 @@ class TestWindows : public QObject {
     const cm3::HistoryRecord r = rec(ids[1]);
     QCOMPARE(cell(1, 0) + "|" + cell(1, 2) + "|" + cell(1, 3),
              QStringLiteral("%1|%2|%3").arg(r.Season()).arg(r.Apps()).arg(r.Goals()));
-    clickCell(1);
+    clickRow(grid(), 1);
     QVERIFY(editing());
     QCOMPARE(c<QLineEdit>("txtSeason")->text(), QString::number(r.Season()));
-    clickCell(int(ids.size()));
+    clickRow(grid(), int(ids.size()));
     QVERIFY(!editing() && !c("cmdDel")->isEnabled());
     // Typing lands in the row at once, the file only on Update.
-    clickCell(0);
+    clickRow(grid(), 0);
     const cm3::HistoryRecord stored = rec(ids[0]);
     c<QLineEdit>("txtApp")->setText(QString::number((stored.Apps() + 1) % 256));
     QCOMPARE(cell(0, 2), QString::number((stored.Apps() + 1) % 256));
@@ -419,7 +406,7 @@ class TestWindows : public QObject {
     click(s_->w.get(), "cmdAdd");
     QCOMPARE(int64_t(panel()->HistoryRowRecords().back()), count);
     const int added = int(before.size());
-    clickCell(added);
+    clickRow(grid(), added);
     c<QLineEdit>("txtSeason")->setText(QStringLiteral("1997"));
     c<QLineEdit>("txtApp")->setText(QStringLiteral("21"));
     c<QLineEdit>("txtGoals")->setText(QStringLiteral("5"));
@@ -427,7 +414,7 @@ class TestWindows : public QObject {
     clubs->setCurrentIndex(3);
     emit clubs->activated(3);
     QCOMPARE(cell(added, 1), q8(db().clubNames[3]));
-    clickCell(0);
+    clickRow(grid(), 0);
     c<QLineEdit>("txtGoals")->setText(QStringLiteral("7"));
     click(s_->w.get(), "cmdUpdate");
     const cm3::HistoryRecord a = rec(int32_t(count));
@@ -435,7 +422,7 @@ class TestWindows : public QObject {
              QStringLiteral("%1 1997 21 5 3").arg(person));
     QCOMPARE(int(rec(before[0]).Goals()), 7);
     // Delete writes at once.
-    clickCell(1);
+    clickRow(grid(), 1);
     click(s_->w.get(), "cmdDel");
     QCOMPARE(rec(before[1]).PersonId(), -1);
     QCOMPARE(grid()->rowCount(), int(before.size()) + 1);
@@ -447,9 +434,9 @@ class TestWindows : public QObject {
     show(person);
     const auto ids = panel()->HistoryRowRecords();
     const cm3::HistoryRecord first = rec(ids[0]), second = rec(ids[1]);
-    clickCell(0);
+    clickRow(grid(), 0);
     c<QLineEdit>("txtGoals")->setText(QString::number((first.Goals() + 1) % 256));
-    clickCell(1);
+    clickRow(grid(), 1);
     c<QLineEdit>("txtApp")->setText(QStringLiteral("300"));
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList{"Illegal value!"});
     QCOMPARE(rec(ids[0]), first);  // not even the row before the refused one

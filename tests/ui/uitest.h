@@ -32,9 +32,10 @@ W* child(QWidget* w, const char* name) {
   return c;
 }
 inline void click(QWidget* w, const char* name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
-inline void clickRow(QListWidget* list, int row) {
-  list->scrollToItem(list->item(row));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+inline void clickRow(QAbstractItemView* view, int row) {
+  const QModelIndex at = view->model()->index(row, 0);
+  view->scrollTo(at);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(at).center());
 }
 
 inline QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
