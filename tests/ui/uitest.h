@@ -32,9 +32,10 @@ W* child(QWidget* w, const char* name) {
   return c;
 }
 inline void click(QWidget* w, const char* name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
-inline void clickRow(QListWidget* list, int row) {
-  list->scrollToItem(list->item(row));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+inline void clickRow(QAbstractItemView* view, int row) {
+  const QModelIndex at = view->model()->index(row, 0);
+  view->scrollTo(at);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(at).center());
 }
 
 inline QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
@@ -51,11 +52,9 @@ inline Files snapshot(const QString& dir) {
   return files;
 }
 
-// Runs `action`, answering the message boxes it shows in turn with
-// `answers` (then Ok or No), and returns their texts, each with the reason
-// beneath it after a newline when there is one. A box that does not come is
-// missing from the list, so comparing the list fails the test; the helper
-// answers nothing once `action` has returned.
+// Runs `action`, answering the message boxes it shows in turn with `answers`
+// (then Ok or No), and returns their texts, each with its reason after a
+// newline: a box that does not come is missing from the list.
 inline QStringList boxes(const std::function<void()>& action, std::vector<QMessageBox::StandardButton> answers = {}) {
   struct Answerer : QObject {
     QStringList texts;
@@ -84,9 +83,8 @@ inline QStringList boxes(const std::function<void()>& action, std::vector<QMessa
   return answerer.texts;
 }
 
-// Runs `action`; once the window named `name` is shown (modally, from
-// inside the action), runs `inside` on it, which must close it. Returns
-// whether the window came.
+// Runs `action`; once the window `name` is shown modally from inside it, runs
+// `inside` on it, which must close it. Returns whether the window came.
 inline bool whenShown(const QString& name, const std::function<void()>& action, const std::function<void(QWidget*)>& inside) {
   struct Watcher : QObject {
     QString name;
@@ -147,12 +145,6 @@ class Session {
     p.start(QStringLiteral(CM3DB_PATH), {QStringLiteral("check"), game.path()});
     if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-  }
-  // Every game file as generated (working files of an open run aside).
-  bool unchanged() const {
-    for (const auto& [name, bytes] : before)
-      if (slurp(data() + "/" + name) != bytes) return false;
-    return true;
   }
   int firstPerson(bool player) {
     cm3::Database& db = w->database();
