@@ -2,14 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include "database/errors.h"
 #include "history/history.h"
@@ -22,73 +19,27 @@ namespace cm3::ui {
 namespace {
 
 constexpr int kColumns = 4;
-constexpr int kClubColumnWidth = 113;  // 1700 twips at 15 twips a pixel
+constexpr int kColumnWidths[kColumns] = {60, 113, 45, 45};  // the club's 1700 twips at 15 twips a pixel
 const int kClubIdRole = Qt::UserRole + 1;
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
-
-QLineEdit* box(QWidget* parent, const char* name) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(QString::fromLatin1(name));
-  return e;
-}
 
 }  // namespace
 
 int16_t HistoryPanel::Fgi(int16_t row, int16_t column, int16_t columns) { return int16_t(row * columns + column); }
 
 HistoryPanel::HistoryPanel(TolvPlayer* w) : Panel(w) {
-  QWidget* area = w->area(TolvPlayer::Area::History);
-  auto* lay = new QVBoxLayout(area);
-  lay->setContentsMargins(0, 0, 0, 0);
-
-  grid_ = new QTableWidget(2 - 1, kColumns, area);  // heading + trailing row: one table row
-  grid_->setObjectName(QStringLiteral("grdHistory"));
-  grid_->setHorizontalHeaderLabels(
-      {QStringLiteral("Season"), QStringLiteral("Club       "), QStringLiteral("Apps"), QStringLiteral("Goals")});
+  // The controls are laid out in the main window's form.
+  grid_ = w->control<QTableWidget>(QStringLiteral("grdHistory"));
+  txtSeason_ = w->control<QLineEdit>(QStringLiteral("txtSeason"));
+  cmbHistClub_ = w->control<QComboBox>(QStringLiteral("cmbHistClub"));
+  txtApp_ = w->control<QLineEdit>(QStringLiteral("txtApp"));
+  txtGoals_ = w->control<QLineEdit>(QStringLiteral("txtGoals"));
+  cmdHistory_ = w->control<QPushButton>(QStringLiteral("cmdHistory"));
+  cmdAdd_ = w->control<QPushButton>(QStringLiteral("cmdAdd"));
+  cmdDel_ = w->control<QPushButton>(QStringLiteral("cmdDel"));
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  grid_->setColumnWidth(0, 60);
-  grid_->setColumnWidth(1, kClubColumnWidth);
-  grid_->setColumnWidth(2, 45);
-  grid_->setColumnWidth(3, 45);
-  grid_->verticalHeader()->setDefaultSectionSize(20);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  lay->addWidget(grid_, 1);
-
-  auto* edits = new QGridLayout;
-  txtSeason_ = box(area, "txtSeason");
-  cmbHistClub_ = new QComboBox(area);
-  cmbHistClub_->setObjectName(QStringLiteral("cmbHistClub"));
+  for (int c = 0; c < kColumns; ++c) grid_->setColumnWidth(c, kColumnWidths[c]);
   cmbHistClub_->setModel(w->names().clubs());
   cmbHistClub_->setCurrentIndex(-1);
-  txtApp_ = box(area, "txtApp");
-  txtGoals_ = box(area, "txtGoals");
-  edits->addWidget(new QLabel(QStringLiteral("Season"), area), 0, 0);
-  edits->addWidget(new QLabel(QStringLiteral("Club"), area), 0, 1);
-  edits->addWidget(new QLabel(QStringLiteral("Apps"), area), 0, 2);
-  edits->addWidget(new QLabel(QStringLiteral("Goals"), area), 0, 3);
-  edits->addWidget(txtSeason_, 1, 0);
-  edits->addWidget(cmbHistClub_, 1, 1);
-  edits->addWidget(txtApp_, 1, 2);
-  edits->addWidget(txtGoals_, 1, 3);
-  edits->setColumnStretch(1, 1);
-  lay->addLayout(edits);
-
-  auto* buttons = new QHBoxLayout;
-  cmdHistory_ = button(area, "cmdHistory", QStringLiteral("Load History"));
-  cmdAdd_ = button(area, "cmdAdd", QStringLiteral("Add"));
-  cmdDel_ = button(area, "cmdDel", QStringLiteral("Delete"));
-  buttons->addWidget(cmdHistory_);
-  buttons->addWidget(cmdAdd_);
-  buttons->addWidget(cmdDel_);
-  buttons->addStretch(1);
-  lay->addLayout(buttons);
 
   connect(cmdHistory_, &QPushButton::clicked, this, &HistoryPanel::cmdHistory_Click);
   connect(cmdAdd_, &QPushButton::clicked, this, &HistoryPanel::cmdAdd_Click);
