@@ -9,6 +9,7 @@
 #include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/messages.h"
 #include "ui/worldpanel.h"
 #include "ui/widgets.h"
@@ -101,8 +102,7 @@ void FrmNation::Form_Load() {
 }
 
 QComboBox* FrmNation::sourceCombo() const {
-  return main_->control<QComboBox>(main_->EditingSecondNation ? QStringLiteral("cmbnations2")
-                                                              : QStringLiteral("cmbnations"));
+  return main_->EditingSecondNation ? main_->form().cmbnations2 : main_->form().cmbnations;
 }
 
 void FrmNation::fill(const NationForm& f) {

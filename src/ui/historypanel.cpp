@@ -12,6 +12,7 @@
 #include "history/history.h"
 #include "records/cp1252.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/messages.h"
 #include "ui/widgets.h"
 
@@ -28,14 +29,14 @@ int16_t HistoryPanel::Fgi(int16_t row, int16_t column, int16_t columns) { return
 
 HistoryPanel::HistoryPanel(TolvPlayer* w) : Panel(w) {
   // The controls are laid out in the main window's form.
-  grid_ = w->control<QTableWidget>(QStringLiteral("grdHistory"));
-  txtSeason_ = w->control<QLineEdit>(QStringLiteral("txtSeason"));
-  cmbHistClub_ = w->control<QComboBox>(QStringLiteral("cmbHistClub"));
-  txtApp_ = w->control<QLineEdit>(QStringLiteral("txtApp"));
-  txtGoals_ = w->control<QLineEdit>(QStringLiteral("txtGoals"));
-  cmdHistory_ = w->control<QPushButton>(QStringLiteral("cmdHistory"));
-  cmdAdd_ = w->control<QPushButton>(QStringLiteral("cmdAdd"));
-  cmdDel_ = w->control<QPushButton>(QStringLiteral("cmdDel"));
+  grid_ = w->form().grdHistory;
+  txtSeason_ = w->form().txtSeason;
+  cmbHistClub_ = w->form().cmbHistClub;
+  txtApp_ = w->form().txtApp;
+  txtGoals_ = w->form().txtGoals;
+  cmdHistory_ = w->form().cmdHistory;
+  cmdAdd_ = w->form().cmdAdd;
+  cmdDel_ = w->form().cmdDel;
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (int c = 0; c < kColumns; ++c) grid_->setColumnWidth(c, kColumnWidths[c]);
   cmbHistClub_->setModel(w->names().clubs());
@@ -57,10 +58,9 @@ HistoryPanel::HistoryPanel(TolvPlayer* w) : Panel(w) {
   });
   // The staff list shows a person without telling the panels; a queued look
   // after the click, once the person is on show, resets the view for him.
-  if (auto* staff = w->control<QListWidget>(QStringLiteral("lstStaff"))) {
-    connect(staff, &QListWidget::itemClicked, this, &HistoryPanel::onStaffClick, Qt::QueuedConnection);
-    connect(staff, &QListWidget::currentRowChanged, this, &HistoryPanel::onStaffClick, Qt::QueuedConnection);
-  }
+  QListWidget* staff = w->form().lstStaff;
+  connect(staff, &QListWidget::itemClicked, this, &HistoryPanel::onStaffClick, Qt::QueuedConnection);
+  connect(staff, &QListWidget::currentRowChanged, this, &HistoryPanel::onStaffClick, Qt::QueuedConnection);
 
   ClearGrid();
   resetView();

@@ -49,6 +49,8 @@ class TolvPlayer : public QMainWindow {
   void setStatusText(const QString& text);
   QString statusText() const;
 
+  // The window's controls, as its form lays them out.
+  ::Ui::TolvPlayer& form() const { return *ui_; }
   // A control of the window by its object name (control arrays: "txtAtt_3").
   template <class W = QWidget>
   W* control(const QString& name) const {

@@ -8,13 +8,14 @@
 #include "ui/formrules.h"
 #include "ui/frmscoutoptions.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/messages.h"
 
 namespace cm3::ui {
 
 ScoutPanel::ScoutPanel(TolvPlayer* w) : Panel(w) {
-  cmdScoutOpt_ = w->control<QPushButton>(QStringLiteral("cmdScoutOpt"));
-  cmdScout_ = w->control<QPushButton>(QStringLiteral("cmdScout"));
+  cmdScoutOpt_ = w->form().cmdScoutOpt;
+  cmdScout_ = w->form().cmdScout;
   if (cmdScoutOpt_) {
     cmdScoutOpt_->setToolTip(QStringLiteral("Set Properties for a Scout Search"));
     connect(cmdScoutOpt_, &QPushButton::clicked, this, &ScoutPanel::cmdScoutOpt_Click);
@@ -50,7 +51,7 @@ void ScoutPanel::cmdScoutOpt_Click() {
 void ScoutPanel::cmdScout_Click() {
   Database& db = window()->database();
   if (!db.isOpen()) return;
-  auto* list = window()->control<QListWidget>(QStringLiteral("lstplayers"));
+  auto* list = window()->form().lstplayers;
   if (list) {
     list->clear();
     list->setEnabled(false);

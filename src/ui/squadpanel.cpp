@@ -12,6 +12,7 @@
 #include "records/cp1252.h"
 #include "ui/formrules.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/messages.h"
 #include "ui/widgets.h"
 
@@ -40,15 +41,13 @@ void fill(QListWidget* list, const std::vector<std::string>& rows) {
 }  // namespace
 
 SquadPanel::SquadPanel(TolvPlayer* w) : Panel(w) {
-  cmbSquad_ = w->control<QComboBox>(QStringLiteral("cmbSquad"));
-  cmbTransclub_ = w->control<QComboBox>(QStringLiteral("cmbTransclub"));
-  lstSquad_ = w->control<QListWidget>(QStringLiteral("lstSquad"));
-  lstStaff_ = w->control<QListWidget>(QStringLiteral("lstStaff"));
-  lstTranssquad_ = w->control<QListWidget>(QStringLiteral("lstTranssquad"));
-  cmdTransfer_ = w->control<QPushButton>(QStringLiteral("cmdTransfer"));
-  cmdNewPlayer_ = w->control<QPushButton>(QStringLiteral("cmdNewPlayer"));
-  if (!cmbSquad_ || !cmbTransclub_ || !lstSquad_ || !lstStaff_ || !lstTranssquad_ || !cmdTransfer_ || !cmdNewPlayer_)
-    qFatal("SquadPanel: a control of the squad area is missing");
+  cmbSquad_ = w->form().cmbSquad;
+  cmbTransclub_ = w->form().cmbTransclub;
+  lstSquad_ = w->form().lstSquad;
+  lstStaff_ = w->form().lstStaff;
+  lstTranssquad_ = w->form().lstTranssquad;
+  cmdTransfer_ = w->form().cmdTransfer;
+  cmdNewPlayer_ = w->form().cmdNewPlayer;
 
   makeEditable(cmbSquad_, &SquadPanel::cmbSquad_KeyDown);
   makeEditable(cmbTransclub_, &SquadPanel::cmbTransclub_KeyDown);
@@ -241,7 +240,7 @@ void SquadPanel::cmbSquad_KeyDown() {
 }
 
 void SquadPanel::cmbTransclub_KeyDown() {
-  if (auto* search = window()->control<QPushButton>(QStringLiteral("cmdSearch"))) search->setDefault(false);
+  window()->form().cmdSearch->setDefault(false);
   if (cmbTransclub_->currentIndex() < 0) {
     lstTranssquad_->clear();
     if (cmbSquad_->currentIndex() >= 0) cmdTransfer_->setText(QString::fromLatin1(squads::kCaptionFreeTransferTyped));
@@ -260,14 +259,14 @@ void SquadPanel::cmbSquad_DblClick() {
 void SquadPanel::showFromList(int personId, bool transferList) {
   TolvPlayer* w = window();
   Database& db = w->database();
-  auto* tabs = w->control<QTabWidget>(QStringLiteral("SSTab1"));
+  auto* tabs = w->form().SSTab1;
   people::PersonForm f;
   try {
     f = people::loadPerson(db, personId);
   } catch (const std::exception&) {
     return;
   }
-  if (tabs) tabs->setEnabled(false);
+  tabs->setEnabled(false);
   w->NewPlayerMode = false;
   w->blacken();
   w->CurrentPersonId = f.personId;
@@ -277,7 +276,7 @@ void SquadPanel::showFromList(int personId, bool transferList) {
     w->showPlayerPages(true);
     w->fillBoxes(f);
     if (!transferList)
-      if (auto* un = w->control<QLineEdit>(QStringLiteral("txtUn"))) un->setText(q8(f.unknown53));
+      w->form().txtUn->setText(q8(f.unknown53));
   } else {
     // No attribute page for a non-player here: the rating and attribute
     // boxes keep what they show.
@@ -292,9 +291,9 @@ void SquadPanel::showFromList(int personId, bool transferList) {
     f.isPlayer = false;
     w->fillBoxes(f);
     if (transferList)
-      if (auto* positions = w->control<QWidget>(QStringLiteral("picPositions"))) positions->hide();
+      w->form().picPositions->hide();
   }
-  if (tabs) tabs->setEnabled(true);
+  tabs->setEnabled(true);
 }
 
 void SquadPanel::lstSquad_Click(int row) {
@@ -403,23 +402,19 @@ void SquadPanel::cmdTransfer_Click() {
 // ---- New players ---------------------------------------------------------------------
 
 void SquadPanel::ClearFieldsNewPlayer() {
-  TolvPlayer* w = window();
-  for (const char* name : {"txtFirstname", "txtSurname", "txtCommon", "txtClub"})
-    if (auto* box = w->control<QLineEdit>(QString::fromLatin1(name))) box->clear();
-  for (const char* name : {"txtIntGoals", "txtCaps", "txtdays", "txtvalue", "txtwages"})
-    if (auto* box = w->control<QLineEdit>(QString::fromLatin1(name))) box->setText(QStringLiteral("0"));
-  if (auto* box = w->control<QLineEdit>(QStringLiteral("txtBirthyear"))) box->setText(QStringLiteral("1900"));
-  for (const char* name : {"cmbnations", "cmbnations2"})
-    if (auto* combo = w->control<QComboBox>(QString::fromLatin1(name))) combo->setCurrentIndex(-1);
+  const Ui::TolvPlayer& u = window()->form();
+  for (QLineEdit* box : {u.txtFirstname, u.txtSurname, u.txtCommon, u.txtClub}) box->clear();
+  for (QLineEdit* box : {u.txtIntGoals, u.txtCaps, u.txtdays, u.txtvalue, u.txtwages}) box->setText(QStringLiteral("0"));
+  u.txtBirthyear->setText(QStringLiteral("1900"));
+  for (QComboBox* combo : {u.cmbnations, u.cmbnations2}) combo->setCurrentIndex(-1);
 }
 
 void SquadPanel::cmdNewPlayer_Click() {
   TolvPlayer* w = window();
   Database& db = w->database();
-  auto* lblID = w->control<QLabel>(QStringLiteral("lblID"));
   // A new player not yet added is no template.
   const int shown = w->CurrentPersonId;
-  if (!opened_ || !db.isOpen() || !lblID || w->NewPlayerMode || !isPerson(shown)) return;
+  if (!opened_ || !db.isOpen() || w->NewPlayerMode || !isPerson(shown)) return;
   template_ = people::templateOf(db, shown);
   templateId_ = shown;
 
@@ -427,8 +422,8 @@ void SquadPanel::cmdNewPlayer_Click() {
   ClearFieldsNewPlayer();
   for (Panel* p : w->panels())
     if (p != this) p->personShown(-1);
-  if (auto* first = w->control<QLineEdit>(QStringLiteral("txtFirstname"))) first->setFocus();
-  lblID->setText(QString::number(people::nextPersonId(db)));
+  w->form().txtFirstname->setFocus();
+  w->form().lblID->setText(QString::number(people::nextPersonId(db)));
 }
 
 bool SquadPanel::updateInstead() {
@@ -470,9 +465,9 @@ bool SquadPanel::updateInstead() {
   w->NewPlayerMode = false;
   // The window now shows the person just added.
   w->CurrentPersonId = r.personId;
-  if (auto* box = w->control<QLineEdit>(QStringLiteral("txtFirstnamid"))) box->setText(QString::number(r.firstNameId));
-  if (auto* box = w->control<QLineEdit>(QStringLiteral("txtsurnameid"))) box->setText(QString::number(r.secondNameId));
-  if (auto* box = w->control<QLineEdit>(QStringLiteral("txtID2"))) box->setText(QString::number(r.attIndex));
+  w->form().txtFirstnamid->setText(QString::number(r.firstNameId));
+  w->form().txtsurnameid->setText(QString::number(r.secondNameId));
+  w->form().txtID2->setText(QString::number(r.attIndex));
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "database/backup.h"
 #include "ui/filenames.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/messages.h"
 #include "ui/widgets.h"
 #include "ui/worldpanel.h"
@@ -138,8 +139,8 @@ void UndoPanel::reshow() {
 
   // The shared lists; the club combos keep their choice and tell nobody, the
   // squad panel fills its lists below.
-  auto* cmbSquad = w->control<QComboBox>(QStringLiteral("cmbSquad"));
-  auto* cmbTransclub = w->control<QComboBox>(QStringLiteral("cmbTransclub"));
+  auto* cmbSquad = w->form().cmbSquad;
+  auto* cmbTransclub = w->form().cmbTransclub;
   {
     const QSignalBlocker b1(cmbSquad), b2(cmbTransclub);
     const int squad = cmbSquad->currentIndex(), transfer = cmbTransclub->currentIndex();
@@ -149,7 +150,7 @@ void UndoPanel::reshow() {
   }
 
   // The person list without people that are gone, under their names now.
-  auto* lstplayers = w->control<QListWidget>(QStringLiteral("lstplayers"));
+  auto* lstplayers = w->form().lstplayers;
   {
     const QSignalBlocker block(lstplayers);
     const int row = lstplayers->currentRow();
@@ -181,7 +182,7 @@ void UndoPanel::reshow() {
 void UndoPanel::actRestore_Click() {
   TolvPlayer* w = window();
   if (w->database().isOpen()) return;
-  QString dir = w->control<QLineEdit>(QStringLiteral("txtpath"))->text();
+  QString dir = w->form().txtpath->text();
   if (dir.isEmpty()) dir = w->programDir();
   const std::string gameDir = nativePath(dir);
   const std::vector<backup::BackupInfo> all = backup::list(gameDir);

@@ -12,6 +12,7 @@
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/squadpanel.h"
 #include "ui/widgets.h"
 
@@ -64,12 +65,11 @@ QLabel* caption(QWidget* parent, const QString& text, const char* name) {
 // ---- The panel --------------------------------------------------------------
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
-  lblClub_ = w->control<QLabel>(QStringLiteral("lblClub"));
-  lblNation_ = w->control<QLabel>(QStringLiteral("lblNation"));
-  lblnatid2_ = w->control<QLabel>(QStringLiteral("lblnatid2"));
-  cmbSquad_ = w->control<QComboBox>(QStringLiteral("cmbSquad"));
-  for (QObject* o : std::initializer_list<QObject*>{lblClub_, lblNation_, lblnatid2_})
-    if (o) o->installEventFilter(this);
+  lblClub_ = w->form().lblClub;
+  lblNation_ = w->form().lblNation;
+  lblnatid2_ = w->form().lblnatid2;
+  cmbSquad_ = w->form().cmbSquad;
+  for (QObject* o : std::initializer_list<QObject*>{lblClub_, lblNation_, lblnatid2_}) o->installEventFilter(this);
   hookSquadList();
 }
 
@@ -124,8 +124,7 @@ void WorldPanel::lblClub_DblClick() {
   // The club of the person on show, by its ID: two clubs may share a name.
   TolvPlayer* w = window();
   const Database& db = w->database();
-  auto* txtClub = w->control<QLineEdit>(QStringLiteral("txtClub"));
-  if (!db.isOpen() || w->NewPlayerMode || !txtClub || txtClub->text().trimmed().isEmpty()) return;
+  if (!db.isOpen() || w->NewPlayerMode || w->form().txtClub->text().trimmed().isEmpty()) return;
   const int person = w->CurrentPersonId;
   if (person < 0 || person >= db.PeopleCount()) return;
   const int32_t club = db.read<StaffRecord>(kSlotStaff, int64_t(person) + 1).ClubId();
@@ -133,7 +132,7 @@ void WorldPanel::lblClub_DblClick() {
 }
 
 void WorldPanel::cmbSquad_DblClick() {
-  if (cmbSquad_ && cmbSquad_->currentIndex() >= 0) openClub(cmbSquad_->currentIndex());
+  if (cmbSquad_->currentIndex() >= 0) openClub(cmbSquad_->currentIndex());
 }
 
 void WorldPanel::openNation(bool second) {
