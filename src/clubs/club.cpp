@@ -26,16 +26,18 @@ constexpr FormBox<ClubForm> kClubNumbers[] = {
     {&ClubForm::maxAttendance, "MaxAttendance", "txtMaxAttendance"},
     {&ClubForm::reputation, "Reputation", "txtClubReputation"},
 };
-constexpr FormBox<StadiumForm> kStadiumNumbers[2][3] = {
-    {{&StadiumForm::capacity, "Capacity", "txtStaCapacity"},
-     {&StadiumForm::seating, "Seating", "txtStaSeating"},
-     {&StadiumForm::expansion, "Expansion", "txtStaExpansion"}},
-    {{&StadiumForm::capacity, "Capacity", "txtStaResCapacity"},
-     {&StadiumForm::seating, "Seating", "txtStaResSeating"},
-     {&StadiumForm::expansion, "Expansion", "txtStaResExpansion"}},
+constexpr FormBox<StadiumForm> kMainStadium[] = {
+    {&StadiumForm::capacity, "Capacity", "txtStaCapacity"},
+    {&StadiumForm::seating, "Seating", "txtStaSeating"},
+    {&StadiumForm::expansion, "Expansion", "txtStaExpansion"},
 };
-static_assert(namesFields<ClubRecord>(kClubNumbers) && namesFields<StadiumRecord>(kStadiumNumbers[0]) &&
-                  namesFields<StadiumRecord>(kStadiumNumbers[1]),
+constexpr FormBox<StadiumForm> kReserveStadium[] = {
+    {&StadiumForm::capacity, "Capacity", "txtStaResCapacity"},
+    {&StadiumForm::seating, "Seating", "txtStaResSeating"},
+    {&StadiumForm::expansion, "Expansion", "txtStaResExpansion"},
+};
+static_assert(namesFields<ClubRecord>(kClubNumbers) && namesFields<StadiumRecord>(kMainStadium) &&
+                  namesFields<StadiumRecord>(kReserveStadium),
               "a box names a field its record does not have");
 
 template <class R>
@@ -48,7 +50,7 @@ void showStadium(const Database& db, const StadiumRecord& r, int32_t index, Stad
   f.id = num(index);
   f.name = r.LongName();
   f.city = rowOf(r.City(), db.cityNames.size());
-  showBoxes(r, kStadiumNumbers[0], f);
+  showBoxes<kMainStadium>(r, f);
   f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
   f.roof = r.RoofFlag() == 255;
   f.heating = r.HeatingFlag() == 255;
@@ -58,7 +60,7 @@ void showNoStadium(StadiumForm& f, const char* marker) {
   f = StadiumForm{};
   f.id = kNoStadiumId;
   f.name = marker;
-  for (const FormBox<StadiumForm>& b : kStadiumNumbers[0]) f.*b.member = "0";
+  for (const FormBox<StadiumForm>& b : kMainStadium) f.*b.member = "0";
 }
 
 std::vector<std::string> personRows(const Database& db, const ClubRecord& c, bool liked) {
@@ -85,7 +87,10 @@ StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
   v.name = f.name;
   v.city = f.city;
   v.nearby = f.nearby;
-  takeBoxes(v.numbers, kStadiumNumbers[reserve], f);
+  if (reserve)
+    takeBoxes<kReserveStadium>(v.numbers, f);
+  else
+    takeBoxes<kMainStadium>(v.numbers, f);
   v.roof = f.roof;
   v.heating = f.heating;
   return v;
@@ -96,7 +101,7 @@ StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
 void applyStadium(const Database& db, const StadiumValues& v, bool keep, StadiumRecord& r) {
   encodeTrimmed(v.name, r.LongNameField(), StadiumRecord::LongNameWidth);
   r.setCity(int32_t(keep ? choiceValue(v.city, r.City(), db.cityNames.size(), -1) : v.city));
-  for (const FormBox<StadiumForm>& b : kStadiumNumbers[0]) copyField(v.numbers, r, b.field);
+  for (const FormBox<StadiumForm>& b : kMainStadium) copyField(v.numbers, r, b.field);
   r.setNearbyStadium(
       int32_t(keep ? choiceValue(v.nearby, r.NearbyStadium(), db.stadiumNames.size(), -1) : v.nearby));
   r.setRoofFlag(v.roof ? 255 : 0);
@@ -106,7 +111,7 @@ void applyStadium(const Database& db, const StadiumValues& v, bool keep, Stadium
 // The club frame's number boxes, converted into a scratch record.
 ClubRecord convertClub(const ClubForm& f) {
   ClubRecord numbers;
-  takeBoxes(numbers, kClubNumbers, f);
+  takeBoxes<kClubNumbers>(numbers, f);
   return numbers;
 }
 
@@ -231,7 +236,7 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
   f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
   f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
   f.status = rowOf(c.Status(), 4);
-  showBoxes(c, kClubNumbers, f);
+  showBoxes<kClubNumbers>(c, f);
   for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
   for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
   f.liked = personRows(db, c, true);
@@ -258,7 +263,7 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown) {
   f.ownsStadium = shown.ownsStadium;
   f.main.id = num(stadiums);
   f.main.name = kUnknownStadium;
-  for (const FormBox<StadiumForm>& b : kStadiumNumbers[0]) f.main.*b.member = f.reserve.*b.member = "0";
+  for (const FormBox<StadiumForm>& b : kMainStadium) f.main.*b.member = f.reserve.*b.member = "0";
   f.main.roof = shown.main.roof;
   f.main.heating = shown.main.heating;
   f.reserve.id = num(int64_t(stadiums) + 1);

@@ -31,7 +31,7 @@ CompForm loadComp(const Database& db, int32_t compIndex) {
   f.threeLetter = r.ThreeLetterName();
   f.nation = rowOf(r.Nation(), db.nationNames.size());
   f.continent = rowOf(r.Continent(), db.continentNames.size());
-  showBoxes(r, kNumbers, f);
+  showBoxes<kNumbers>(r, f);
   f.background = rowOf(r.Background(), db.colours.size());
   f.foreground = rowOf(r.Foreground(), db.colours.size());
   return f;
@@ -43,7 +43,7 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
                             " is not in club_comp.dat; nothing was written.");
   CompRecord r = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
   try {
-    takeBoxes(r, kNumbers, f);
+    takeBoxes<kNumbers>(r, f);
   } catch (const RefusedValue& e) {
     const FormBox<CompForm>& b = *findBox(kNumbers, e.box());
     const FieldInfo& field = *findField(CompRecord::kFields, b.field);

@@ -51,7 +51,6 @@ void people(Database& db, CsvWriter& csv) {
   const int64_t people = db.PeopleCount();
   for (int64_t i = 0; i < people && db.has<StaffRecord>(kSlotStaff, i + 1); ++i) {
     const people::PersonForm f = people::loadPerson(db, int32_t(i));
-    const StaffRecord s = db.read<StaffRecord>(kSlotStaff, i + 1);
     Row r = {num(i),
              utf8(f.firstName),
              utf8(f.secondName),
@@ -63,7 +62,7 @@ void people(Database& db, CsvWriter& csv) {
              f.clubId >= 0 ? num(f.clubId) : "",
              utf8(f.clubName),
              f.birthYear,
-             code(codes::kClass, s.ClassCode()),
+             code(codes::kClass, f.classCode),
              f.isPlayer ? "1" : "0",
              f.currentAbility,
              f.potentialAbility,

@@ -65,7 +65,7 @@ NationForm loadNation(const Database& db, int32_t nationIndex) {
   f.shortName = n.ShortName();
   f.symbol = n.Symbol();
   f.nationality = n.Nationality();
-  showBoxes(n, kNumbers, f);
+  showBoxes<kNumbers>(n, f);
   f.development = rowOf(n.Development(), codes::kDevelopment.size());
   f.actualRegion = rowOf(n.ActualRegion(), codes::kActualRegion.size());
   f.region = rowOf(n.Region(), codes::kRegion.size());
@@ -94,7 +94,7 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
 
   // Every number first, so that a refused box leaves both records unwritten.
   try {
-    takeBoxes(n, kNumbers, f);
+    takeBoxes<kNumbers>(n, f);
   } catch (const RefusedValue& e) {
     const FormBox<NationForm>& b = *findBox(kNumbers, e.box());
     throw refusal(b.field, b.box, b.label);

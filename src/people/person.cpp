@@ -64,14 +64,15 @@ static_assert(namesFields<StaffRecord>(kStaffNumbers) && namesFields<PlayerAttRe
 
 template <class R, size_t N>
 void show(const R& r, const char* field, std::array<std::string, N>& boxes) {
-  for (size_t k = 0; k < N; ++k) boxes[k] = boxText(r, field, int(k));
+  const FieldInfo& f = *findField(R::kFields, field);
+  for (size_t k = 0; k < N; ++k) boxes[k] = boxText(getField(r.data(), f, int(k)));
 }
 
 // Box texts into a record; any refused box refuses the save.
-template <class R, size_t N>
-void take(R& r, const FormBox<PersonForm> (&boxes)[N], const PersonForm& f) {
+template <auto& Boxes, class R>
+void take(R& r, const PersonForm& f) {
   try {
-    takeBoxes(r, boxes, f);
+    takeBoxes<Boxes>(r, f);
   } catch (const RefusedValue&) {
     throw ValueError("Illegal value!");
   }
@@ -95,7 +96,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
   f.secondNameId = num(s.SecondNameId());
   f.nation = nationChoice(db, s.NationId());
   f.secondNation = nationChoice(db, s.SecondNationId());
-  showBoxes(s, kStaffNumbers, f);
+  showBoxes<kStaffNumbers>(s, f);
   f.playerAttIndex = num(s.PlayerAttIndex());
   f.staffAttIndex = num(s.StaffAttIndex());
   for (int k = 0; k < 8; ++k) f.mental[size_t(k)] = num(s.MentalRating(k));
@@ -108,7 +109,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
 }
 
 void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
-  showBoxes(a, kRatings, f);
+  showBoxes<kRatings>(a, f);
   show(a, "PositionRatings", f.positions);
   show(a, "Attributes", f.attributes);
   f.squadNumber = num(a.SquadNumber());
@@ -117,7 +118,7 @@ void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
 void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
   show(a, "StaffAttributes", f.staffAttributes);
   f.formation = a.PreferredFormation();
-  showBoxes(a, kRatings, f);
+  showBoxes<kRatings>(a, f);
 }
 
 PersonForm loadPerson(const Database& db, int32_t personId) {
@@ -157,7 +158,7 @@ int32_t appendName(Database& db, int slot, NameRecord name) {
 void setStaffBoxes(StaffRecord& s, const PersonForm& form) {
   s.setNationId(form.nation);
   s.setSecondNationId(form.secondNation);
-  take(s, kStaffNumbers, form);
+  take<kStaffNumbers>(s, form);
 }
 
 void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
@@ -187,13 +188,13 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   StaffAttRecord sa;
   if (player) {
     pa = db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex()));
-    take(pa, kRatings, form);
+    take<kRatings>(pa, form);
     take(pa, "Attributes", form.attributes);
     take(pa, "PositionRatings", form.positions);
   } else {
     sa = db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex()));
     take(sa, "StaffAttributes", form.staffAttributes);
-    take(sa, kRatings, form);
+    take<kRatings>(sa, form);
   }
   const int64_t attRecord = player ? recordOf(s.PlayerAttIndex()) : recordOf(s.StaffAttIndex());
   if (attRecord < 1) throw ValueError("Illegal value!");
