@@ -3,14 +3,8 @@
 // own; and World, what the generated files hold, for choosing the records
 // to spoil.
 #pragma once
-#include <filesystem>
-#include <functional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
-#include "database/catalogue.h"
-#include "records/records.h"
 #include "search/check.h"
 #include "common/testkit.h"
 

@@ -1,9 +1,6 @@
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
-#include "database/database.h"
 #include "clubs/club.h"
 #include "diff/diff.h"
 #include "diff/patch.h"
@@ -104,8 +101,7 @@ TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
   EXPECT_EQ(added->fields.size(), StaffRecord::kFields.size());
   const std::string patch = diff::toJson(r);
   GameDir gameC;
-  Database cdb;
-  ASSERT_TRUE(cdb.open(gameC.str())) << cdb.OpenError;
+  cm3test::OpenDatabase cdb(gameC.str());
   EXPECT_TRUE(diff::apply(cdb, diff::fromJson(patch), false).empty());
   EXPECT_TRUE(diff::compare(b_, cdb).same());
   cdb.close();

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
-#include <QStringListModel>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -62,10 +61,6 @@ int16_t crashAfterAnEdit(const QString& dir) {
   a.setPotentialAbility(int16_t(a.PotentialAbility() == 177 ? 178 : 177));
   db.write(cm3::kSlotStaffAtt, 1, a);
   return a.PotentialAbility();
-}
-
-int16_t potential(Session& s) {
-  return s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility();
 }
 
 const QString kUnclosed = QStringLiteral("not closed properly");
@@ -151,7 +146,6 @@ class TestWindows : public QObject {
   R record(int slot, int id) {
     return db().template read<R>(slot, id + 1);
   }
-  int32_t count(int entry) { return db().readIndex(entry).Count(); }
   ScoutPanel* scout() { return s_->panel<ScoutPanel>(); }
   FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
   QLineEdit* box(const char* n) { return child<QLineEdit>(dlg(), n); }
@@ -219,7 +213,7 @@ class TestWindows : public QObject {
     QTest::keyClick(search, Qt::Key_Return);  // Enter searches while the button is the default one
     QCOMPARE(s_->w->statusText(), QStringLiteral("0 Matches"));
 
-    const int player = s_->firstPerson(true), staff = s_->firstPerson(false);
+    const int player = squadkit::firstPerson(db(), true), staff = squadkit::firstPerson(db(), false);
     QWidget* page = c<QTabWidget>("SSTab1")->widget(1);
     auto shown = [&](const char* n) { return c(n)->isVisibleTo(page); };
     s_->showByClick(player);
@@ -239,7 +233,7 @@ class TestWindows : public QObject {
   }
 
   void inputRulesLetOtherKeysThroughOrMissAName() {
-    s_->showByClick(s_->firstPerson(true));
+    s_->showByClick(squadkit::firstPerson(db(), true));
     auto* caps = c<QLineEdit>("txtCaps");
     const QColor normal = cm3::ui::textColour(caps);
     caps->setFocus();
@@ -255,7 +249,7 @@ class TestWindows : public QObject {
     QTest::keyClicks(first, first->text().left(1));  // the same letter still marks the name
     QVERIFY(s_->w->FirstNameChanged && !s_->w->SecondNameChanged);
     // A display sets the colours back but keeps the name marks.
-    s_->showByClick(s_->firstPerson(false));
+    s_->showByClick(squadkit::firstPerson(db(), false));
     QCOMPARE(cm3::ui::textColour(caps), normal);
     QVERIFY(s_->w->FirstNameChanged);
     c<QTabWidget>("SSTab1")->setCurrentIndex(1);
@@ -264,7 +258,7 @@ class TestWindows : public QObject {
   }
 
   void illegalValueWritesOrUpdateLosesABox() {
-    const int id = s_->firstPerson(true);
+    const int id = squadkit::firstPerson(db(), true);
     const Files whileOpen = snapshot(s_->data());
     for (const auto& [box, text] : std::vector<std::pair<const char*, QString>>{{"txtCaps", "300"}, {"txtSurname", QString(52, 'x')}}) {
       s_->showByClick(id);
@@ -292,7 +286,7 @@ class TestWindows : public QObject {
   void newPlayerModeWritesOnNoOrLeavesOnARefusal() {
     click(s_->w.get(), "cmdNewPlayer");
     QVERIFY(!s_->w->NewPlayerMode);  // nobody shown yet
-    const int tpl = s_->firstPerson(true), people = s_->w->database().PeopleCount();
+    const int tpl = squadkit::firstPerson(db(), true), people = s_->w->database().PeopleCount();
     s_->showByClick(tpl);
     click(s_->w.get(), "cmdNewPlayer");
     QVERIFY(s_->w->NewPlayerMode);
@@ -514,7 +508,7 @@ class TestWindows : public QObject {
   // An export taken before an Update imports the old caps back; a patch
   // writes the new ones again.
   void importOrPatchWritesWithoutAskingOrNotAsOneUndoableAction() {
-    const int person = s_->firstPerson(true);
+    const int person = squadkit::firstPerson(db(), true);
     s_->w->showPerson(person);
     auto* caps = c<QLineEdit>("txtCaps");
     const int before = caps->text().toInt(), edited = before == 7 ? 8 : 7;
@@ -547,7 +541,7 @@ class TestWindows : public QObject {
     const int16_t value = crashAfterAnEdit(s.game.path());
     QStringList seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes});
     QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
-    QCOMPARE(potential(s), value);
+    QCOMPARE(s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility(), value);
     QCOMPARE(s.closeAndCheck(), QString());
     s.newWindow();
     QCOMPARE(boxes([&] { QVERIFY(s.open()); }), QStringList());  // nothing left to offer
@@ -557,7 +551,7 @@ class TestWindows : public QObject {
     s.newWindow();
     seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::No});
     QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
-    QCOMPARE(potential(s), value);
+    QCOMPARE(s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility(), value);
     s.w->close();
     QVERIFY(!cm3::Database::hasLeftoverWorkingFiles(s.game.path().toStdString()));
   }
@@ -598,7 +592,7 @@ class TestWindows : public QObject {
     s.newWindow();
     seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes});
     QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
-    QCOMPARE(potential(s), a.PotentialAbility());
+    QCOMPARE(s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility(), a.PotentialAbility());
     QCOMPARE(s.closeAndCheck(), QString());
   }
 
@@ -607,7 +601,7 @@ class TestWindows : public QObject {
       Session& s = closed();
       QVERIFY(s.open());
       s.w->database().autoBackup = false;  // the backup before the first write would meet the fault first
-      s.w->showPerson(s.firstPerson(true));
+      s.w->showPerson(squadkit::firstPerson(s.w->database(), true));
       auto* first = child<QLineEdit>(s.w.get(), "txtFirstname");
       first->setFocus();
       first->end(false);
@@ -760,7 +754,7 @@ class TestWindows : public QObject {
              QStringLiteral("Lakeside Wanderers 750000 14 2 6 -1"));
     QCOMPARE(s_->w->names().clubs()->index(6).data().toString(), QStringLiteral("Lakeside Wanderers"));
     // A new main stadium from its name shows its index and joins the lists.
-    const int32_t s = count(cm3::kEntryStadiums);
+    const int32_t s = db().readIndex(cm3::kEntryStadiums).Count();
     child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("<unknown>"));  // drops the reference first
     QVERIFY(c->cmdUpdate_Click());
     child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("Canal Side"));
@@ -784,7 +778,7 @@ class TestWindows : public QObject {
     QVERIFY(snapshot(s_->data()) == before);
     click(c, "cmdAddNew");
     QVERIFY(!child<QPushButton>(c, "cmdAddNew")->isEnabled());
-    const int32_t c0 = count(cm3::kEntryClubs);
+    const int32_t c0 = db().readIndex(cm3::kEntryClubs).Count();
     QCOMPARE(child<QLabel>(c, "lblID")->text(), QString::number(c0));
     QCOMPARE(child<QLineEdit>(c, "txtLongName")->text(), QStringLiteral("<New Club>"));
     child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("North End"));
