@@ -222,9 +222,6 @@ template <class R>
 void editRecord(const fs::path& file, int64_t n, std::initializer_list<Set> sets) {
   editRecord<R>(file, n, [&](R& r) { r = with(r, sets); });
 }
-inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
-  return readRecord<cm3::IndexRecord>(data / "index.dat", entry, cm3::kIndexHeader);
-}
 template <class Edit>
 void editEntry(const fs::path& data, int entry, Edit edit) {
   editRecord<cm3::IndexRecord>(data / "index.dat", entry, edit, cm3::kIndexHeader);

@@ -12,8 +12,7 @@
 #include "common/testkit.h"
 
 using namespace cm3;
-using cm3test::GameDir;
-using cm3test::snapshot;
+using namespace cm3test;
 
 namespace {
 
@@ -101,7 +100,7 @@ TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
   EXPECT_EQ(added->fields.size(), StaffRecord::kFields.size());
   const std::string patch = diff::toJson(r);
   GameDir gameC;
-  cm3test::OpenDatabase cdb(gameC.str());
+  OpenDatabase cdb(gameC.str());
   EXPECT_TRUE(diff::apply(cdb, diff::fromJson(patch), false).empty());
   EXPECT_TRUE(diff::compare(b_, cdb).same());
   cdb.close();

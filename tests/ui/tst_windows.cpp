@@ -34,12 +34,8 @@
 
 using namespace uitest;
 using cm3::ui::FrmClub;
-using cm3::ui::FrmScoutOptions;
-using cm3::ui::HistoryPanel;
 using cm3::ui::ScoutPanel;
 using cm3::ui::SquadPanel;
-using filefailures::FileSizeLimit;
-using filefailures::OrdinaryUser;
 using squadkit::slotsOf;
 
 namespace {
@@ -77,7 +73,7 @@ class TestWindows : public QObject {
   }
   cm3::Database& db() { return s_->w->database(); }
   QTableWidget* grid() { return child<QTableWidget>(s_->w.get(), "grdHistory"); }
-  HistoryPanel* panel() { return s_->panel<HistoryPanel>(); }
+  cm3::ui::HistoryPanel* panel() { return s_->panel<cm3::ui::HistoryPanel>(); }
   QString cell(int r, int c) { return grid()->item(r, c) ? grid()->item(r, c)->text() : QString(); }
   bool editing() { return c<QLineEdit>("txtSeason")->isEnabled() && child<QComboBox>(s_->w.get(), "cmbHistClub")->isEnabled(); }
   // The history page in front, so that its rows can be clicked.
@@ -147,7 +143,7 @@ class TestWindows : public QObject {
     return db().template read<R>(slot, id + 1);
   }
   ScoutPanel* scout() { return s_->panel<ScoutPanel>(); }
-  FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
+  cm3::ui::FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
   QLineEdit* box(const char* n) { return child<QLineEdit>(dlg(), n); }
   QComboBox* dlgCombo(const char* n) { return child<QComboBox>(dlg(), n); }
   void showDialog() {
@@ -569,7 +565,7 @@ class TestWindows : public QObject {
 
   void readOnlyFileOrFolderLosesTheRun() {
     Session& s = closed();
-    OrdinaryUser user(std::vector<std::filesystem::path>{s.game.path().toStdString(), s.prog.path().toStdString()});
+    filefailures::OrdinaryUser user(std::vector<std::filesystem::path>{s.game.path().toStdString(), s.prog.path().toStdString()});
     const QString staff = s.data() + "/staff.dat";
     QFile::setPermissions(staff, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QStringList seen = boxes([&] { QVERIFY(!s.open()); });
@@ -607,7 +603,7 @@ class TestWindows : public QObject {
       first->end(false);
       QTest::sendKeyEvent(QTest::Click, first, Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);  // appended on Update
       const QString names = s.data() + "/first_names.dat";
-      std::optional<FileSizeLimit> limit;
+      std::optional<filefailures::FileSizeLimit> limit;
       if (deleted) QVERIFY(QFile::remove(names));
       else limit.emplace(rlim_t(QFileInfo(names).size()));
       QStringList seen = boxes([&] { click(s.w.get(), "cmdUpdate"); });
