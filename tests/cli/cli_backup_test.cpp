@@ -1,5 +1,4 @@
 // backup list and restore over what a set backs up.
-#include <gtest/gtest.h>
 
 #include "clitest.h"
 

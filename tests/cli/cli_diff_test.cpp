@@ -1,16 +1,10 @@
 // diff, apply and import from the command line: exit codes, the patch file
 // and the CSV a spreadsheet saves.
-#include <fstream>
-
 #include "clitest.h"
 
 using namespace cm3test;
 
 namespace {
-
-void copyGame(const GameDir& from, const fs::path& to) { fs::copy(from.str(), to, fs::copy_options::recursive); }
-
-void writeText(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
 // An export with cell (row, column) set to `value`, saved as a spreadsheet
 // would: a byte-order mark and `sep` between the cells.
@@ -30,8 +24,8 @@ std::string editCsv(std::string csv, const std::string& column, int row, const s
 TEST(CliDiff, ExitCodeSaysSameDifferentOrUnusableAndThePatchRebuildsTheEditedCopy) {
   GameDir a;
   const fs::path b = fs::path(a.str()).string() + "_b", c = fs::path(a.str()).string() + "_c";
-  copyGame(a, b);
-  copyGame(a, c);
+  copyTree(a.str(), b);
+  copyTree(a.str(), c);
   EXPECT_EQ(cm3db({"diff", a.str(), b.string()}).code, 0);
   EXPECT_EQ(cm3db({"diff", a.str(), (b / "missing").string()}).code, 2);
 
@@ -65,7 +59,7 @@ TEST(CliImport, AnUnchangedExportChangesNoByteAndOneBadCellIsNamedByLineAndColum
   EXPECT_EQ(snapshot(game.data()), before);
 
   const std::string text = readText(csv);
-  writeText(edited, editCsv(text, "staff.Caps", 10, "300", ','));
+  std::ofstream(edited, std::ios::binary) << editCsv(text, "staff.Caps", 10, "300", ',');
   const Result bad = cm3db({"import", game.str(), "people", edited.string()});
   EXPECT_EQ(bad.code, 1);
   EXPECT_NE(bad.err.find(edited.string() + ":11: column staff.Caps: \"300\" is not a whole number from 0 to 255"),
@@ -74,7 +68,7 @@ TEST(CliImport, AnUnchangedExportChangesNoByteAndOneBadCellIsNamedByLineAndColum
   EXPECT_EQ(snapshot(game.data()), before);
 
   // Semicolons and a byte-order mark, as spreadsheets in many locales save.
-  writeText(edited, editCsv(text, "staff.Caps", 10, "42", ';'));
+  std::ofstream(edited, std::ios::binary) << editCsv(text, "staff.Caps", 10, "42", ';');
   EXPECT_EQ(cm3db({"import", game.str(), "people", edited.string()}).code, 0);
   EXPECT_EQ(cm3db({"show", game.str(), "person", "9"}).json()["StaffRecord"]["Caps"], 42);
 }

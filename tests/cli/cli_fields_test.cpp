@@ -2,7 +2,6 @@
 // form.
 #include "clitest.h"
 #include "common/faults.h"
-#include "records/records.h"
 
 namespace {
 

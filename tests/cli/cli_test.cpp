@@ -4,7 +4,6 @@
 #include "common/faults.h"
 #include "exchange/csv.h"
 #include "records/cp1252.h"
-#include "search/check.h"
 #include "search/namesearch.h"
 
 namespace {
@@ -59,8 +58,7 @@ TEST(Cli, CheckExitCodeOrReportFormatWrong) {
   EXPECT_EQ(r.code, 0) << r.out << r.err;
   EXPECT_EQ(Json::array({r.json()["clean"], r.json()["total"]}), Json::array({true, 0}));
   // A free agent in a slot, named with his accented name in UTF-8.
-  Database db;
-  ASSERT_TRUE(db.open(game.str()));
+  OpenDatabase db(game.str());
   int32_t accented = -1;
   for (int32_t i = 0; i < db.PeopleCount() && accented < 0; ++i)
     if (db.personName(i).find('\xFC') != std::string::npos && db.read<StaffRecord>(kSlotStaff, i + 1).ClubId() < 0)
@@ -83,8 +81,7 @@ TEST(Cli, LeftoversTouchedOrCommandsRunOverThem) {
   GameDir game;
   int32_t person = -1;
   {
-    Database db;  // destroyed without close(): the edit lives in the working files only
-    ASSERT_TRUE(db.open(game.str()));
+    OpenDatabase db(game.str());  // destroyed without close(): the edit lives in the working files only
     person = firstPerson(db, true);
     const int64_t att = db.read<StaffRecord>(kSlotStaff, person + 1).PlayerAttIndex() + 1;
     db.write(kSlotStaffAtt, att, with(db.read<PlayerAttRecord>(kSlotStaffAtt, att), {{"Attributes", 99, 5}}));
@@ -119,8 +116,7 @@ TEST(Cli, WrongPathOrSecondEditorNotGivenTheEditorsMessage) {
   }
   EXPECT_TRUE(fs::is_empty(scratch.path()));
   GameDir game;
-  Database editor;
-  ASSERT_TRUE(editor.open(game.str()));
+  OpenDatabase editor(game.str());
   const Files before = snapshot(game.data());
   const Result r = cm3db({"info", game.str()});
   EXPECT_EQ(r.code, 1);
@@ -131,8 +127,7 @@ TEST(Cli, WrongPathOrSecondEditorNotGivenTheEditorsMessage) {
 
 TEST(Cli, SearchRowsOrLimitTextWrong) {
   GameDir game;
-  Database db;
-  ASSERT_TRUE(db.open(game.str()));
+  OpenDatabase db(game.str());
   std::string key = db.personName(0).substr(0, db.personName(0).find(' '));
   key[1] = '?';
   const std::vector<int> expected = search::findNames(db.PersonNameTable, db.PeopleCount(), key, 500);

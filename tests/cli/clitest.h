@@ -2,14 +2,10 @@
 // of stdout and stderr out.
 #pragma once
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
-#include <string>
-#include <vector>
 
 #include "common/testkit.h"
 

@@ -3,14 +3,8 @@
 // own; and World, what the generated files hold, for choosing the records
 // to spoil.
 #pragma once
-#include <filesystem>
-#include <functional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
-#include "database/catalogue.h"
-#include "records/records.h"
 #include "search/check.h"
 #include "common/testkit.h"
 
@@ -19,8 +13,8 @@ namespace cm3test {
 // What the generated files hold, for choosing the records to spoil.
 struct World {
   explicit World(const fs::path& data) : data(data) {
-    people = readEntry(data, cm3::kEntryPeople).Count();
-    players = readEntry(data, cm3::kEntrySection4).Count();
+    people = readRecord<cm3::IndexRecord>(data / "index.dat", cm3::kEntryPeople, cm3::kIndexHeader).Count();
+    players = readRecord<cm3::IndexRecord>(data / "index.dat", cm3::kEntrySection4, cm3::kIndexHeader).Count();
     clubs = int32_t(fs::file_size(data / "club.dat") / cm3::ClubRecord::kSize);
     nations = int32_t(fs::file_size(data / "nation.dat") / cm3::NationRecord::kSize);
     stadiums = int32_t(fs::file_size(data / "stadium.dat") / cm3::StadiumRecord::kSize);

@@ -1,9 +1,10 @@
 // Squads arranged by hand for core and window tests alike (no test
-// framework here): slot arrays and a club given exactly some players, every
-// ClubId kept in step.
+// framework here): slot arrays, a club given exactly some players (every
+// ClubId kept in step), and the people to arrange them from.
 #pragma once
 #include <algorithm>
 #include <initializer_list>
+#include <stdexcept>
 #include <vector>
 
 #include "database/database.h"
@@ -44,6 +45,13 @@ inline void setSquad(cm3::Database& db, int club, const cm3::squads::PlayerSlots
   ClubRecord r = db.read<ClubRecord>(kSlotClub, club + 1);
   squads::encodePlayerSlots(r, squad);
   db.write(kSlotClub, club + 1, r);
+}
+
+// The first person (0-based) who is a player, or who is not.
+inline int32_t firstPerson(const cm3::Database& db, bool player, int skip = 0) {
+  for (int32_t i = 0; i < db.PeopleCount(); ++i)
+    if (db.read<cm3::StaffRecord>(cm3::kSlotStaff, i + 1).isPlayer() == player && skip-- == 0) return i;
+  throw std::runtime_error("the generated game has no such person");
 }
 
 // Players with (or without) a club, in file order.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/filefailures.h"
+#include "common/squadkit.h"
 #include "database/catalogue.h"
 #include "database/database.h"
 #include "database/errors.h"
@@ -161,6 +162,13 @@ class GameDir {
   ScratchDir dir_;
 };
 
+// A database opened on `dir`; a failed open ends the test with its error.
+struct OpenDatabase : cm3::Database {
+  explicit OpenDatabase(const std::string& dir) {
+    if (!open(dir)) throw std::runtime_error("open failed: " + OpenError);
+  }
+};
+
 // ---- Records and index entries on disk --------------------------------------
 
 inline size_t entryOffset(int entry, size_t field = 0) { return size_t(cm3::kIndexHeader + 67 * (entry - 1)) + field; }
@@ -214,9 +222,6 @@ template <class R>
 void editRecord(const fs::path& file, int64_t n, std::initializer_list<Set> sets) {
   editRecord<R>(file, n, [&](R& r) { r = with(r, sets); });
 }
-inline cm3::IndexRecord readEntry(const fs::path& data, int entry) {
-  return readRecord<cm3::IndexRecord>(data / "index.dat", entry, cm3::kIndexHeader);
-}
 template <class Edit>
 void editEntry(const fs::path& data, int entry, Edit edit) {
   editRecord<cm3::IndexRecord>(data / "index.dat", entry, edit, cm3::kIndexHeader);
@@ -227,12 +232,7 @@ inline void setEntryCountOnDisk(const fs::path& data, int entry, int32_t count) 
 
 // ---- An open game --------------------------------------------------------------
 
-// The first person (0-based) who is a player, or who is not.
-inline int32_t firstPerson(const cm3::Database& db, bool player, int skip = 0) {
-  for (int32_t i = 0; i < db.PeopleCount(); ++i)
-    if (db.read<cm3::StaffRecord>(cm3::kSlotStaff, i + 1).isPlayer() == player && skip-- == 0) return i;
-  throw std::runtime_error("the generated game has no such person");
-}
+using squadkit::firstPerson;
 
 // Adding a person by hand as adding a player does it, one write a step: the
 // new name records and their index counts, the staff record after the last

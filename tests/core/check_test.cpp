@@ -1,10 +1,8 @@
 // The generator, and the consistency checks over generated databases with
 // faults planted in their files.
-#include <gtest/gtest.h>
 
 #include "common/faults.h"
 #include "people/newplayer.h"
-#include "search/check.h"
 
 namespace {
 
@@ -21,8 +19,7 @@ std::string describe(const search::CheckReport& r) {
 search::CheckReport checkDir(const std::string& dir) {
   search::CheckReport r;
   search::checkLeftoverFiles(dir, r);
-  Database db;
-  if (!db.open(dir)) throw std::runtime_error("open failed: " + db.OpenError);
+  OpenDatabase db(dir);
   search::checkDatabase(db, r);
   db.close();
   return r;
@@ -72,8 +69,7 @@ TEST(Check, FindingLacksTheRecordOrThePeopleConcerned) {
   const World::Squad q = w.squad();
   const int32_t agent = w.freeAgent();
   editRecord<ClubRecord>(game.file("club.dat"), q.club + 1, [&](ClubRecord& r) { r.setPlayerSlot(q.empty, agent); });
-  Database db;
-  ASSERT_TRUE(db.open(game.str()));
+  OpenDatabase db(game.str());
   const search::CheckReport r = search::checkDatabase(db);
   ASSERT_EQ(r.findings.size(), 1u) << describe(r);
   const search::Finding& f = r.findings[0];
@@ -82,7 +78,6 @@ TEST(Check, FindingLacksTheRecordOrThePeopleConcerned) {
   for (const std::string& part :
        {db.personName(agent), db.clubNames[size_t(q.club)], "slot " + std::to_string(q.empty)})
     EXPECT_NE(f.message.find(part), std::string::npos) << f.message;
-  db.close();
 }
 
 TEST(Check, FindingsOverTheLimitKeptOrNotCounted) {
@@ -96,8 +91,7 @@ TEST(Check, FindingsOverTheLimitKeptOrNotCounted) {
     }
   spit(game.file("staff_history.dat"), b);
   ASSERT_GT(planted, 300);
-  Database db;
-  ASSERT_TRUE(db.open(game.str()));
+  OpenDatabase db(game.str());
   search::CheckReport r;
   r.limitPerCheck = 25;
   search::checkDatabase(db, r);

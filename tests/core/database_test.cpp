@@ -1,6 +1,5 @@
 // Opening, the working files of staff.dat, reading and writing through the
 // slots, closing, paths, damaged databases and the settings file.
-#include <gtest/gtest.h>
 
 #include "common/testkit.h"
 #include "database/gamepath.h"
@@ -27,8 +26,7 @@ TEST_P(DatabasePresets, WorkingFilesSplitStaffFileAtWrongBoundariesOrCloseChange
   const Bytes staff = slurp(game_.file("staff.dat"));
   const SectionTable t = sectionsOf(slurp(game_.file("index.dat")));
   ASSERT_TRUE(t.N9 > 0 && t.N10 > 0 && t.N11 > 0 && int64_t(staff.size()) > t.D);
-  Database db;
-  ASSERT_TRUE(db.open(game_.str())) << db.OpenError;
+  OpenDatabase db(game_.str());
   const Bytes att = slurp(game_.file("staff_att.dat"));
   EXPECT_EQ(slurp(game_.file("staff_unknown.dat")), slice(staff, t.A, t.B));
   EXPECT_EQ(slurp(game_.file("staff_att2.dat")), slice(staff, t.B, t.C));
@@ -59,8 +57,7 @@ TEST_P(DatabasePresets, PeopleAddedWhileOpenLandInTheWrongPlaceOfStaffFile) {
   std::vector<StaffRecord> people;
   std::vector<PlayerAttRecord> atts;
   {
-    Database db;
-    ASSERT_TRUE(db.open(game_.str())) << db.OpenError;
+    OpenDatabase db(game_.str());
     for (int k = 0; k < added; ++k) {
       appendPerson(db, names[k][0], names[k][1]);
       people.push_back(db.read<StaffRecord>(kSlotStaff, t0.N8 + k + 1));
@@ -80,8 +77,7 @@ TEST_P(DatabasePresets, PeopleAddedWhileOpenLandInTheWrongPlaceOfStaffFile) {
   EXPECT_EQ(slice(staff, t.A, t.B), slice(staff0, t0.A, t0.B));
   EXPECT_EQ(slice(staff, t.B, t.C), slice(staff0, t0.B, t0.C));
   EXPECT_EQ(slice(staff, t.C, t.C + 70 * t0.N11), slice(staff0, t0.C, t0.D));
-  Database db;
-  ASSERT_TRUE(db.open(game_.str())) << db.OpenError;
+  OpenDatabase db(game_.str());
   for (int k = 0; k < added; ++k) {
     EXPECT_EQ(slice(staff, t0.A + 157 * k, t0.A + 157 * (k + 1)), bytesOf(people[size_t(k)]));
     EXPECT_EQ(db.PersonNameTable[size_t(t0.N8 + k)], std::string(names[k][1]) + " " + names[k][0]);
@@ -89,7 +85,6 @@ TEST_P(DatabasePresets, PeopleAddedWhileOpenLandInTheWrongPlaceOfStaffFile) {
     EXPECT_EQ(db.read<PlayerAttRecord>(kSlotStaffAtt, t0.N11 + k + 1), atts[size_t(k)]);
   }
   EXPECT_EQ(bytesOf(db.read<StaffAttRecord>(kSlotStaffAtt2, t0.N10)), slice(staff0, t0.C - 68, t0.C));
-  db.close();
 }
 
 TEST(Database, EmptySectionTwoMisplacesSectionThree) {
@@ -100,8 +95,7 @@ TEST(Database, EmptySectionTwoMisplacesSectionThree) {
   spit(game.file("staff.dat"), staff);
   setEntryCountOnDisk(game.data(), kEntrySection2, 0);
   const Files before = gameFiles(game.data());
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   EXPECT_TRUE(slurp(game.file("staff_unknown.dat")).empty());
   EXPECT_EQ(slurp(game.file("staff_att2.dat")), slice(staff, t.A, t.A + 68 * t.N10));
   db.close();
@@ -140,8 +134,7 @@ std::function<void(const Database&)> roundTrip(Database& db, int slot, int64_t n
 // files at their offsets of staff.dat, index_temp.dat in index.dat).
 TEST(Database, RecordOfSomeTypeNotWrittenBackByteForByte) {
   GameDir game;
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   const std::vector<std::function<void(const Database&)>> reread = {
       roundTrip<StaffRecord>(db, kSlotStaff, 5),          roundTrip<NameRecord>(db, kSlotSecondNames, 7),
       roundTrip<NameRecord>(db, kSlotFirstNames, 8),      roundTrip<NameRecord>(db, kSlotCommonNames, 2),
@@ -161,7 +154,6 @@ TEST(Database, RecordOfSomeTypeNotWrittenBackByteForByte) {
   const uint8_t* unknown = db.peek(kSlotUnknownBytes, 3, 8);
   ASSERT_NE(unknown, nullptr);
   EXPECT_EQ(Bytes(unknown, unknown + 8), eight);
-  db.close();
 }
 
 TEST_F(OpenGame, WriteThroughOneSlotNotSeenThroughTheOtherSlotOfItsFile) {
@@ -210,8 +202,7 @@ TEST(Database, GamePathMatchedWithRegardToCaseOrSeparators) {
   std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
   for (const std::string& dir : {game.str(), game.str() + "/", backslashed + "\\"}) {
     SCOPED_TRACE(dir);
-    Database db;
-    ASSERT_TRUE(db.open(dir)) << db.OpenError;
+    OpenDatabase db(dir);
     EXPECT_EQ(db.file(kSlotStaff).path(), (upper / "STAFF.DAT").string());
     EXPECT_EQ(db.PeopleCount(), sample::smallPreset().people);
     db.close();
@@ -237,11 +228,9 @@ TEST(Database, FileOrMissingFolderNotReportedAsAWrongPathOrSomethingCreated) {
 TEST(Database, MissingGameFileNotCreatedEmpty) {
   GameDir game;
   for (const char* f : {"club.dat", "colour.dat", "staff.dat"}) fs::remove(game.file(f));
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   EXPECT_EQ(std::make_pair(fs::file_size(game.file("club.dat")), db.recordCount(GameFile::Club)), std::make_pair(uintmax_t(0), int64_t(0)));
   EXPECT_TRUE(db.clubNames.empty() && db.colours.empty() && !db.has<StaffRecord>(kSlotStaff, 1) && !db.nationNames.empty());
-  db.close();
 }
 
 // ---- Damaged databases --------------------------------------------------------
@@ -289,18 +278,15 @@ TEST(Database, EmptyIndexOrMostPeopleRefused) {
   GameDir game;
   setEntryCountOnDisk(game.data(), kEntryPeople, kPersonNameTableSize);
   {
-    Database db;
-    ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+    OpenDatabase db(game.str());
     EXPECT_EQ(db.PeopleCount(), kPersonNameTableSize);
     const int64_t whole = int64_t(fs::file_size(game.file("staff.dat"))) / 157;  // the table stops there
     EXPECT_TRUE(!db.PersonNameTable[size_t(whole - 1)].empty() && db.PersonNameTable[size_t(whole)].empty());
     db.close();
   }
   spit(game.file("index.dat"), Bytes{});
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   EXPECT_EQ(std::make_pair(int64_t(db.PeopleCount()), fs::file_size(game.file("staff_att.dat"))), std::make_pair(int64_t(0), uintmax_t(0)));
-  db.close();
 }
 
 TEST(Database, TruncatedStaffFileReadPastItsEndOrChangedAtClosing) {
@@ -311,8 +297,7 @@ TEST(Database, TruncatedStaffFileReadPastItsEndOrChangedAtClosing) {
     SCOPED_TRACE(cut);
     spit(game.file("staff.dat"), slice(staff, 0, cut));
     const Files before = gameFiles(game.data());
-    Database db;
-    ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+    OpenDatabase db(game.str());
     const int64_t whole = std::min<int64_t>(cut / 157, t.N8);
     EXPECT_FALSE(db.PersonNameTable[size_t(whole - 1)].empty());
     if (whole < t.N8) {
@@ -325,8 +310,7 @@ TEST(Database, TruncatedStaffFileReadPastItsEndOrChangedAtClosing) {
   }
   const Bytes clubs = slurp(game.file("club.dat"));
   spit(game.file("club.dat"), slice(clubs, 0, 581 * 4 + 300));
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   EXPECT_EQ(std::vector<int64_t>({db.recordCount(GameFile::Club), int64_t(db.clubNames.size())}), std::vector<int64_t>({4, 4}));
   db.close();
   EXPECT_EQ(fs::file_size(game.file("club.dat")), 581u * 4 + 300) << "the partial record is kept";
@@ -339,23 +323,19 @@ TEST(Database, NameWithoutZeroByteOrWildNameIdMisread) {
   editRecord<ClubRecord>(game.file("club.dat"), 1, [](ClubRecord& r) { std::fill_n(r.bytes.begin() + 4, 51, 'C'); });
   editRecord<StaffRecord>(game.file("staff.dat"), 2, {{"FirstNameId", -1}, {"SecondNameId", 1000000000}});
   editRecord<StaffRecord>(game.file("staff.dat"), 3, {{"FirstNameId", INT32_MIN}, {"SecondNameId", INT32_MAX}});
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   EXPECT_EQ(db.PersonNameTable[0].substr(db.PersonNameTable[0].size() - 52), " " + std::string(51, 'F'));
   EXPECT_EQ(db.PersonNameTable[1] + db.PersonNameTable[2], "  ");
   EXPECT_EQ(db.clubNames[0], std::string(51, 'C'));
-  db.close();
 }
 
 TEST(Database, FullDatabaseHeldTwiceOrAbove64MiB) {
   GameDir game(sample::fullPreset(), 3);
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   size_t files = 0;
   for (const auto& e : fs::directory_iterator(game.data())) files += size_t(e.file_size());
   EXPECT_GE(db.memoryUsage(), files - fs::file_size(game.file("index.dat")));
   EXPECT_LT(db.memoryUsage(), size_t(64) << 20);
-  db.close();
 }
 
 TEST(Settings, DirectoryNotStoredInQuotesWithCrLfAsItsFileNameBytes) {

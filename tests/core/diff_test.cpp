@@ -1,9 +1,6 @@
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
-#include "database/database.h"
 #include "clubs/club.h"
 #include "diff/diff.h"
 #include "diff/patch.h"
@@ -15,8 +12,7 @@
 #include "common/testkit.h"
 
 using namespace cm3;
-using cm3test::GameDir;
-using cm3test::snapshot;
+using namespace cm3test;
 
 namespace {
 
@@ -104,8 +100,7 @@ TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
   EXPECT_EQ(added->fields.size(), StaffRecord::kFields.size());
   const std::string patch = diff::toJson(r);
   GameDir gameC;
-  Database cdb;
-  ASSERT_TRUE(cdb.open(gameC.str())) << cdb.OpenError;
+  OpenDatabase cdb(gameC.str());
   EXPECT_TRUE(diff::apply(cdb, diff::fromJson(patch), false).empty());
   EXPECT_TRUE(diff::compare(b_, cdb).same());
   cdb.close();

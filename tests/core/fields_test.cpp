@@ -1,12 +1,9 @@
 // Every field of every record type, reached through its field table.
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <variant>
 
-#include "database/database.h"
 #include "records/convert.h"
-#include "records/fields.h"
 #include "common/testkit.h"
 
 namespace {
@@ -46,8 +43,7 @@ void roundTripFile(const Database& db, int slot, const char* what) {
 
 TEST(FieldTables, WritingAFieldThroughItsEntryChangesOnlyThatFieldAndItsOwnValueNothing) {
   GameDir game;
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   roundTripFile<StaffRecord>(db, kSlotStaff, "staff");
   roundTripFile<PlayerAttRecord>(db, kSlotStaffAtt, "staff_att");
   roundTripFile<StaffAttRecord>(db, kSlotStaffAtt2, "staff_att2");

@@ -1,12 +1,10 @@
 // A person's pages: loading, saving, names; and adding a new player.
-#include <gtest/gtest.h>
 
 #include "common/testkit.h"
 #include "history/history.h"
 #include "people/newplayer.h"
 #include "people/person.h"
 #include "records/cp1252.h"
-#include "records/fields.h"
 
 using namespace cm3;
 using namespace cm3test;

@@ -11,8 +11,7 @@ namespace {
 // Leaves the game as a run that stopped does: opened, a record changed, and
 // the Database gone without closing, its working files left behind.
 void editAndStop(const GameDir& game) {
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   db.write(kSlotStaffAtt, 9, with(db.read<PlayerAttRecord>(kSlotStaffAtt, 9), {{"CurrentAbility", 199}}));
 }
 
@@ -93,9 +92,7 @@ TEST(FileFailures, ReadOnlyGameFileOpenedOrLeavesWorkingFiles) {
     EXPECT_TRUE(sameFiles(snapshot(game.data()), before)) << "no working file is left behind";
     fs::permissions(game.file(name), fs::perms::owner_write, fs::perm_options::add);
   }
-  Database db;
-  EXPECT_TRUE(db.open(game.str())) << db.OpenError;
-  db.close();
+  OpenDatabase(game.str()).close();
 }
 
 TEST(FileFailures, UnwritableFolderAtClosingLosesTheRun) {
@@ -103,8 +100,7 @@ TEST(FileFailures, UnwritableFolderAtClosingLosesTheRun) {
   Files staffBefore;
   {
     OrdinaryUser user(game.str());
-    Database db;
-    ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+    OpenDatabase db(game.str());
     db.write(kSlotStaffAtt, 2, with(db.read<PlayerAttRecord>(kSlotStaffAtt, 2), {{"PotentialAbility", 188}}));
     staffBefore = gameFiles(game.data());
     fs::permissions(game.data(), fs::perms::owner_all, fs::perm_options::remove);
@@ -121,7 +117,6 @@ TEST(FileFailures, UnwritableFolderAtClosingLosesTheRun) {
   db.recoverLeftovers();
   ASSERT_TRUE(db.open(game.str())) << db.OpenError;
   EXPECT_EQ(db.read<PlayerAttRecord>(kSlotStaffAtt, 2).PotentialAbility(), 188);
-  db.close();
 }
 
 using FailingWrites = OpenGame;
@@ -188,8 +183,7 @@ TEST_F(FailingWrites, DeletedFileTakesWritesOrHalfASave) {
 TEST(FileFailures, DeletedStaffFileNotBuiltAnew) {
   GameDir game, twin;
   const auto closeAfterEdit = [](const GameDir& g, bool deleteStaff) {
-    Database db;
-    ASSERT_TRUE(db.open(g.str())) << db.OpenError;
+    OpenDatabase db(g.str());
     PlayerAttRecord a = db.read<PlayerAttRecord>(kSlotStaffAtt, 2);
     a.bytes[5] ^= 0x11;
     db.write(kSlotStaffAtt, 2, a);

@@ -1,13 +1,6 @@
 #include "search/scout.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <set>
-
 #include "common/testkit.h"
-#include "database/database.h"
 
 using namespace cm3;
 using namespace cm3::search;
@@ -65,7 +58,6 @@ TEST(ScoutCriteriaStore, FailedBoxStoresMoreOrLessThanTheBoxesBefore) {
   f.classRow = 1;
   ScoutCriteria c = old;
   EXPECT_EQ(storeCriteria(f, c), std::optional<std::string>("txtDecision"));
-  EXPECT_EQ(kScoutAttributes[3].name, std::string("txtDecision"));
   EXPECT_EQ(c.MinCurrentAbility, 50);
   EXPECT_EQ(c.AgeLimit, 30);
   EXPECT_EQ(c.MinAttribute[2], 11);

@@ -1,9 +1,7 @@
 // Squad slots, the two chosen clubs and the transfers between them.
-#include <gtest/gtest.h>
 
 #include <deque>
 
-#include "common/squadkit.h"
 #include "common/testkit.h"
 #include "search/check.h"
 
@@ -33,12 +31,6 @@ struct Script : Questions {
   void message(const std::string& t) override { messages.push_back(t); }
   void wrote(int slot, int64_t record) override { writes.emplace_back(slot, record); }
 };
-
-::testing::AssertionResult consistent(const Database& db) {
-  const search::CheckReport r = search::checkDatabase(db);
-  if (r.clean()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << r.findings.at(0).message;
-}
 
 TEST(SquadSlots, EncodeTouchesOtherBytesOrKeepsANegativeSlot) {
   ClubRecord r;
@@ -179,7 +171,7 @@ TEST_F(Squads, SigningTakesAnotherSlotOrWritesInTheWrongOrder) {
   EXPECT_EQ(stored(7), slotsOf({free_[1], free_[0], free_[2], free_[3]}));
   EXPECT_EQ(st_.TransferSquad, stored(7));
   EXPECT_EQ(q_.writes, (std::vector<std::pair<int, int64_t>>{{kSlotStaff, free_[0] + 1}, {kSlotClub, 8}}));
-  EXPECT_TRUE(consistent(db_));
+  EXPECT_TRUE(search::checkDatabase(db_).clean());
 }
 
 TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
@@ -195,7 +187,7 @@ TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
   EXPECT_EQ(stored(4), slotsOf({free_[0], -1, free_[2]}));
   EXPECT_EQ(st_.CurrentSquad, stored(4));
   EXPECT_EQ(q_.writes, (std::vector<std::pair<int, int64_t>>{{kSlotStaff, free_[1] + 1}, {kSlotClub, 5}}));
-  EXPECT_TRUE(consistent(db_));
+  EXPECT_TRUE(search::checkDatabase(db_).clean());
 }
 
 TEST_F(Squads, TransferTakesAnotherSlotOrWritesInTheWrongOrder) {
@@ -215,7 +207,7 @@ TEST_F(Squads, TransferTakesAnotherSlotOrWritesInTheWrongOrder) {
   EXPECT_EQ(q_.writes,
             (std::vector<std::pair<int, int64_t>>{{kSlotClub, 5}, {kSlotClub, 7}, {kSlotStaff, free_[1] + 1}}));
   EXPECT_EQ(cmdTransfer(db_, st_, free_[0], 0, q_).transferRow, 4) << "the next goes after the occupied slots";
-  EXPECT_TRUE(consistent(db_));
+  EXPECT_TRUE(search::checkDatabase(db_).clean());
 }
 
 TEST_F(Squads, MoveFromTheLastSlotSelectsAWrongRow) {

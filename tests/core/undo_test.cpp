@@ -2,13 +2,11 @@
 // first write of a session.
 #include "clubs/club.h"
 #include "database/backup.h"
-#include "common/squadkit.h"
 #include "common/testkit.h"
 #include "history/history.h"
 #include "nations/nation.h"
 #include "people/newplayer.h"
 #include "people/person.h"
-#include "squads/squads.h"
 
 namespace cm3test {
 namespace {
@@ -102,10 +100,6 @@ Tables tablesOf(const Database& db) {
   return {db.RecordCount, db.PersonNameTable, db.clubNames, db.nationNames, db.compNames, db.stadiumNames};
 }
 
-void putBack(const fs::path& data, const Files& files) {
-  for (const auto& [name, bytes] : files) spit(data / name, bytes);
-}
-
 class UndoEachAction : public ::testing::TestWithParam<Action> {};
 
 TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItOnce) {
@@ -113,17 +107,15 @@ TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItO
   const Files atOpen = gameFiles(game.data());
   Files once;
   {
-    Database db;
-    ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+    OpenDatabase db(game.str());
     GetParam().run(db);
     db.close();
     once = gameFiles(game.data());
   }
   ASSERT_FALSE(sameFiles(once, atOpen)) << "the action changed no game file";
-  putBack(game.data(), atOpen);
+  for (const auto& [name, bytes] : atOpen) spit(game.data() / name, bytes);
 
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   const Tables opened = tablesOf(db);
   GetParam().run(db);
   ASSERT_EQ(db.journal().entries().size(), 1u) << "one action must be one entry";
@@ -146,8 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, UndoEachAction, ::testing::ValuesIn(kActions),
 TEST(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTheRedoList) {
   GameDir game;
   const Files atOpen = gameFiles(game.data());
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   for (const Action& a : kActions) a.run(db);
   const size_t n = std::size(kActions);
   ASSERT_EQ(db.journal().entries().size(), n);
@@ -167,8 +158,7 @@ TEST(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTheR
 TEST(Backup, FirstWriteBacksUpTheFilesOfOpenOnceAndRestoreGivesThemBack) {
   GameDir game;
   const Files atOpen = gameFiles(game.data());
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   kActions[5].run(db);
   kActions[7].run(db);
   const std::string made = db.sessionBackup();
@@ -199,8 +189,7 @@ TEST(Backup, ThatCannotBeMadeStopsTheFirstWriteBeforeAnythingChanges) {
   GameDir game;
   const Files atOpen = gameFiles(game.data());
   spit(fs::path(game.str()) / backup::kFolderName, {1});  // a file where the folder belongs
-  Database db;
-  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
+  OpenDatabase db(game.str());
   EXPECT_THROW(kActions[5].run(db), FileError);
   EXPECT_TRUE(db.journal().entries().empty());
   db.close();

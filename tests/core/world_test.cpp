@@ -1,11 +1,9 @@
 // The club, stadium, nation, continent and competition editors.
-#include <gtest/gtest.h>
 
 #include "clubs/boxvalues.h"
 #include "clubs/club.h"
 #include "common/testkit.h"
 #include "competitions/comp.h"
-#include "records/fields.h"
 #include "nations/nation.h"
 
 using namespace cm3;

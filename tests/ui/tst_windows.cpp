@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
-#include <QStringListModel>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -35,12 +34,8 @@
 
 using namespace uitest;
 using cm3::ui::FrmClub;
-using cm3::ui::FrmScoutOptions;
-using cm3::ui::HistoryPanel;
 using cm3::ui::ScoutPanel;
 using cm3::ui::SquadPanel;
-using filefailures::FileSizeLimit;
-using filefailures::OrdinaryUser;
 using squadkit::slotsOf;
 
 namespace {
@@ -64,10 +59,6 @@ int16_t crashAfterAnEdit(const QString& dir) {
   return a.PotentialAbility();
 }
 
-int16_t potential(Session& s) {
-  return s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility();
-}
-
 const QString kUnclosed = QStringLiteral("not closed properly");
 const QString kNotWrittenBack = QStringLiteral("could not be written back");
 
@@ -82,7 +73,7 @@ class TestWindows : public QObject {
   }
   cm3::Database& db() { return s_->w->database(); }
   QTableWidget* grid() { return child<QTableWidget>(s_->w.get(), "grdHistory"); }
-  HistoryPanel* panel() { return s_->panel<HistoryPanel>(); }
+  cm3::ui::HistoryPanel* panel() { return s_->panel<cm3::ui::HistoryPanel>(); }
   QString cell(int r, int c) { return grid()->item(r, c) ? grid()->item(r, c)->text() : QString(); }
   bool editing() { return c<QLineEdit>("txtSeason")->isEnabled() && child<QComboBox>(s_->w.get(), "cmbHistClub")->isEnabled(); }
   // The history page in front, so that its rows can be clicked.
@@ -151,9 +142,8 @@ class TestWindows : public QObject {
   R record(int slot, int id) {
     return db().template read<R>(slot, id + 1);
   }
-  int32_t count(int entry) { return db().readIndex(entry).Count(); }
   ScoutPanel* scout() { return s_->panel<ScoutPanel>(); }
-  FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
+  cm3::ui::FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
   QLineEdit* box(const char* n) { return child<QLineEdit>(dlg(), n); }
   QComboBox* dlgCombo(const char* n) { return child<QComboBox>(dlg(), n); }
   void showDialog() {
@@ -219,7 +209,7 @@ class TestWindows : public QObject {
     QTest::keyClick(search, Qt::Key_Return);  // Enter searches while the button is the default one
     QCOMPARE(s_->w->statusText(), QStringLiteral("0 Matches"));
 
-    const int player = s_->firstPerson(true), staff = s_->firstPerson(false);
+    const int player = squadkit::firstPerson(db(), true), staff = squadkit::firstPerson(db(), false);
     QWidget* page = c<QTabWidget>("SSTab1")->widget(1);
     auto shown = [&](const char* n) { return c(n)->isVisibleTo(page); };
     s_->showByClick(player);
@@ -239,7 +229,7 @@ class TestWindows : public QObject {
   }
 
   void inputRulesLetOtherKeysThroughOrMissAName() {
-    s_->showByClick(s_->firstPerson(true));
+    s_->showByClick(squadkit::firstPerson(db(), true));
     auto* caps = c<QLineEdit>("txtCaps");
     const QColor normal = cm3::ui::textColour(caps);
     caps->setFocus();
@@ -255,7 +245,7 @@ class TestWindows : public QObject {
     QTest::keyClicks(first, first->text().left(1));  // the same letter still marks the name
     QVERIFY(s_->w->FirstNameChanged && !s_->w->SecondNameChanged);
     // A display sets the colours back but keeps the name marks.
-    s_->showByClick(s_->firstPerson(false));
+    s_->showByClick(squadkit::firstPerson(db(), false));
     QCOMPARE(cm3::ui::textColour(caps), normal);
     QVERIFY(s_->w->FirstNameChanged);
     c<QTabWidget>("SSTab1")->setCurrentIndex(1);
@@ -264,7 +254,7 @@ class TestWindows : public QObject {
   }
 
   void illegalValueWritesOrUpdateLosesABox() {
-    const int id = s_->firstPerson(true);
+    const int id = squadkit::firstPerson(db(), true);
     const Files whileOpen = snapshot(s_->data());
     for (const auto& [box, text] : std::vector<std::pair<const char*, QString>>{{"txtCaps", "300"}, {"txtSurname", QString(52, 'x')}}) {
       s_->showByClick(id);
@@ -292,7 +282,7 @@ class TestWindows : public QObject {
   void newPlayerModeWritesOnNoOrLeavesOnARefusal() {
     click(s_->w.get(), "cmdNewPlayer");
     QVERIFY(!s_->w->NewPlayerMode);  // nobody shown yet
-    const int tpl = s_->firstPerson(true), people = s_->w->database().PeopleCount();
+    const int tpl = squadkit::firstPerson(db(), true), people = s_->w->database().PeopleCount();
     s_->showByClick(tpl);
     click(s_->w.get(), "cmdNewPlayer");
     QVERIFY(s_->w->NewPlayerMode);
@@ -514,7 +504,7 @@ class TestWindows : public QObject {
   // An export taken before an Update imports the old caps back; a patch
   // writes the new ones again.
   void importOrPatchWritesWithoutAskingOrNotAsOneUndoableAction() {
-    const int person = s_->firstPerson(true);
+    const int person = squadkit::firstPerson(db(), true);
     s_->w->showPerson(person);
     auto* caps = c<QLineEdit>("txtCaps");
     const int before = caps->text().toInt(), edited = before == 7 ? 8 : 7;
@@ -547,7 +537,7 @@ class TestWindows : public QObject {
     const int16_t value = crashAfterAnEdit(s.game.path());
     QStringList seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes});
     QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
-    QCOMPARE(potential(s), value);
+    QCOMPARE(s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility(), value);
     QCOMPARE(s.closeAndCheck(), QString());
     s.newWindow();
     QCOMPARE(boxes([&] { QVERIFY(s.open()); }), QStringList());  // nothing left to offer
@@ -557,7 +547,7 @@ class TestWindows : public QObject {
     s.newWindow();
     seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::No});
     QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
-    QCOMPARE(potential(s), value);
+    QCOMPARE(s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility(), value);
     s.w->close();
     QVERIFY(!cm3::Database::hasLeftoverWorkingFiles(s.game.path().toStdString()));
   }
@@ -575,7 +565,7 @@ class TestWindows : public QObject {
 
   void readOnlyFileOrFolderLosesTheRun() {
     Session& s = closed();
-    OrdinaryUser user(std::vector<std::filesystem::path>{s.game.path().toStdString(), s.prog.path().toStdString()});
+    filefailures::OrdinaryUser user(std::vector<std::filesystem::path>{s.game.path().toStdString(), s.prog.path().toStdString()});
     const QString staff = s.data() + "/staff.dat";
     QFile::setPermissions(staff, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QStringList seen = boxes([&] { QVERIFY(!s.open()); });
@@ -598,7 +588,7 @@ class TestWindows : public QObject {
     s.newWindow();
     seen = boxes([&] { QVERIFY(s.open()); }, {QMessageBox::Yes});
     QVERIFY(seen.size() == 1 && seen[0].contains(kUnclosed));
-    QCOMPARE(potential(s), a.PotentialAbility());
+    QCOMPARE(s.w->database().read<cm3::PlayerAttRecord>(cm3::kSlotStaffAtt, 1).PotentialAbility(), a.PotentialAbility());
     QCOMPARE(s.closeAndCheck(), QString());
   }
 
@@ -607,13 +597,13 @@ class TestWindows : public QObject {
       Session& s = closed();
       QVERIFY(s.open());
       s.w->database().autoBackup = false;  // the backup before the first write would meet the fault first
-      s.w->showPerson(s.firstPerson(true));
+      s.w->showPerson(squadkit::firstPerson(s.w->database(), true));
       auto* first = child<QLineEdit>(s.w.get(), "txtFirstname");
       first->setFocus();
       first->end(false);
       QTest::sendKeyEvent(QTest::Click, first, Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);  // appended on Update
       const QString names = s.data() + "/first_names.dat";
-      std::optional<FileSizeLimit> limit;
+      std::optional<filefailures::FileSizeLimit> limit;
       if (deleted) QVERIFY(QFile::remove(names));
       else limit.emplace(rlim_t(QFileInfo(names).size()));
       QStringList seen = boxes([&] { click(s.w.get(), "cmdUpdate"); });
@@ -760,7 +750,7 @@ class TestWindows : public QObject {
              QStringLiteral("Lakeside Wanderers 750000 14 2 6 -1"));
     QCOMPARE(s_->w->names().clubs()->index(6).data().toString(), QStringLiteral("Lakeside Wanderers"));
     // A new main stadium from its name shows its index and joins the lists.
-    const int32_t s = count(cm3::kEntryStadiums);
+    const int32_t s = db().readIndex(cm3::kEntryStadiums).Count();
     child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("<unknown>"));  // drops the reference first
     QVERIFY(c->cmdUpdate_Click());
     child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("Canal Side"));
@@ -784,7 +774,7 @@ class TestWindows : public QObject {
     QVERIFY(snapshot(s_->data()) == before);
     click(c, "cmdAddNew");
     QVERIFY(!child<QPushButton>(c, "cmdAddNew")->isEnabled());
-    const int32_t c0 = count(cm3::kEntryClubs);
+    const int32_t c0 = db().readIndex(cm3::kEntryClubs).Count();
     QCOMPARE(child<QLabel>(c, "lblID")->text(), QString::number(c0));
     QCOMPARE(child<QLineEdit>(c, "txtLongName")->text(), QStringLiteral("<New Club>"));
     child<QLineEdit>(c, "txtStaLongName")->setText(QStringLiteral("North End"));

@@ -52,59 +52,54 @@ inline Files snapshot(const QString& dir) {
   return files;
 }
 
+// Runs `action`, calling `shown` for each widget shown meanwhile.
+inline void watchShows(const std::function<void()>& action, const std::function<void(QWidget*)>& shown) {
+  struct Watcher : QObject {
+    std::function<void(QWidget*)> shown;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (auto* w = qobject_cast<QWidget*>(o); w && e->type() == QEvent::Show) shown(w);
+      return false;
+    }
+  } watcher;
+  watcher.shown = shown;
+  qApp->installEventFilter(&watcher);
+  action();
+  qApp->removeEventFilter(&watcher);
+}
+
 // Runs `action`, answering the message boxes it shows in turn with `answers`
 // (then Ok or No), and returns their texts, each with its reason after a
 // newline: a box that does not come is missing from the list.
 inline QStringList boxes(const std::function<void()>& action, std::vector<QMessageBox::StandardButton> answers = {}) {
-  struct Answerer : QObject {
-    QStringList texts;
-    std::vector<QMessageBox::StandardButton> answers;
-    bool eventFilter(QObject* o, QEvent* e) override {
-      auto* box = qobject_cast<QMessageBox*>(o);
-      if (!box || e->type() != QEvent::Show) return false;
-      texts << box->text() + (box->informativeText().isEmpty() ? QString() : "\n" + box->informativeText());
-      QMessageBox::StandardButton b = QMessageBox::NoButton;
-      if (size_t(texts.size()) <= answers.size()) b = answers[size_t(texts.size() - 1)];
-      QMetaObject::invokeMethod(
-          box,
-          [box, b] {
-            QAbstractButton* button = box->button(b != QMessageBox::NoButton ? b : QMessageBox::Ok);
-            if (!button) button = box->button(QMessageBox::No);
-            button->click();
-          },
-          Qt::QueuedConnection);
-      return false;
-    }
-  } answerer;
-  answerer.answers = std::move(answers);
-  qApp->installEventFilter(&answerer);
-  action();
-  qApp->removeEventFilter(&answerer);
-  return answerer.texts;
+  QStringList texts;
+  watchShows(action, [&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (!box) return;
+    texts << box->text() + (box->informativeText().isEmpty() ? QString() : "\n" + box->informativeText());
+    QMessageBox::StandardButton b = QMessageBox::NoButton;
+    if (size_t(texts.size()) <= answers.size()) b = answers[size_t(texts.size() - 1)];
+    QMetaObject::invokeMethod(
+        box,
+        [box, b] {
+          QAbstractButton* button = box->button(b != QMessageBox::NoButton ? b : QMessageBox::Ok);
+          if (!button) button = box->button(QMessageBox::No);
+          button->click();
+        },
+        Qt::QueuedConnection);
+  });
+  return texts;
 }
 
 // Runs `action`; once the window `name` is shown modally from inside it, runs
 // `inside` on it, which must close it. Returns whether the window came.
 inline bool whenShown(const QString& name, const std::function<void()>& action, const std::function<void(QWidget*)>& inside) {
-  struct Watcher : QObject {
-    QString name;
-    std::function<void(QWidget*)> inside;
-    bool came = false;
-    bool eventFilter(QObject* o, QEvent* e) override {
-      auto* w = qobject_cast<QWidget*>(o);
-      if (w && e->type() == QEvent::Show && w->isWindow() && w->objectName() == name && !came) {
-        came = true;
-        QMetaObject::invokeMethod(w, [this, w] { inside(w); }, Qt::QueuedConnection);
-      }
-      return false;
-    }
-  } watcher;
-  watcher.name = name;
-  watcher.inside = inside;
-  qApp->installEventFilter(&watcher);
-  action();
-  qApp->removeEventFilter(&watcher);
-  return watcher.came;
+  bool came = false;
+  watchShows(action, [&](QWidget* w) {
+    if (came || !w->isWindow() || w->objectName() != name) return;
+    came = true;
+    QMetaObject::invokeMethod(w, [&inside, w] { inside(w); }, Qt::QueuedConnection);
+  });
+  return came;
 }
 
 // A main window on a fresh copy of a game generated once per test program.
@@ -145,12 +140,6 @@ class Session {
     p.start(QStringLiteral(CM3DB_PATH), {QStringLiteral("check"), game.path()});
     if (!p.waitForFinished(60000)) return QStringLiteral("cm3db check did not finish");
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-  }
-  int firstPerson(bool player) {
-    cm3::Database& db = w->database();
-    for (int i = 0; i < db.PeopleCount(); ++i)
-      if (db.read<cm3::StaffRecord>(cm3::kSlotStaff, i + 1).isPlayer() == player) return i;
-    qFatal("no such person");
   }
   // Searches the person's display name and clicks his row.
   void showByClick(int personId) {
