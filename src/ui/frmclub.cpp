@@ -84,6 +84,15 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
     installKeyFilter(box, kDigits);
   ui_->cmbStatus->addItems(toList(codes::kClubStatus));
   ui_->cmbHomeMatch->addItems(toList(codes::kHomeMatchDay));
+  // Sized before the name lists come: a combo sizes itself by measuring every
+  // row of its list.
+  adjustSize();
+  // Editable before their lists come: made editable over a long list, a
+  // combo measures every row.
+  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes, ui_->cmbNation,
+                       ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision, ui_->cmbHomeMatch,
+                       ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3})
+    world::makeClearable(c);
   const NameModels& names = main_->names();
   ui_->cmbNation->setModel(names.nations());
   for (QComboBox* c : {ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision}) c->setModel(names.comps());
@@ -94,10 +103,6 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
   for (QComboBox* k : {ui_->cmbHomeText, ui_->cmbHomeBack, ui_->cmbAwayText, ui_->cmbAwayBack, ui_->cmbThirdText,
                        ui_->cmbThirdBack})
     world::showColours(k, names.colours());
-  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes, ui_->cmbNation,
-                       ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision, ui_->cmbHomeMatch,
-                       ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3})
-    world::makeClearable(c);
   for (QLineEdit* box : {ui_->txtLastPos, ui_->txtTrainingFacility, ui_->txtClubReputation}) installSelectAll(box);
   for (QLineEdit* box : {ui_->txtAvgAttendance, ui_->txtCash, ui_->txtLastPos, ui_->txtMaxAttendance,
                          ui_->txtMinAttendance, ui_->txtTrainingFacility})
@@ -112,7 +117,6 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
 FrmClub::~FrmClub() = default;
 
 void FrmClub::Form_Load() {
-  adjustSize();
   CentreOverMain(this, main_);
   for (QWidget* w : std::initializer_list<QWidget*>{ui_->cmdAddNew, ui_->cmdUpdate, ui_->cmdOk, ui_->SSTab1})
     DrawFrame3D(w);

@@ -29,10 +29,13 @@ const Binding<comps::CompForm> kBindings[] = {
 FrmComp::FrmComp(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::FrmComp>()) {
   ui_->setupUi(this);
   binder_ = std::make_unique<Binder<comps::CompForm>>(this, kBindings);
+  // Sized before the name lists come: a combo sizes itself by measuring every
+  // row of its list.
+  adjustSize();
+  for (QComboBox* combo : {ui_->cmbContinent, ui_->cmbNation}) world::makeClearable(combo);
   ui_->cmbContinent->setModel(main_->names().continents());
   ui_->cmbNation->setModel(main_->names().nations());
   for (QComboBox* c : {ui_->cmbBackground, ui_->cmbForeground}) world::showColours(c, main_->names().colours());
-  for (QComboBox* combo : {ui_->cmbContinent, ui_->cmbNation}) world::makeClearable(combo);
   for (QLineEdit* box : {ui_->txtReputation, ui_->txtSelected, ui_->txtScope}) installSelectAll(box);
 
   connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
@@ -42,7 +45,6 @@ FrmComp::FrmComp(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::FrmCo
 FrmComp::~FrmComp() = default;
 
 void FrmComp::Form_Load() {
-  adjustSize();
   CentreOverMain(this, main_);
   DrawFrame3D(ui_->cmdUpdate);
   DrawFrame3D(ui_->cmdOk);

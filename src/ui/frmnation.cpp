@@ -68,13 +68,16 @@ FrmNation::FrmNation(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::F
   ui_->cmbActualRegion->addItems(toList(codes::kActualRegion));
   for (QComboBox* c : {ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3}) c->addItems(toList(codes::kLanguage));
   ui_->lstGroup->addItems(toList(codes::kGroup));
+  // Sized before the name lists come: a combo sizes itself by measuring every
+  // row of its list.
+  adjustSize();
+  for (QComboBox* c : {ui_->cmbCity, ui_->cmbDevelopment, ui_->cmbRegion, ui_->cmbActualRegion, ui_->cmbNatStadium,
+                       ui_->cmbContinent, ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3})
+    world::makeClearable(c);
   const NameModels& names = main_->names();
   ui_->cmbContinent->setModel(names.continents());
   ui_->cmbCity->setModel(names.cities());
   ui_->cmbNatStadium->setModel(names.stadiums());
-  for (QComboBox* c : {ui_->cmbCity, ui_->cmbDevelopment, ui_->cmbRegion, ui_->cmbActualRegion, ui_->cmbNatStadium,
-                       ui_->cmbContinent, ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3})
-    world::makeClearable(c);
 
   // Input rules: the rating and coefficient boxes select their text on
   // entry; three of them take digits only.
@@ -96,7 +99,6 @@ FrmNation::FrmNation(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::F
 FrmNation::~FrmNation() = default;
 
 void FrmNation::Form_Load() {
-  adjustSize();
   CentreOverMain(this, main_);
   for (QWidget* w : std::initializer_list<QWidget*>{ui_->PicNation, ui_->cmdNationOk, ui_->cmdCancel}) DrawFrame3D(w);
 }
