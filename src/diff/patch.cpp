@@ -257,7 +257,8 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
   }
   const search::CheckReport after = search::checkDatabase(db);
   std::vector<Conflict> broken;
-  for (const auto& [rule, n] : after.counts) {
+  for (const auto& [name, n] : after.counts) {
+    const std::string& rule = name;  // a lambda cannot capture a structured binding in every compiler
     if (n <= before.count(rule)) continue;
     const auto f = std::find_if(after.findings.begin(), after.findings.end(),
                                 [&](const search::Finding& x) { return x.check == rule; });

@@ -198,8 +198,8 @@ TEST_P(CrashPresets, KillAtAFileStepOfOpenEditOrCloseLosesOrHalfWritesAnEdit) {
   }
 }
 
-TEST(CrashSafety, KillWhileFoldingBackLeftoversLosesTheRun) {
-  CrashScenario s(sample::smallPreset(), "crash_recovery");
+TEST_P(CrashPresets, KillWhileFoldingBackLeftoversLosesTheRun) {
+  CrashScenario s(presetNamed(GetParam()), "crash_recovery_" + GetParam());
   int tried = 0;
   // First kills: in the middle of the edits, and at each step of closing.
   std::vector<long> first = {s.steps_ / 2};
