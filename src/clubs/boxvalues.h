@@ -21,9 +21,6 @@ inline Fault parseWhole(std::string_view text, int64_t min, int64_t max, int64_t
   return cm3::parseWhole(text, WholeRules{min, max, true}, out);
 }
 
-using cm3::formatReal;
-using cm3::realFromBox;
-
 // The list row that shows a stored identifier or code: the value itself when
 // the list has that row, else -1 (no selection).
 inline int rowOf(int64_t stored, size_t rows) {

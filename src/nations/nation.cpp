@@ -11,7 +11,6 @@ namespace cm3::nations {
 namespace {
 
 using world::choiceValue;
-using world::formatReal;
 using world::rowOf;
 
 std::string num(int64_t v) { return std::to_string(v); }
@@ -108,7 +107,7 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
       }
   double strength = withContinent ? c.Strength() : 0;
   if (withContinent && !trim(f.continentBoxes.strength).empty()) {
-    auto v = world::realFromBox(f.continentBoxes.strength, c.Strength());
+    auto v = realFromBox(f.continentBoxes.strength, c.Strength());
     if (!v) throw NationError("txtStrength", "Strength must be a number (or empty to keep it); nothing was written.");
     strength = *v;
   }

@@ -45,9 +45,12 @@ std::string boxText(const R& r, std::string_view field, int k = 0) {
   return boxText(getField(r.data(), *findField(R::kFields, field), k));
 }
 template <class R>
-void setFromBox(R& r, std::string_view field, std::string_view text, const std::string& box, int k = 0) {
-  const FieldInfo& f = *findField(R::kFields, field);
+void setFromBox(R& r, const FieldInfo& f, std::string_view text, const std::string& box, int k = 0) {
   setField(r.data(), f, fromBox(R::kFields, f, text, getField(r.data(), f, k), box), k);
+}
+template <class R>
+void setFromBox(R& r, std::string_view field, std::string_view text, const std::string& box, int k = 0) {
+  setFromBox(r, *findField(R::kFields, field), text, box, k);
 }
 
 // The value the box of field `f` stores for a value given as such (a patch):
@@ -98,11 +101,8 @@ void showBoxes(const R& r, Form& f) {
 template <auto& Boxes, class R, class Form>
 void takeBoxes(R& r, const Form& f) {
   const auto& infos = fieldsOf<R, Boxes>();
-  for (size_t i = 0; i < infos.size(); ++i) {
-    const FieldInfo& info = *infos[i];
-    const std::string box = Boxes[i].box ? Boxes[i].box : Boxes[i].field;
-    setField(r.data(), info, fromBox(R::kFields, info, f.*Boxes[i].member, getField(r.data(), info), box));
-  }
+  for (size_t i = 0; i < infos.size(); ++i)
+    setFromBox(r, *infos[i], f.*Boxes[i].member, Boxes[i].box ? Boxes[i].box : Boxes[i].field);
 }
 // The box of a table named `box`, nullptr when none.
 template <class Form, size_t N>

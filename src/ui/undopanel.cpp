@@ -107,30 +107,22 @@ void UndoPanel::showJournal() {
   }
 }
 
-void UndoPanel::actUndo_Click() {
-  Database& db = window()->database();
-  if (!db.isOpen() || !db.journal().canUndo()) return;
-  const std::string label = db.journal().undoLabel();
-  try {
-    db.undo();
-  } catch (const std::exception& e) {
-    message(window(), QStringLiteral("The change could not be undone."), QString::fromLocal8Bit(e.what()));
-  }
-  reshow();
-  window()->setStatusText(QStringLiteral("Undone: ") + q8(label));
-}
+void UndoPanel::actUndo_Click() { step(true); }
+void UndoPanel::actRedo_Click() { step(false); }
 
-void UndoPanel::actRedo_Click() {
+void UndoPanel::step(bool back) {
   Database& db = window()->database();
-  if (!db.isOpen() || !db.journal().canRedo()) return;
-  const std::string label = db.journal().redoLabel();
+  if (!db.isOpen() || !(back ? db.journal().canUndo() : db.journal().canRedo())) return;
+  const std::string label = back ? db.journal().undoLabel() : db.journal().redoLabel();
   try {
-    db.redo();
+    back ? db.undo() : db.redo();
   } catch (const std::exception& e) {
-    message(window(), QStringLiteral("The change could not be made again."), QString::fromLocal8Bit(e.what()));
+    message(window(),
+            back ? QStringLiteral("The change could not be undone.") : QStringLiteral("The change could not be made again."),
+            QString::fromLocal8Bit(e.what()));
   }
   reshow();
-  window()->setStatusText(QStringLiteral("Redone: ") + q8(label));
+  window()->setStatusText((back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + q8(label));
 }
 
 void UndoPanel::reshow() {

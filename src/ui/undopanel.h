@@ -35,6 +35,8 @@ class UndoPanel : public Panel {
  private:
   // Menu texts, enabled states and change-list rows from the journal.
   void showJournal();
+  // Undo (`back`) or redo the next action, then show the files.
+  void step(bool back);
 
   QAction* actUndo_ = nullptr;
   QAction* actRedo_ = nullptr;

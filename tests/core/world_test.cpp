@@ -43,15 +43,15 @@ TEST(WorldBoxValues, WholeNumberAcceptedOutOfRangeOrRoundedWrongly) {
 }
 
 TEST(WorldBoxValues, RealShownWithMoreThanFifteenDigitsOrUneditedBoxLosesBits) {
-  EXPECT_EQ(world::formatReal(-0.0), "0");
-  EXPECT_EQ(world::formatReal(1e20), "1E+20");
-  EXPECT_EQ(world::formatReal(1.0 / 3.0), "0.333333333333333");
-  EXPECT_EQ(world::formatReal(123456789012345678.0), "1.23456789012346E+17");
+  EXPECT_EQ(formatReal(-0.0), "0");
+  EXPECT_EQ(formatReal(1e20), "1E+20");
+  EXPECT_EQ(formatReal(1.0 / 3.0), "0.333333333333333");
+  EXPECT_EQ(formatReal(123456789012345678.0), "1.23456789012346E+17");
   const double fine = 0.1 + 0.2;
-  ASSERT_EQ(world::formatReal(fine), "0.3");
-  EXPECT_EQ(*world::realFromBox(" 0.3 ", fine), fine);
-  EXPECT_EQ(*world::realFromBox("0.30", fine), 0.3);
-  EXPECT_FALSE(world::realFromBox("x", fine).has_value());
+  ASSERT_EQ(formatReal(fine), "0.3");
+  EXPECT_EQ(*realFromBox(" 0.3 ", fine), fine);
+  EXPECT_EQ(*realFromBox("0.30", fine), 0.3);
+  EXPECT_FALSE(realFromBox("x", fine).has_value());
   EXPECT_EQ(*world::parseReal("-2.25E1"), -22.5);
 }
 
@@ -291,7 +291,7 @@ TEST_F(World, NationUpdateWritesABoxWrongOrLosesACarriedByte) {
   ASSERT_GE(cont, 0);
   const ContinentRecord cBefore = db_.read<ContinentRecord>(kSlotContinent, cont + 1);
   nations::NationForm f = nations::loadNation(db_, 4);
-  EXPECT_EQ(f.uefa[5], world::formatReal(before.UefaCoefficient(5)));
+  EXPECT_EQ(f.uefa[5], formatReal(before.UefaCoefficient(5)));
   f.name = "   " + std::string(60, 'N');
   f.symbol = "ABCDE";
   f.reputation = "-1234";
