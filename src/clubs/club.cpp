@@ -17,7 +17,7 @@ std::string num(int64_t v) { return std::to_string(v); }
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 // The number boxes of the club frame and of the two stadium frames.
-constexpr FormBox<ClubForm> kClubNumbers[] = {
+constexpr MemberBox<ClubForm> kClubNumbers[] = {
     {&ClubForm::lastPosition, "LastPosition", "txtLastPos"},
     {&ClubForm::trainingFacility, "TrainingFacility", "txtTrainingFacility"},
     {&ClubForm::cash, "Cash", "txtCash"},
@@ -26,18 +26,18 @@ constexpr FormBox<ClubForm> kClubNumbers[] = {
     {&ClubForm::maxAttendance, "MaxAttendance", "txtMaxAttendance"},
     {&ClubForm::reputation, "Reputation", "txtClubReputation"},
 };
-constexpr FormBox<StadiumForm> kMainStadium[] = {
+constexpr MemberBox<StadiumForm> kMainStadium[] = {
     {&StadiumForm::capacity, "Capacity", "txtStaCapacity"},
     {&StadiumForm::seating, "Seating", "txtStaSeating"},
     {&StadiumForm::expansion, "Expansion", "txtStaExpansion"},
 };
-constexpr FormBox<StadiumForm> kReserveStadium[] = {
+constexpr MemberBox<StadiumForm> kReserveStadium[] = {
     {&StadiumForm::capacity, "Capacity", "txtStaResCapacity"},
     {&StadiumForm::seating, "Seating", "txtStaResSeating"},
     {&StadiumForm::expansion, "Expansion", "txtStaResExpansion"},
 };
-static_assert(namesFields<ClubRecord>(kClubNumbers) && namesFields<StadiumRecord>(kMainStadium) &&
-                  namesFields<StadiumRecord>(kReserveStadium),
+static_assert(membersName<ClubRecord>(kClubNumbers) && membersName<StadiumRecord>(kMainStadium) &&
+                  membersName<StadiumRecord>(kReserveStadium),
               "a box names a field its record does not have");
 
 template <class R>
@@ -50,7 +50,7 @@ void showStadium(const Database& db, const StadiumRecord& r, int32_t index, Stad
   f.id = num(index);
   f.name = r.LongName();
   f.city = rowOf(r.City(), db.cityNames.size());
-  showBoxes<kMainStadium>(r, f);
+  showMembers<kMainStadium>(r, f);
   f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
   f.roof = r.RoofFlag() == 255;
   f.heating = r.HeatingFlag() == 255;
@@ -60,7 +60,7 @@ void showNoStadium(StadiumForm& f, const char* marker) {
   f = StadiumForm{};
   f.id = kNoStadiumId;
   f.name = marker;
-  for (const FormBox<StadiumForm>& b : kMainStadium) f.*b.member = "0";
+  for (const MemberBox<StadiumForm>& b : kMainStadium) f.*b.member = "0";
 }
 
 std::vector<std::string> personRows(const Database& db, const ClubRecord& c, bool liked) {
@@ -88,9 +88,9 @@ StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
   v.city = f.city;
   v.nearby = f.nearby;
   if (reserve)
-    takeBoxes<kReserveStadium>(v.numbers, f);
+    takeMembers<kReserveStadium>(v.numbers, f);
   else
-    takeBoxes<kMainStadium>(v.numbers, f);
+    takeMembers<kMainStadium>(v.numbers, f);
   v.roof = f.roof;
   v.heating = f.heating;
   return v;
@@ -101,7 +101,7 @@ StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
 void applyStadium(const Database& db, const StadiumValues& v, bool keep, StadiumRecord& r) {
   encodeTrimmed(v.name, r.LongNameField(), StadiumRecord::LongNameWidth);
   r.setCity(int32_t(keep ? choiceValue(v.city, r.City(), db.cityNames.size(), -1) : v.city));
-  for (const FormBox<StadiumForm>& b : kMainStadium) copyField(v.numbers, r, b.field);
+  for (const MemberBox<StadiumForm>& b : kMainStadium) copyField(v.numbers, r, b.field);
   r.setNearbyStadium(
       int32_t(keep ? choiceValue(v.nearby, r.NearbyStadium(), db.stadiumNames.size(), -1) : v.nearby));
   r.setRoofFlag(v.roof ? 255 : 0);
@@ -111,7 +111,7 @@ void applyStadium(const Database& db, const StadiumValues& v, bool keep, Stadium
 // The club frame's number boxes, converted into a scratch record.
 ClubRecord convertClub(const ClubForm& f) {
   ClubRecord numbers;
-  takeBoxes<kClubNumbers>(numbers, f);
+  takeMembers<kClubNumbers>(numbers, f);
   return numbers;
 }
 
@@ -127,7 +127,7 @@ void applyClub(const Database& db, const ClubForm& f, const ClubRecord& numbers,
   r.setDivision(int32_t(choice(f.division, r.Division(), db.compNames.size(), -1)));
   r.setLastDivision(int32_t(choice(f.lastDivision, r.LastDivision(), db.compNames.size(), -1)));
   r.setOtherDivision(int32_t(choice(f.otherDivision, r.OtherDivision(), db.compNames.size(), -1)));
-  for (const FormBox<ClubForm>& b : kClubNumbers) copyField(numbers, r, b.field);
+  for (const MemberBox<ClubForm>& b : kClubNumbers) copyField(numbers, r, b.field);
   r.setHomeMatchDay(uint8_t(choice(f.homeMatchDay, r.HomeMatchDay(), 8, 255)));
   for (int k = 0; k < 3; ++k) r.setRival(k, int32_t(choice(f.rivals[size_t(k)], r.Rival(k), db.clubNames.size(), -1)));
   for (int k = 0; k < 6; ++k)
@@ -236,7 +236,7 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
   f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
   f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
   f.status = rowOf(c.Status(), 4);
-  showBoxes<kClubNumbers>(c, f);
+  showMembers<kClubNumbers>(c, f);
   for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
   for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
   f.liked = personRows(db, c, true);
@@ -258,12 +258,12 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown) {
   f.id = num(clubs);
   f.longName = f.shortName = kNewClubName;
   f.status = 0;
-  for (const FormBox<ClubForm>& b : kClubNumbers) f.*b.member = "0";
+  for (const MemberBox<ClubForm>& b : kClubNumbers) f.*b.member = "0";
   f.kits = shown.kits;
   f.ownsStadium = shown.ownsStadium;
   f.main.id = num(stadiums);
   f.main.name = kUnknownStadium;
-  for (const FormBox<StadiumForm>& b : kMainStadium) f.main.*b.member = f.reserve.*b.member = "0";
+  for (const MemberBox<StadiumForm>& b : kMainStadium) f.main.*b.member = f.reserve.*b.member = "0";
   f.main.roof = shown.main.roof;
   f.main.heating = shown.main.heating;
   f.reserve.id = num(int64_t(stadiums) + 1);

@@ -13,25 +13,16 @@ using world::rowOf;
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
-// The competition's number boxes, with the name a refusal gives each.
-constexpr FormBox<CompForm> kNumbers[] = {
-    {&CompForm::reputation, "Reputation", "txtReputation", "Reputation"},
-    {&CompForm::scope, "Scope", "txtScope", "Competition Scope"},
-    {&CompForm::selected, "Selected", "txtSelected", "Competition Selected"},
-};
-static_assert(namesFields<CompRecord>(kNumbers), "a box names a field its record does not have");
+static_assert(namesFields<CompRecord>(kCompBoxes), "a box names a field its record does not have");
 
 }  // namespace
 
 CompForm loadComp(const Database& db, int32_t compIndex) {
   const CompRecord r = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
   CompForm f;
-  f.longName = r.LongName();
-  f.shortName = r.ShortName();
-  f.threeLetter = r.ThreeLetterName();
   f.nation = rowOf(r.Nation(), db.nationNames.size());
   f.continent = rowOf(r.Continent(), db.continentNames.size());
-  showBoxes<kNumbers>(r, f);
+  showBoxes<kCompBoxes>(r, f.boxes);
   f.background = rowOf(r.Background(), db.colours.size());
   f.foreground = rowOf(r.Foreground(), db.colours.size());
   return f;
@@ -43,17 +34,14 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
                             " is not in club_comp.dat; nothing was written.");
   CompRecord r = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
   try {
-    takeBoxes<kNumbers>(r, f);
+    takeBoxes<kCompBoxes>(r, f.boxes);
   } catch (const RefusedValue& e) {
-    const FormBox<CompForm>& b = *findBox(kNumbers, e.box());
+    const FormBox& b = *findBox(kCompBoxes, e.box());
     const FieldInfo& field = *findField(CompRecord::kFields, b.field);
     throw CompError(b.box, std::string(b.label) + " must be a number from " + std::to_string(minValue(field)) +
                                " to " + std::to_string(maxValue(field)) + "; nothing was written.");
   }
 
-  encodeLeftTrimmed(f.longName, r.LongNameField(), CompRecord::LongNameWidth);
-  encodeLeftTrimmed(f.shortName, r.ShortNameField(), CompRecord::ShortNameWidth);
-  encodeLeftTrimmed(f.threeLetter, r.ThreeLetterNameField(), CompRecord::ThreeLetterNameWidth);
   r.setContinent(int32_t(choiceValue(f.continent, r.Continent(), db.continentNames.size(), -1)));
   r.setNation(int32_t(choiceValue(f.nation, r.Nation(), db.nationNames.size(), -1)));
   r.setForeground(int32_t(choiceValue(f.foreground, r.Foreground(), db.colours.size(), -1)));

@@ -6,14 +6,24 @@
 #include <string>
 
 #include "database/database.h"
+#include "records/boxrules.h"
 #include "records/convert.h"
 
 namespace cm3::comps {
 
+// The competition's boxes, with the name a refusal gives each.
+inline constexpr FormBox kCompBoxes[] = {
+    {"txtLong", "LongName"},
+    {"txtShort", "ShortName"},
+    {"txtThreeLetter", "ThreeLetterName"},
+    {"txtReputation", "Reputation", "Reputation"},
+    {"txtScope", "Scope", "Competition Scope"},
+    {"txtSelected", "Selected", "Competition Selected"},
+};
+
 // Texts are 8-bit (Windows-1252); a list choice is the row, -1 for none.
 struct CompForm {
-  std::string longName, shortName, threeLetter;  // txtLong, txtShort, txtThreeLetter
-  std::string scope, selected, reputation;       // txtScope, txtSelected, txtReputation
+  BoxTexts boxes;                                 // kCompBoxes
   int continent = -1, nation = -1;                // cmbContinent, cmbNation
   int foreground = -1, background = -1;           // cmbForeground, cmbBackground
 };

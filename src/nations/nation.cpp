@@ -22,13 +22,13 @@ constexpr const char* kFifaLabels[6] = {"FIFA91", "FIFA92", "FIFA93", "FIFA94", 
 constexpr const char* kUefaLabels[6] = {"UEFA91", "UEFA92", "UEFA93", "UEFA94", "UEFA95", "UEFA96"};
 
 // The nation's number boxes, with the name a refusal gives each.
-constexpr FormBox<NationForm> kNumbers[] = {
+constexpr MemberBox<NationForm> kNumbers[] = {
     {&NationForm::gameImportance, "GameImportance", "txtGameImpt", "Game Importance"},
     {&NationForm::leagueStandard, "LeagueStandard", "txtLeagueStandard", "League Standard"},
     {&NationForm::reputation, "Reputation", "txtReputation", "Reputation"},
     {&NationForm::currentFifa, "CurrentFifaCoefficient", "txtCurFIFACOEFF", "Cur FIFACoefficient"},
 };
-static_assert(namesFields<NationRecord>(kNumbers), "a box names a field its record does not have");
+static_assert(membersName<NationRecord>(kNumbers), "a box names a field its record does not have");
 
 // The refusal of a number box, in the window's words.
 NationError refusal(const char* field, const char* box, const char* label) {
@@ -64,7 +64,7 @@ NationForm loadNation(const Database& db, int32_t nationIndex) {
   f.shortName = n.ShortName();
   f.symbol = n.Symbol();
   f.nationality = n.Nationality();
-  showBoxes<kNumbers>(n, f);
+  showMembers<kNumbers>(n, f);
   f.development = rowOf(n.Development(), codes::kDevelopment.size());
   f.actualRegion = rowOf(n.ActualRegion(), codes::kActualRegion.size());
   f.region = rowOf(n.Region(), codes::kRegion.size());
@@ -93,9 +93,9 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
 
   // Every number first, so that a refused box leaves both records unwritten.
   try {
-    takeBoxes<kNumbers>(n, f);
+    takeMembers<kNumbers>(n, f);
   } catch (const RefusedValue& e) {
-    const FormBox<NationForm>& b = *findBox(kNumbers, e.box());
+    const MemberBox<NationForm>& b = *findMember(kNumbers, e.box());
     throw refusal(b.field, b.box, b.label);
   }
   for (auto [field, texts, boxes, labels] : {std::tuple{"FifaCoefficients", &f.fifa, kFifaBoxes, kFifaLabels},

@@ -46,20 +46,20 @@ int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 // The person's number boxes, by the field each shows; each converts by its
 // field's box rule (the attributes and positions wrap to a byte).
-constexpr FormBox<PersonForm> kStaffNumbers[] = {
+constexpr MemberBox<PersonForm> kStaffNumbers[] = {
     {&PersonForm::intGoals, "IntGoals"},   {&PersonForm::caps, "Caps"},
     {&PersonForm::birthYear, "BirthYear"}, {&PersonForm::birthDay, "BirthDay"},
     {&PersonForm::contractExpiry, "ContractExpiryYear"}, {&PersonForm::contractJoin, "ContractJoinYear"},
     {&PersonForm::value, "Value"},         {&PersonForm::wage, "Wage"},
 };
 // The ratings, which the player and the non-player attribute records both hold.
-constexpr FormBox<PersonForm> kRatings[] = {
+constexpr MemberBox<PersonForm> kRatings[] = {
     {&PersonForm::currentAbility, "CurrentAbility"},   {&PersonForm::potentialAbility, "PotentialAbility"},
     {&PersonForm::homeReputation, "HomeReputation"},   {&PersonForm::currentReputation, "CurrentReputation"},
     {&PersonForm::worldReputation, "WorldReputation"},
 };
-static_assert(namesFields<StaffRecord>(kStaffNumbers) && namesFields<PlayerAttRecord>(kRatings) &&
-                  namesFields<StaffAttRecord>(kRatings),
+static_assert(membersName<StaffRecord>(kStaffNumbers) && membersName<PlayerAttRecord>(kRatings) &&
+                  membersName<StaffAttRecord>(kRatings),
               "a box names a field its record does not have");
 
 template <class R, size_t N>
@@ -72,7 +72,7 @@ void show(const R& r, const char* field, std::array<std::string, N>& boxes) {
 template <auto& Boxes, class R>
 void take(R& r, const PersonForm& f) {
   try {
-    takeBoxes<Boxes>(r, f);
+    takeMembers<Boxes>(r, f);
   } catch (const RefusedValue&) {
     throw ValueError("Illegal value!");
   }
@@ -96,7 +96,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
   f.secondNameId = num(s.SecondNameId());
   f.nation = nationChoice(db, s.NationId());
   f.secondNation = nationChoice(db, s.SecondNationId());
-  showBoxes<kStaffNumbers>(s, f);
+  showMembers<kStaffNumbers>(s, f);
   f.playerAttIndex = num(s.PlayerAttIndex());
   f.staffAttIndex = num(s.StaffAttIndex());
   for (int k = 0; k < 8; ++k) f.mental[size_t(k)] = num(s.MentalRating(k));
@@ -109,7 +109,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
 }
 
 void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
-  showBoxes<kRatings>(a, f);
+  showMembers<kRatings>(a, f);
   show(a, "PositionRatings", f.positions);
   show(a, "Attributes", f.attributes);
   f.squadNumber = num(a.SquadNumber());
@@ -118,7 +118,7 @@ void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
 void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
   show(a, "StaffAttributes", f.staffAttributes);
   f.formation = a.PreferredFormation();
-  showBoxes<kRatings>(a, f);
+  showMembers<kRatings>(a, f);
 }
 
 PersonForm loadPerson(const Database& db, int32_t personId) {

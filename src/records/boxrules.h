@@ -6,7 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <iterator>
+#include <map>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -59,22 +61,23 @@ void setFromBox(R& r, std::string_view field, std::string_view text, const std::
 // for a name). Throws RefusedValue naming `box` for a value the box refuses.
 FieldValue fromBox(FieldTable record, const FieldInfo& f, const FieldValue& given, const std::string& box);
 
-// A window box that shows a field of a record through a text member of the
-// window's form; `box` names it in a refusal (the field's name when null),
-// `label` is the name the window's messages give it.
-template <class Form>
+// The texts of a window's boxes, by the object name of each box.
+using BoxTexts = std::map<std::string, std::string, std::less<>>;
+
+// A window box that shows a field of a record: `box` is its object name,
+// `label` the name the window's messages give it. One table of these per
+// frame of a window is both what the window binds and what the save takes.
 struct FormBox {
-  std::string Form::*member;
+  const char* box;
   const char* field;
-  const char* box = nullptr;
   const char* label = nullptr;
 };
 
 // Whether every box of a table names a field of R (for a static_assert
 // beside the table).
-template <class R, class Form, size_t N>
-constexpr bool namesFields(const FormBox<Form> (&boxes)[N]) {
-  for (const FormBox<Form>& b : boxes)
+template <class R, size_t N>
+constexpr bool namesFields(const FormBox (&boxes)[N]) {
+  for (const FormBox& b : boxes)
     if (listCount(R::kFields, b.field) == 0) return false;
   return true;
 }
@@ -91,23 +94,77 @@ const auto& fieldsOf() {
   return infos;
 }
 
+// The boxes of table `Boxes` from record `r` into `texts`, and back, in
+// table order; a box missing from `texts` is empty. A window writes a text
+// field whole: the bytes after the text are zeros. The first refused box
+// throws RefusedValue naming it.
+template <auto& Boxes, class R>
+void showBoxes(const R& r, BoxTexts& texts) {
+  const auto& infos = fieldsOf<R, Boxes>();
+  for (size_t i = 0; i < infos.size(); ++i) texts[Boxes[i].box] = boxText(getField(r.data(), *infos[i]));
+}
+template <auto& Boxes, class R>
+void takeBoxes(R& r, const BoxTexts& texts) {
+  const auto& infos = fieldsOf<R, Boxes>();
+  for (size_t i = 0; i < infos.size(); ++i) {
+    const auto it = texts.find(Boxes[i].box);
+    const std::string_view text = it == texts.end() ? std::string_view() : std::string_view(it->second);
+    FieldValue v = fromBox(R::kFields, *infos[i], text, getField(r.data(), *infos[i]), Boxes[i].box);
+    if (infos[i]->type == FieldType::Text) std::memset(r.data() + infos[i]->at(0), 0, infos[i]->width);
+    setField(r.data(), *infos[i], v);
+  }
+}
+// Every box of a table set to `text`.
+template <size_t N>
+void setBoxes(BoxTexts& texts, const FormBox (&boxes)[N], const std::string& text) {
+  for (const FormBox& b : boxes) texts[b.box] = text;
+}
+// The box of a table named `box`, nullptr when none.
+template <size_t N>
+const FormBox* findBox(const FormBox (&boxes)[N], std::string_view box) {
+  for (const FormBox& b : boxes)
+    if (box == b.box) return &b;
+  return nullptr;
+}
+
+// TRANSITIONAL: the member-pointer tables, until every form keeps BoxTexts.
+// A window box that shows a field of a record through a text member of the
+// window's form; `box` names it in a refusal (the field's name when null),
+// `label` is the name the window's messages give it.
+template <class Form>
+struct MemberBox {
+  std::string Form::*member;
+  const char* field;
+  const char* box = nullptr;
+  const char* label = nullptr;
+};
+
+// Whether every box of a table names a field of R (for a static_assert
+// beside the table).
+template <class R, class Form, size_t N>
+constexpr bool membersName(const MemberBox<Form> (&boxes)[N]) {
+  for (const MemberBox<Form>& b : boxes)
+    if (listCount(R::kFields, b.field) == 0) return false;
+  return true;
+}
+
 // The boxes of table `Boxes` from record `r` into form `f`, and back, in
 // table order; the first refused box throws RefusedValue naming it.
 template <auto& Boxes, class R, class Form>
-void showBoxes(const R& r, Form& f) {
+void showMembers(const R& r, Form& f) {
   const auto& infos = fieldsOf<R, Boxes>();
   for (size_t i = 0; i < infos.size(); ++i) f.*Boxes[i].member = boxText(getField(r.data(), *infos[i]));
 }
 template <auto& Boxes, class R, class Form>
-void takeBoxes(R& r, const Form& f) {
+void takeMembers(R& r, const Form& f) {
   const auto& infos = fieldsOf<R, Boxes>();
   for (size_t i = 0; i < infos.size(); ++i)
     setFromBox(r, *infos[i], f.*Boxes[i].member, Boxes[i].box ? Boxes[i].box : Boxes[i].field);
 }
 // The box of a table named `box`, nullptr when none.
 template <class Form, size_t N>
-const FormBox<Form>* findBox(const FormBox<Form> (&boxes)[N], std::string_view box) {
-  for (const FormBox<Form>& b : boxes)
+const MemberBox<Form>* findMember(const MemberBox<Form> (&boxes)[N], std::string_view box) {
+  for (const MemberBox<Form>& b : boxes)
     if (b.box && box == b.box) return &b;
   return nullptr;
 }

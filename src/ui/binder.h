@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "records/boxrules.h"
 #include "ui/messages.h"
 #include "ui/widgets.h"
 
@@ -23,13 +24,15 @@ namespace cm3::ui {
 // A text member shows in a line edit or label. A whole-number member is the
 // row of a combo or of a list's selected item (-1 none) or, for a check box,
 // 255 ticked and 0 not; a yes/no member is a check box. A member inside an
-// array is reached through a function such as element<&Form::array, k>.
+// array is reached through a function such as element<&Form::array, k>. A
+// box of a table of the core shows the entry of the form's box texts under
+// its own object name.
 template <class Form>
 struct Binding {
   template <class T>
   using Element = T& (*)(Form&);
   using Member = std::variant<std::string Form::*, int Form::*, bool Form::*, Element<std::string>, Element<int>,
-                              Element<bool>>;
+                              Element<bool>, BoxTexts Form::*>;
 
   Binding(const char* c, std::string Form::*m) : control(c), member(m) {}
   Binding(const char* c, int Form::*m) : control(c), member(m) {}
@@ -37,6 +40,7 @@ struct Binding {
   Binding(const char* c, Element<std::string> e) : control(c), member(e) {}
   Binding(const char* c, Element<int> e) : control(c), member(e) {}
   Binding(const char* c, Element<bool> e) : control(c), member(e) {}
+  Binding(const char* c, BoxTexts Form::*t) : control(c), member(t) {}
 
   const char* control;
   Member member;
@@ -57,6 +61,17 @@ auto& element(typename detail::MemberOf<decltype(Array)>::Class& f) {
   return (f.*Array)[K];
 }
 
+// A binding table: `own` and, shown through `texts`, the boxes of the
+// core's tables.
+template <class Form>
+std::vector<Binding<Form>> bindings(std::initializer_list<Binding<Form>> own, BoxTexts Form::*texts,
+                                    std::initializer_list<std::span<const FormBox>> tables) {
+  std::vector<Binding<Form>> all(own);
+  for (std::span<const FormBox> table : tables)
+    for (const FormBox& b : table) all.emplace_back(b.box, texts);
+  return all;
+}
+
 template <class Form>
 class Binder {
  public:
@@ -65,7 +80,7 @@ class Binder {
     for (const Binding<Form>& b : table) {
       auto* w = root->findChild<QWidget*>(QString::fromLatin1(b.control));
       Q_ASSERT_X(w, "Binder", b.control);
-      controls_.push_back({w, b.member});
+      controls_.push_back({w, b.member, b.control});
     }
   }
 
@@ -76,11 +91,11 @@ class Binder {
   // Fills only the controls `keep` takes; the others keep what they show.
   template <class Keep>
   void fill(const Form& f, Keep keep) const {
-    // The accessors only name a member; nothing is written through them here.
-    Form& form = const_cast<Form&>(f);
+    // A copy: reaching a box text that is missing adds it.
+    Form form = f;
     for (const Bound& b : controls_) {
       if (!keep(static_cast<const QWidget*>(b.widget))) continue;
-      std::visit([&](auto m) { show(b.widget, ref(form, m)); }, b.member);
+      std::visit([&](auto m) { show(b.widget, ref(form, m, b.key)); }, b.member);
       // Long texts show from their start.
       if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) edit->setCursorPosition(0);
       if (auto* combo = qobject_cast<QComboBox*>(b.widget); combo && combo->lineEdit())
@@ -90,7 +105,7 @@ class Binder {
 
   // The controls' values over `f`: members without a control keep theirs.
   Form read(Form f = {}) const {
-    for (const Bound& b : controls_) std::visit([&](auto m) { take(b.widget, ref(f, m)); }, b.member);
+    for (const Bound& b : controls_) std::visit([&](auto m) { take(b.widget, ref(f, m, b.key)); }, b.member);
     return f;
   }
 
@@ -98,16 +113,18 @@ class Binder {
   struct Bound {
     QWidget* widget;
     typename Binding<Form>::Member member;
+    const char* key;
   };
 
   template <class T>
-  static T& ref(Form& f, T Form::*m) {
+  static T& ref(Form& f, T Form::*m, const char*) {
     return f.*m;
   }
   template <class T>
-  static T& ref(Form& f, T& (*e)(Form&)) {
+  static T& ref(Form& f, T& (*e)(Form&), const char*) {
     return e(f);
   }
+  static std::string& ref(Form& f, BoxTexts Form::*t, const char* key) { return (f.*t)[key]; }
 
   static void show(QWidget* w, const std::string& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(w))

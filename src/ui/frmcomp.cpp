@@ -13,22 +13,15 @@
 
 namespace cm3::ui {
 
-namespace {
-
-// The controls that show a member of the competition form.
-const Binding<comps::CompForm> kBindings[] = {
-    {"txtLong", &comps::CompForm::longName},           {"txtShort", &comps::CompForm::shortName},
-    {"txtThreeLetter", &comps::CompForm::threeLetter}, {"txtScope", &comps::CompForm::scope},
-    {"txtSelected", &comps::CompForm::selected},       {"cmbNation", &comps::CompForm::nation},
-    {"cmbContinent", &comps::CompForm::continent},     {"txtReputation", &comps::CompForm::reputation},
-    {"cmbBackground", &comps::CompForm::background},   {"cmbForeground", &comps::CompForm::foreground},
-};
-
-}  // namespace
-
 FrmComp::FrmComp(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::FrmComp>()) {
   ui_->setupUi(this);
-  binder_ = std::make_unique<Binder<comps::CompForm>>(this, kBindings);
+  using comps::CompForm;
+  binder_ = std::make_unique<Binder<CompForm>>(
+      this, bindings<CompForm>({{"cmbNation", &CompForm::nation},
+                                {"cmbContinent", &CompForm::continent},
+                                {"cmbBackground", &CompForm::background},
+                                {"cmbForeground", &CompForm::foreground}},
+                               &CompForm::boxes, {comps::kCompBoxes}));
   // Sized before the name lists come: a combo sizes itself by measuring every
   // row of its list.
   adjustSize();
@@ -66,18 +59,10 @@ void FrmComp::openOn(int compIndex, Source source) {
 }
 
 bool FrmComp::cmdUpdate_Click() {
-  try {
+  return writeOrRefuse<comps::CompError>(this, [&] {
     comps::updateComp(main_->database(), compIndex_, form());
     main_->names().reload(main_->database(), NameModels::Comps, compIndex_);
-  } catch (const comps::CompError& e) {
-    message(this, q8(e.what()));
-    if (auto* box = findChild<QLineEdit*>(QString::fromStdString(e.box()))) box->setFocus();
-    return false;
-  } catch (const std::exception& e) {
-    message(this, QString::fromLocal8Bit(e.what()));
-    return false;
-  }
-  return true;
+  });
 }
 
 void FrmComp::cmdOk_Click() { accept(); }

@@ -347,14 +347,10 @@ TEST_F(World, RefusedNationOrCompetitionBoxWritesSomething) {
   }
   EXPECT_THROW(nations::updateNation(db_, 1 << 20, nation), nations::NationError);
   const comps::CompForm comp = comps::loadComp(db_, 1);
-  const std::vector<std::pair<const char*, std::function<void(comps::CompForm&)>>> compCases = {
-      {"txtScope", [](comps::CompForm& f) { f.scope = "256"; }},
-      {"txtSelected", [](comps::CompForm& f) { f.selected = "yes"; }},
-      {"txtReputation", [](comps::CompForm& f) { f.reputation = "40000"; }}};
-  for (const auto& [box, edit] : compCases) {
+  for (const auto& [box, text] : BoxTexts{{"txtScope", "256"}, {"txtSelected", "yes"}, {"txtReputation", "40000"}}) {
     comps::CompForm f = comp;
-    f.longName = "Not Written";
-    edit(f);
+    f.boxes["txtLong"] = "Not Written";
+    f.boxes[box] = text;
     EXPECT_EQ(refusal([&] { comps::updateComp(db_, 1, f); }).first, box);
   }
   EXPECT_THROW(comps::updateComp(db_, -1, comp), comps::CompError);
@@ -365,17 +361,17 @@ TEST_F(World, RefusedNationOrCompetitionBoxWritesSomething) {
 
 TEST_F(World, CompetitionUpdateWritesABoxWrongOrLosesACarriedByte) {
   const CompRecord before = db_.read<CompRecord>(kSlotComp, 8);
-  EXPECT_EQ(comps::loadComp(db_, 7).threeLetter, before.ThreeLetterName());
-  comps::CompForm f{.longName = std::string(52, 'C'), .shortName = "   ", .threeLetter = "  AB", .scope = "255",
-                    .selected = "0", .reputation = "12.5", .continent = 2, .nation = -1, .foreground = 3,
-                    .background = -1};  // reputation half to even
+  EXPECT_EQ(comps::loadComp(db_, 7).boxes.at("txtThreeLetter"), before.ThreeLetterName());
+  comps::CompForm f{.boxes = {{"txtLong", std::string(52, 'C')}, {"txtShort", "   "}, {"txtThreeLetter", "  AB"},
+                              {"txtScope", "255"}, {"txtSelected", "0"}, {"txtReputation", "12.5"}},
+                    .continent = 2, .nation = -1, .foreground = 3, .background = -1};  // reputation half to even
   comps::updateComp(db_, 7, f);
   EXPECT_EQ(db_.read<CompRecord>(kSlotComp, 8),
             with(before, {{"LongName", std::string(51, 'C')}, {"ShortName", ""}, {"ThreeLetterName", "AB"},
                           {"Scope", 255}, {"Selected", 0}, {"Reputation", 12}, {"Nation", -1}, {"Continent", 2},
                           {"Foreground", 3}, {"Background", -1}}));
   EXPECT_EQ(db_.compNames[7], std::string(51, 'C'));
-  f.reputation = "13.5";
+  f.boxes["txtReputation"] = "13.5";
   comps::updateComp(db_, 7, f);
   EXPECT_EQ(db_.read<CompRecord>(kSlotComp, 8).Reputation(), 14);
 }
