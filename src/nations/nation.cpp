@@ -1,7 +1,6 @@
 #include "nations/nation.h"
 
 #include <algorithm>
-#include <tuple>
 
 #include "clubs/boxvalues.h"
 #include "records/boxrules.h"
@@ -16,19 +15,8 @@ using world::rowOf;
 std::string num(int64_t v) { return std::to_string(v); }
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
-constexpr const char* kFifaBoxes[6] = {"txtFIFA91", "txtFIFA92", "txtFIFA93", "txtFIFA94", "txtFIFA95", "txtFIFA96"};
-constexpr const char* kUefaBoxes[6] = {"txtUEFA91", "txtUEFA92", "txtUEFA93", "txtUEFA94", "txtUEFA95", "txtUEFA96"};
-constexpr const char* kFifaLabels[6] = {"FIFA91", "FIFA92", "FIFA93", "FIFA94", "FIFA95", "FIFA96"};
-constexpr const char* kUefaLabels[6] = {"UEFA91", "UEFA92", "UEFA93", "UEFA94", "UEFA95", "UEFA96"};
-
-// The nation's number boxes, with the name a refusal gives each.
-constexpr MemberBox<NationForm> kNumbers[] = {
-    {&NationForm::gameImportance, "GameImportance", "txtGameImpt", "Game Importance"},
-    {&NationForm::leagueStandard, "LeagueStandard", "txtLeagueStandard", "League Standard"},
-    {&NationForm::reputation, "Reputation", "txtReputation", "Reputation"},
-    {&NationForm::currentFifa, "CurrentFifaCoefficient", "txtCurFIFACOEFF", "Cur FIFACoefficient"},
-};
-static_assert(membersName<NationRecord>(kNumbers), "a box names a field its record does not have");
+static_assert(namesFields<NationRecord>(kNationBoxes) && namesFields<ContinentRecord>(kContinentBoxes),
+              "a box names a field its record does not have");
 
 // The refusal of a number box, in the window's words.
 NationError refusal(const char* field, const char* box, const char* label) {
@@ -40,40 +28,24 @@ NationError refusal(const char* field, const char* box, const char* label) {
                               "; nothing was written.");
 }
 
-ContinentForm continentBoxes(const ContinentRecord& r) {
-  ContinentForm f;
-  f.shortSymbol = r.ShortSymbol();
-  f.federationName = r.FederationName();
-  f.federationShort = r.FederationShortName();
-  f.type = r.Type();
-  f.strength = formatReal(r.Strength());
-  return f;
-}
-
 }  // namespace
 
 ContinentForm loadContinent(const Database& db, int32_t continentIndex) {
   if (rowOf(continentIndex, db.continentNames.size()) < 0) return {};
-  return continentBoxes(db.read<ContinentRecord>(kSlotContinent, recordOf(continentIndex)));
+  ContinentForm f;
+  showBoxes<kContinentBoxes>(db.read<ContinentRecord>(kSlotContinent, recordOf(continentIndex)), f.boxes);
+  return f;
 }
 
 NationForm loadNation(const Database& db, int32_t nationIndex) {
   NationForm f;
   const NationRecord n = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));
-  f.name = n.Name();
-  f.shortName = n.ShortName();
-  f.symbol = n.Symbol();
-  f.nationality = n.Nationality();
-  showMembers<kNumbers>(n, f);
+  showBoxes<kNationBoxes>(n, f.boxes);
   f.development = rowOf(n.Development(), codes::kDevelopment.size());
   f.actualRegion = rowOf(n.ActualRegion(), codes::kActualRegion.size());
   f.region = rowOf(n.Region(), codes::kRegion.size());
   for (int k = 0; k < 3; ++k) f.languages[size_t(k)] = rowOf(n.Language(k), codes::kLanguage.size());
   f.group = rowOf(n.Group(), codes::kGroup.size());
-  for (int k = 0; k < 6; ++k) {
-    f.uefa[size_t(k)] = boxText(n, "UefaCoefficients", k);
-    f.fifa[size_t(k)] = boxText(n, "FifaCoefficients", k);
-  }
   f.city = rowOf(n.CapitalCity(), db.cityNames.size());
   f.stadium = rowOf(n.NationalStadium(), db.stadiumNames.size());
   f.id = num(n.Id());
@@ -91,31 +63,22 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
   ContinentRecord c;
   if (withContinent) c = db.read<ContinentRecord>(kSlotContinent, recordOf(f.continent));
 
-  // Every number first, so that a refused box leaves both records unwritten.
+  // Every box first, so that a refused box leaves both records unwritten.
   try {
-    takeMembers<kNumbers>(n, f);
+    takeBoxes<kNationBoxes>(n, f.boxes);
   } catch (const RefusedValue& e) {
-    const MemberBox<NationForm>& b = *findMember(kNumbers, e.box());
+    const FormBox& b = *findBox(kNationBoxes, e.box());
     throw refusal(b.field, b.box, b.label);
   }
-  for (auto [field, texts, boxes, labels] : {std::tuple{"FifaCoefficients", &f.fifa, kFifaBoxes, kFifaLabels},
-                                             std::tuple{"UefaCoefficients", &f.uefa, kUefaBoxes, kUefaLabels}})
-    for (int k = 0; k < 6; ++k) try {
-        setFromBox(n, field, (*texts)[size_t(k)], boxes[k], k);
-      } catch (const RefusedValue&) {
-        throw refusal(field, boxes[k], labels[k]);
-      }
-  double strength = withContinent ? c.Strength() : 0;
-  if (withContinent && !trim(f.continentBoxes.strength).empty()) {
-    auto v = realFromBox(f.continentBoxes.strength, c.Strength());
-    if (!v) throw NationError("txtStrength", "Strength must be a number (or empty to keep it); nothing was written.");
-    strength = *v;
+  if (withContinent) {
+    BoxTexts boxes = f.continentBoxes.boxes;
+    if (std::string& strength = boxes["txtStrength"]; trim(strength).empty()) strength = formatReal(c.Strength());
+    try {
+      takeBoxes<kContinentBoxes>(c, boxes);
+    } catch (const RefusedValue&) {
+      throw NationError("txtStrength", "Strength must be a number (or empty to keep it); nothing was written.");
+    }
   }
-
-  encodeLeftTrimmed(f.name, n.NameField(), NationRecord::NameWidth);
-  encodeLeftTrimmed(f.nationality, n.NationalityField(), NationRecord::NationalityWidth);
-  encodeLeftTrimmed(f.shortName, n.ShortNameField(), NationRecord::ShortNameWidth);
-  encodeLeftTrimmed(f.symbol, n.SymbolField(), NationRecord::SymbolWidth);
 
   n.setCapitalCity(int32_t(choiceValue(f.city, n.CapitalCity(), db.cityNames.size(), -1)));
   n.setNationalStadium(int32_t(choiceValue(f.stadium, n.NationalStadium(), db.stadiumNames.size(), -1)));
@@ -130,12 +93,6 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
 
   JournalAction action(db, "Update nation " + n.Name());
   if (withContinent) {
-    const ContinentForm& b = f.continentBoxes;
-    encodeLeftTrimmed(b.shortSymbol, c.ShortSymbolField(), ContinentRecord::ShortSymbolWidth);
-    encodeLeftTrimmed(b.federationName, c.FederationNameField(), ContinentRecord::FederationNameWidth);
-    encodeLeftTrimmed(b.federationShort, c.FederationShortNameField(), ContinentRecord::FederationShortNameWidth);
-    encodeLeftTrimmed(b.type, c.TypeField(), ContinentRecord::TypeWidth);
-    c.setStrength(strength);
     db.write(kSlotContinent, recordOf(f.continent), c);
   }
   db.write(kSlotNation, recordOf(nationIndex), n);

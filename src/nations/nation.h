@@ -8,29 +8,46 @@
 #include <string>
 
 #include "database/database.h"
+#include "records/boxrules.h"
 #include "records/convert.h"
 
 namespace cm3::nations {
 
-// The continent frame. Texts are 8-bit (Windows-1252).
+// The nation's boxes, with the name a refusal gives each number box.
+inline constexpr FormBox kNationBoxes[] = {
+    {"txtName", "Name"},
+    {"txtshortnat", "ShortName"},
+    {"txtNatSymb", "Symbol"},
+    {"txtNationality", "Nationality"},
+    {"txtGameImpt", "GameImportance", "Game Importance"},
+    {"txtLeagueStandard", "LeagueStandard", "League Standard"},
+    {"txtReputation", "Reputation", "Reputation"},
+    {"txtCurFIFACOEFF", "CurrentFifaCoefficient", "Cur FIFACoefficient"},
+    {"txtFIFA91", "FifaCoefficients", "FIFA91", 0}, {"txtFIFA92", "FifaCoefficients", "FIFA92", 1},
+    {"txtFIFA93", "FifaCoefficients", "FIFA93", 2}, {"txtFIFA94", "FifaCoefficients", "FIFA94", 3},
+    {"txtFIFA95", "FifaCoefficients", "FIFA95", 4}, {"txtFIFA96", "FifaCoefficients", "FIFA96", 5},
+    {"txtUEFA91", "UefaCoefficients", "UEFA91", 0}, {"txtUEFA92", "UefaCoefficients", "UEFA92", 1},
+    {"txtUEFA93", "UefaCoefficients", "UEFA93", 2}, {"txtUEFA94", "UefaCoefficients", "UEFA94", 3},
+    {"txtUEFA95", "UefaCoefficients", "UEFA95", 4}, {"txtUEFA96", "UefaCoefficients", "UEFA96", 5},
+};
+// The continent frame's boxes; an empty txtStrength keeps the strength.
+inline constexpr FormBox kContinentBoxes[] = {
+    {"txtShort", "ShortSymbol"}, {"txtLong", "FederationName"}, {"txtFederation", "FederationShortName"},
+    {"txtType", "Type"},         {"txtStrength", "Strength"},
+};
+
+// Texts are 8-bit (Windows-1252).
 struct ContinentForm {
-  std::string shortSymbol;      // txtShort
-  std::string federationName;   // txtLong
-  std::string federationShort;  // txtFederation
-  std::string type;             // txtType
-  std::string strength;         // txtStrength
+  BoxTexts boxes;  // kContinentBoxes
 };
 
 struct NationForm {
   std::string id;  // caption of lblNationID
-  std::string name, shortName, symbol, nationality;  // txtName, txtshortnat, txtNatSymb, txtNationality
-  std::string leagueStandard, gameImportance, reputation;
+  BoxTexts boxes;  // kNationBoxes
   // Rows of the code lists, -1 for none.
   int development = -1, region = -1, actualRegion = -1, group = -1;
   std::array<int, 3> languages{-1, -1, -1};
   int city = -1, stadium = -1;  // cmbCity, cmbNatStadium
-  std::string currentFifa;      // txtCurFIFACOEFF
-  std::array<std::string, 6> fifa, uefa;  // txtFIFA91..96, txtUEFA91..96
   int continent = -1;  // cmbContinent
   ContinentForm continentBoxes;
 };

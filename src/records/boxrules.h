@@ -64,13 +64,15 @@ FieldValue fromBox(FieldTable record, const FieldInfo& f, const FieldValue& give
 // The texts of a window's boxes, by the object name of each box.
 using BoxTexts = std::map<std::string, std::string, std::less<>>;
 
-// A window box that shows a field of a record: `box` is its object name,
-// `label` the name the window's messages give it. One table of these per
-// frame of a window is both what the window binds and what the save takes.
+// A window box that shows element `k` of a field of a record: `box` is its
+// object name, `label` the name the window's messages give it. One table of
+// these per frame of a window is both what the window binds and what the
+// save takes.
 struct FormBox {
   const char* box;
   const char* field;
   const char* label = nullptr;
+  int k = 0;
 };
 
 // Whether every box of a table names a field of R (for a static_assert
@@ -101,7 +103,7 @@ const auto& fieldsOf() {
 template <auto& Boxes, class R>
 void showBoxes(const R& r, BoxTexts& texts) {
   const auto& infos = fieldsOf<R, Boxes>();
-  for (size_t i = 0; i < infos.size(); ++i) texts[Boxes[i].box] = boxText(getField(r.data(), *infos[i]));
+  for (size_t i = 0; i < infos.size(); ++i) texts[Boxes[i].box] = boxText(getField(r.data(), *infos[i], Boxes[i].k));
 }
 template <auto& Boxes, class R>
 void takeBoxes(R& r, const BoxTexts& texts) {
@@ -109,9 +111,10 @@ void takeBoxes(R& r, const BoxTexts& texts) {
   for (size_t i = 0; i < infos.size(); ++i) {
     const auto it = texts.find(Boxes[i].box);
     const std::string_view text = it == texts.end() ? std::string_view() : std::string_view(it->second);
-    FieldValue v = fromBox(R::kFields, *infos[i], text, getField(r.data(), *infos[i]), Boxes[i].box);
-    if (infos[i]->type == FieldType::Text) std::memset(r.data() + infos[i]->at(0), 0, infos[i]->width);
-    setField(r.data(), *infos[i], v);
+    const int k = Boxes[i].k;
+    FieldValue v = fromBox(R::kFields, *infos[i], text, getField(r.data(), *infos[i], k), Boxes[i].box);
+    if (infos[i]->type == FieldType::Text) std::memset(r.data() + infos[i]->at(k), 0, infos[i]->width);
+    setField(r.data(), *infos[i], v, k);
   }
 }
 // Every box of a table set to `text`.

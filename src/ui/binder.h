@@ -64,9 +64,8 @@ auto& element(typename detail::MemberOf<decltype(Array)>::Class& f) {
 // A binding table: `own` and, shown through `texts`, the boxes of the
 // core's tables.
 template <class Form>
-std::vector<Binding<Form>> bindings(std::initializer_list<Binding<Form>> own, BoxTexts Form::*texts,
+std::vector<Binding<Form>> bindings(std::vector<Binding<Form>> all, BoxTexts Form::*texts,
                                     std::initializer_list<std::span<const FormBox>> tables) {
-  std::vector<Binding<Form>> all(own);
   for (std::span<const FormBox> table : tables)
     for (const FormBox& b : table) all.emplace_back(b.box, texts);
   return all;

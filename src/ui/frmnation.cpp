@@ -21,17 +21,10 @@ namespace {
 using nations::ContinentForm;
 using nations::NationForm;
 
-// The controls that show a member of the nation form; the continent frame
-// has its own form, shown again whenever another continent is chosen.
+// The controls that show the nation form beyond its boxes; the continent
+// frame has its own form, shown again whenever another continent is chosen.
 const Binding<NationForm> kNationBindings[] = {
     {"lblNationID", &NationForm::id},
-    {"txtName", &NationForm::name},
-    {"txtshortnat", &NationForm::shortName},
-    {"txtNatSymb", &NationForm::symbol},
-    {"txtNationality", &NationForm::nationality},
-    {"txtLeagueStandard", &NationForm::leagueStandard},
-    {"txtGameImpt", &NationForm::gameImportance},
-    {"txtReputation", &NationForm::reputation},
     {"cmbDevelopment", &NationForm::development},
     {"cmbRegion", &NationForm::region},
     {"cmbActualRegion", &NationForm::actualRegion},
@@ -40,28 +33,18 @@ const Binding<NationForm> kNationBindings[] = {
     {"cmbLang3", element<&NationForm::languages, 2>},
     {"cmbCity", &NationForm::city},
     {"cmbNatStadium", &NationForm::stadium},
-    {"txtCurFIFACOEFF", &NationForm::currentFifa},
-    {"txtFIFA91", element<&NationForm::fifa, 0>},     {"txtUEFA91", element<&NationForm::uefa, 0>},
-    {"txtFIFA92", element<&NationForm::fifa, 1>},     {"txtUEFA92", element<&NationForm::uefa, 1>},
-    {"txtFIFA93", element<&NationForm::fifa, 2>},     {"txtUEFA93", element<&NationForm::uefa, 2>},
-    {"txtFIFA94", element<&NationForm::fifa, 3>},     {"txtUEFA94", element<&NationForm::uefa, 3>},
-    {"txtFIFA95", element<&NationForm::fifa, 4>},     {"txtUEFA95", element<&NationForm::uefa, 4>},
-    {"txtFIFA96", element<&NationForm::fifa, 5>},     {"txtUEFA96", element<&NationForm::uefa, 5>},
     {"cmbContinent", &NationForm::continent},
-};
-
-const Binding<ContinentForm> kContinentBindings[] = {
-    {"txtShort", &ContinentForm::shortSymbol},     {"txtLong", &ContinentForm::federationName},
-    {"txtFederation", &ContinentForm::federationShort}, {"txtType", &ContinentForm::type},
-    {"txtStrength", &ContinentForm::strength},
 };
 
 }  // namespace
 
 FrmNation::FrmNation(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::FrmNation>()) {
   ui_->setupUi(this);
-  binder_ = std::make_unique<Binder<NationForm>>(this, kNationBindings);
-  continent_ = std::make_unique<Binder<ContinentForm>>(this, kContinentBindings);
+  binder_ = std::make_unique<Binder<NationForm>>(
+      this, bindings<NationForm>({std::begin(kNationBindings), std::end(kNationBindings)}, &NationForm::boxes,
+                                 {nations::kNationBoxes}));
+  continent_ = std::make_unique<Binder<ContinentForm>>(
+      this, bindings<ContinentForm>({}, &ContinentForm::boxes, {nations::kContinentBoxes}));
 
   ui_->cmbDevelopment->addItems(toList(codes::kDevelopment));
   ui_->cmbRegion->addItems(toList(codes::kRegion));
@@ -81,11 +64,9 @@ FrmNation::FrmNation(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::F
 
   // Input rules: the rating and coefficient boxes select their text on
   // entry; three of them take digits only.
-  for (QLineEdit* box : {ui_->txtCurFIFACOEFF, ui_->txtGameImpt, ui_->txtLeagueStandard, ui_->txtReputation,
-                         ui_->txtStrength, ui_->txtFIFA91, ui_->txtFIFA92, ui_->txtFIFA93, ui_->txtFIFA94,
-                         ui_->txtFIFA95, ui_->txtFIFA96, ui_->txtUEFA91, ui_->txtUEFA92, ui_->txtUEFA93,
-                         ui_->txtUEFA94, ui_->txtUEFA95, ui_->txtUEFA96})
-    installSelectAll(box);
+  for (const FormBox& b : nations::kNationBoxes)
+    if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
+  installSelectAll(ui_->txtStrength);
   for (QLineEdit* box : {ui_->txtGameImpt, ui_->txtLeagueStandard, ui_->txtReputation}) installKeyFilter(box, kDigits);
 
   connect(ui_->cmbContinent, &QComboBox::currentIndexChanged, this, [this] {

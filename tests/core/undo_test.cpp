@@ -85,7 +85,7 @@ const Action kActions[] = {
     {"UpdateNation",
      [](Database& db) {
        nations::NationForm f = nations::loadNation(db, 1);
-       f.name = "Renamed Land";
+       f.boxes["txtName"] = "Renamed Land";
        nations::updateNation(db, 1, f);
      }},
 };

@@ -291,18 +291,16 @@ TEST_F(World, NationUpdateWritesABoxWrongOrLosesACarriedByte) {
   ASSERT_GE(cont, 0);
   const ContinentRecord cBefore = db_.read<ContinentRecord>(kSlotContinent, cont + 1);
   nations::NationForm f = nations::loadNation(db_, 4);
-  EXPECT_EQ(f.uefa[5], formatReal(before.UefaCoefficient(5)));
-  f.name = "   " + std::string(60, 'N');
-  f.symbol = "ABCDE";
-  f.reputation = "-1234";
+  EXPECT_EQ(f.boxes.at("txtUEFA96"), formatReal(before.UefaCoefficient(5)));
+  for (auto [box, text] : BoxTexts{{"txtName", "   " + std::string(60, 'N')}, {"txtNatSymb", "ABCDE"},
+                                   {"txtReputation", "-1234"}, {"txtCurFIFACOEFF", "12.345"}, {"txtFIFA91", "-1.5"},
+                                   {"txtUEFA96", "1e2"}})
+    f.boxes[box] = text;
   f.region = -1;
   f.languages = {22, -1, 32};
   f.city = -1;
-  f.currentFifa = "12.345";
-  f.fifa[0] = "-1.5";
-  f.uefa[5] = "1e2";
-  f.continentBoxes.federationName = std::string(120, 'F');
-  f.continentBoxes.strength = "";  // keeps the strength
+  f.continentBoxes.boxes["txtLong"] = std::string(120, 'F');
+  f.continentBoxes.boxes["txtStrength"] = "";  // keeps the strength
   nations::updateNation(db_, 4, f);
   EXPECT_EQ(db_.read<NationRecord>(kSlotNation, 5),
             with(before, {{"Name", std::string(51, 'N')}, {"Symbol", "ABCD"}, {"Reputation", -1234}, {"Region", 255},
@@ -314,7 +312,7 @@ TEST_F(World, NationUpdateWritesABoxWrongOrLosesACarriedByte) {
   // Another continent is written in its own record; none writes none.
   f.continent = cont == 0 ? 1 : 0;
   f.continentBoxes = nations::loadContinent(db_, f.continent);
-  f.continentBoxes.type = "Changed";
+  f.continentBoxes.boxes["txtType"] = "Changed";
   nations::updateNation(db_, 4, f);
   EXPECT_EQ(db_.read<NationRecord>(kSlotNation, 5).ContinentId(), f.continent);
   EXPECT_EQ(db_.read<ContinentRecord>(kSlotContinent, f.continent + 1).Type(), "Changed");
@@ -329,18 +327,12 @@ TEST_F(World, NationUpdateWritesABoxWrongOrLosesACarriedByte) {
 TEST_F(World, RefusedNationOrCompetitionBoxWritesSomething) {
   const Files before = files();
   const nations::NationForm nation = nations::loadNation(db_, 0);
-  const std::vector<std::pair<const char*, std::function<void(nations::NationForm&)>>> nationCases = {
-      {"txtGameImpt", [](nations::NationForm& f) { f.gameImportance = "256"; }},
-      {"txtLeagueStandard", [](nations::NationForm& f) { f.leagueStandard = "-1"; }},
-      {"txtReputation", [](nations::NationForm& f) { f.reputation = "40000"; }},
-      {"txtCurFIFACOEFF", [](nations::NationForm& f) { f.currentFifa = "abc"; }},
-      {"txtFIFA94", [](nations::NationForm& f) { f.fifa[3] = ""; }},
-      {"txtUEFA96", [](nations::NationForm& f) { f.uefa[5] = "1.2.3"; }},
-      {"txtStrength", [](nations::NationForm& f) { f.continentBoxes.strength = "strong"; }}};
-  for (const auto& [box, edit] : nationCases) {
+  for (const auto& [box, text] : BoxTexts{{"txtGameImpt", "256"}, {"txtLeagueStandard", "-1"},
+                                          {"txtReputation", "40000"}, {"txtCurFIFACOEFF", "abc"}, {"txtFIFA94", ""},
+                                          {"txtUEFA96", "1.2.3"}, {"txtStrength", "strong"}}) {
     nations::NationForm f = nation;
-    f.name = "Should Not Land";
-    edit(f);
+    f.boxes["txtName"] = "Should Not Land";
+    (box == "txtStrength" ? f.continentBoxes.boxes : f.boxes)[box] = text;
     const auto [refused, message] = refusal([&] { nations::updateNation(db_, 0, f); });
     EXPECT_EQ(refused, box);
     EXPECT_NE(message.find("nothing was written"), std::string::npos) << message;
