@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <span>
+#include <type_traits>
 
 #include "clubs/boxvalues.h"
 #include "records/boxrules.h"
@@ -151,20 +152,14 @@ void noteName(std::vector<std::string>& names, int32_t id, const std::string& na
     names.push_back(name);
 }
 
-void noteCount(Database& db, GameFile f, int32_t id) {
+// Writes a club or a stadium and notes its name and the file's count.
+template <class R>
+void writeRecord(Database& db, int32_t id, const R& r) {
+  constexpr bool club = std::is_same_v<R, ClubRecord>;
+  db.write(club ? kSlotClub : kSlotStadium, recordOf(id), r);
+  noteName(club ? db.clubNames : db.stadiumNames, id, r.LongName());
+  const GameFile f = club ? GameFile::Club : GameFile::Stadium;
   db.recordCount(f) = std::max<int64_t>(db.recordCount(f), int64_t(id) + 1);
-}
-
-void writeClub(Database& db, int32_t id, const ClubRecord& r) {
-  db.write(kSlotClub, recordOf(id), r);
-  noteName(db.clubNames, id, r.LongName());
-  noteCount(db, GameFile::Club, id);
-}
-
-void writeStadium(Database& db, int32_t id, const StadiumRecord& r) {
-  db.write(kSlotStadium, recordOf(id), r);
-  noteName(db.stadiumNames, id, r.LongName());
-  noteCount(db, GameFile::Stadium, id);
 }
 
 // Appends a stadium at the count of index entry 7 and counts it.
@@ -173,7 +168,7 @@ int32_t createStadium(Database& db, const StadiumValues& v) {
   StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(n));
   r.setId(n);
   applyStadium(db, v, false, r);
-  writeStadium(db, n, r);
+  writeRecord(db, n, r);
   addToCount(db, kEntryStadiums);
   return n;
 }
@@ -266,6 +261,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   // Every box is converted, and every record to be written is checked,
   // before the first write.
   takeBoxes<kClubBoxes>(work, form.boxes);
+  const std::string clubName = work.LongName();
   UpdateResult result;
 
   if (newClub) {
@@ -282,14 +278,14 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
     setFreshClubFields(work);
     work.setMainStadium(withMain ? s : -1);
     work.setReserveStadium(withReserve ? (withMain ? s + 1 : s) : -1);
-    JournalAction action(db, "New club " + work.LongName());
-    writeClub(db, c, work);
+    JournalAction action(db, "New club " + clubName);
+    writeRecord(db, c, work);
     addToCount(db, kEntryClubs);
     if (withMain) result.createdStadiums.push_back(createStadium(db, mainValues));
     if (withReserve) result.createdStadiums.push_back(createStadium(db, reserveValues));
     result.clubId = c;
     result.created = true;
-    result.newClubName = work.LongName();
+    result.newClubName = clubName;
     result.mainStadium = work.MainStadium();
     result.reserveStadium = work.ReserveStadium();
     return result;
@@ -318,14 +314,14 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   checkAppendable(db, kSlotStadium, s, int64_t(mainAct == Act::Create) + int64_t(reserveAct == Act::Create),
                   "stadiums", "stadium.dat");
 
-  JournalAction action(db, "Update club " + work.LongName());
-  writeClub(db, clickTeamId, work);
+  JournalAction action(db, "Update club " + clubName);
+  writeRecord(db, clickTeamId, work);
   auto frame = [&](Act act, const StadiumValues& v, bool reserve) {
     const int32_t ref = reserve ? work.ReserveStadium() : work.MainStadium();
     if (act == Act::Update) {
       StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(ref));
       applyStadium(db, v, true, r);
-      writeStadium(db, ref, r);
+      writeRecord(db, ref, r);
     } else if (act == Act::Create) {
       const int32_t n = createStadium(db, v);
       result.createdStadiums.push_back(n);
@@ -334,7 +330,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
         work.setReserveStadium(n);
       else
         work.setMainStadium(n);
-      writeClub(db, clickTeamId, work);
+      writeRecord(db, clickTeamId, work);
     }
   };
   frame(mainAct, mainValues, false);

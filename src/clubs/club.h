@@ -89,7 +89,7 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown);
 struct UpdateResult {
   int32_t clubId = -1;     // the club written
   bool created = false;    // a new club was appended
-  std::string newClubName; // its LongName field as stored (the new club-list row)
+  std::string newClubName; // its name as stored (the new club-list row)
   int32_t mainStadium = -1, reserveStadium = -1;  // the club's references afterwards
   std::vector<int32_t> createdStadiums;           // indexes of appended stadiums, in order
 };

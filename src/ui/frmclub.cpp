@@ -40,24 +40,16 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
   // The favourite and disliked people are rows of their lists; the stadium
   // frames have forms of their own.
   binder_ = std::make_unique<Binder<ClubForm>>(
-      this, bindings<ClubForm>({{"lblID", &ClubForm::id},
-                                {"cmbStatus", &ClubForm::status},
-                                {"cmbNation", &ClubForm::nation},
-                                {"cmbDivision", &ClubForm::division},
-                                {"cmbLastDivision", &ClubForm::lastDivision},
-                                {"cmbOtherDivision", &ClubForm::otherDivision},
-                                {"cmbHomeMatch", &ClubForm::homeMatchDay},
-                                {"cmbHomeText", element<&ClubForm::kits, 0>},
-                                {"cmbHomeBack", element<&ClubForm::kits, 1>},
-                                {"cmbAwayText", element<&ClubForm::kits, 2>},
-                                {"cmbAwayBack", element<&ClubForm::kits, 3>},
-                                {"cmbThirdText", element<&ClubForm::kits, 4>},
-                                {"cmbThirdBack", element<&ClubForm::kits, 5>},
-                                {"cmbRival1", element<&ClubForm::rivals, 0>},
-                                {"cmbRival2", element<&ClubForm::rivals, 1>},
-                                {"cmbRival3", element<&ClubForm::rivals, 2>},
-                                {"chkOwnClub", &ClubForm::ownsStadium}},
-                               &ClubForm::boxes, {clubs::kClubBoxes}));
+      this, bindings<ClubForm>(
+                {{"lblID", &ClubForm::id}, {"cmbStatus", &ClubForm::status}, {"cmbNation", &ClubForm::nation},
+                 {"cmbDivision", &ClubForm::division}, {"cmbLastDivision", &ClubForm::lastDivision},
+                 {"cmbOtherDivision", &ClubForm::otherDivision}, {"cmbHomeMatch", &ClubForm::homeMatchDay},
+                 {"cmbHomeText", element<&ClubForm::kits, 0>}, {"cmbHomeBack", element<&ClubForm::kits, 1>},
+                 {"cmbAwayText", element<&ClubForm::kits, 2>}, {"cmbAwayBack", element<&ClubForm::kits, 3>},
+                 {"cmbThirdText", element<&ClubForm::kits, 4>}, {"cmbThirdBack", element<&ClubForm::kits, 5>},
+                 {"cmbRival1", element<&ClubForm::rivals, 0>}, {"cmbRival2", element<&ClubForm::rivals, 1>},
+                 {"cmbRival3", element<&ClubForm::rivals, 2>}, {"chkOwnClub", &ClubForm::ownsStadium}},
+                &ClubForm::boxes, {clubs::kClubBoxes}));
   mainStadium_ = std::make_unique<Binder<StadiumForm>>(
       this, bindings<StadiumForm>({{"lblStaID", &StadiumForm::id}, {"cmbCity", &StadiumForm::city},
                                    {"cmbStaNear", &StadiumForm::nearby}, {"chkRoof", &StadiumForm::roof},

@@ -111,6 +111,9 @@ TEST_F(World, UneditedSaveChangesAByte) {
 TEST_F(World, ClubUpdateWritesABoxWrongOrLosesACarriedByte) {
   const ClubRecord before = withStadiums(0, 3, -1);
   const StadiumRecord stBefore = stadium(3);
+  StadiumRecord dirty = with(stBefore, {{"LongName", "Quay Park"}});
+  dirty.data()[54] = 'x';  // after the name's end: a kept name is still written whole
+  db_.write(kSlotStadium, 4, dirty);
   // liked is never written, ownsStadium only shown; the long name is cut at
   // 51 bytes without terminator.
   const ClubForm f{.id = {}, .boxes = {{"txtLongName", std::string(60, 'L')}, {"txtShortName", "  Sh  "},
