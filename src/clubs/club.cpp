@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
+#include <type_traits>
 
 #include "clubs/boxvalues.h"
 #include "records/boxrules.h"
@@ -16,51 +18,56 @@ std::string num(int64_t v) { return std::to_string(v); }
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
-// The number boxes of the club frame and of the two stadium frames.
-constexpr MemberBox<ClubForm> kClubNumbers[] = {
-    {&ClubForm::lastPosition, "LastPosition", "txtLastPos"},
-    {&ClubForm::trainingFacility, "TrainingFacility", "txtTrainingFacility"},
-    {&ClubForm::cash, "Cash", "txtCash"},
-    {&ClubForm::avgAttendance, "AvgAttendance", "txtAvgAttendance"},
-    {&ClubForm::minAttendance, "MinAttendance", "txtMinAttendance"},
-    {&ClubForm::maxAttendance, "MaxAttendance", "txtMaxAttendance"},
-    {&ClubForm::reputation, "Reputation", "txtClubReputation"},
-};
-constexpr MemberBox<StadiumForm> kMainStadium[] = {
-    {&StadiumForm::capacity, "Capacity", "txtStaCapacity"},
-    {&StadiumForm::seating, "Seating", "txtStaSeating"},
-    {&StadiumForm::expansion, "Expansion", "txtStaExpansion"},
-};
-constexpr MemberBox<StadiumForm> kReserveStadium[] = {
-    {&StadiumForm::capacity, "Capacity", "txtStaResCapacity"},
-    {&StadiumForm::seating, "Seating", "txtStaResSeating"},
-    {&StadiumForm::expansion, "Expansion", "txtStaResExpansion"},
-};
-static_assert(membersName<ClubRecord>(kClubNumbers) && membersName<StadiumRecord>(kMainStadium) &&
-                  membersName<StadiumRecord>(kReserveStadium),
+static_assert(namesFields<ClubRecord>(kClubBoxes) && namesFields<StadiumRecord>(kMainStadiumBoxes) &&
+                  namesFields<StadiumRecord>(kReserveStadiumBoxes),
               "a box names a field its record does not have");
 
+// The frames' tables and markers, by whether the frame is the reserve's.
+constexpr std::span<const FormBox> kStadiumBoxes[] = {kMainStadiumBoxes, kReserveStadiumBoxes};
+const char* marker(bool reserve) { return reserve ? kNoReserve : kUnknownStadium; }
+
+template <class R>
+bool isText(const FormBox& b) {
+  return findField(R::kFields, b.field)->type == FieldType::Text;
+}
+// The stadium's name box.
+const char* nameBox(bool reserve) {
+  return std::find_if(kStadiumBoxes[reserve].begin(), kStadiumBoxes[reserve].end(), isText<StadiumRecord>)->box;
+}
+std::string_view name(const StadiumForm& f, bool reserve) {
+  const auto it = f.boxes.find(nameBox(reserve));
+  return it == f.boxes.end() ? std::string_view() : std::string_view(it->second);
+}
+bool hasName(const StadiumForm& f, bool reserve) { return !trim(name(f, reserve)).empty(); }
+// Whether the name box holds the frame's marker, in any case.
+bool markerTyped(const StadiumForm& f, bool reserve) {
+  return world::upperTrimmed(name(f, reserve)) == world::upperTrimmed(marker(reserve));
+}
+
+// Every byte of a field, as a box wrote it.
 template <class R>
 void copyField(const R& from, R& to, std::string_view field) {
   const FieldInfo& f = *findField(R::kFields, field);
-  setField(to.data(), f, getField(from.data(), f));
+  std::memcpy(to.data() + f.offset, from.data() + f.offset, f.size());
 }
 
-void showStadium(const Database& db, const StadiumRecord& r, int32_t index, StadiumForm& f) {
+void showStadium(const Database& db, const StadiumRecord& r, int32_t index, StadiumForm& f, bool reserve) {
   f.id = num(index);
-  f.name = r.LongName();
   f.city = rowOf(r.City(), db.cityNames.size());
-  showMembers<kMainStadium>(r, f);
+  if (reserve)
+    showBoxes<kReserveStadiumBoxes>(r, f.boxes);
+  else
+    showBoxes<kMainStadiumBoxes>(r, f.boxes);
   f.nearby = rowOf(r.NearbyStadium(), db.stadiumNames.size());
   f.roof = r.RoofFlag() == 255;
   f.heating = r.HeatingFlag() == 255;
 }
 
-void showNoStadium(StadiumForm& f, const char* marker) {
-  f = StadiumForm{};
-  f.id = kNoStadiumId;
-  f.name = marker;
-  for (const MemberBox<StadiumForm>& b : kMainStadium) f.*b.member = "0";
+// A frame without stadium: its marker, zeros, no city and no nearby stadium
+// and "N/A"; the ticks stay.
+void showNoStadium(StadiumForm& f, bool reserve) {
+  f = StadiumForm{.id = kNoStadiumId, .boxes = {}, .city = -1, .nearby = -1, .roof = f.roof, .heating = f.heating};
+  for (const FormBox& b : kStadiumBoxes[reserve]) f.boxes[b.box] = isText<StadiumRecord>(b) ? marker(reserve) : "0";
 }
 
 std::vector<std::string> personRows(const Database& db, const ClubRecord& c, bool liked) {
@@ -76,58 +83,42 @@ std::vector<std::string> personRows(const Database& db, const ClubRecord& c, boo
 
 // The converted values of a stadium frame; applying them cannot fail.
 struct StadiumValues {
-  std::string name;
   int city = -1, nearby = -1;
-  StadiumRecord numbers;  // the number boxes, converted
+  StadiumRecord boxes;  // the boxes, converted
   bool roof = false, heating = false;
 };
 
 StadiumValues convertStadium(const StadiumForm& f, bool reserve) {
-  StadiumValues v;
-  v.name = f.name;
-  v.city = f.city;
-  v.nearby = f.nearby;
+  StadiumValues v{.city = f.city, .nearby = f.nearby, .boxes = {}, .roof = f.roof, .heating = f.heating};
   if (reserve)
-    takeMembers<kReserveStadium>(v.numbers, f);
+    takeBoxes<kReserveStadiumBoxes>(v.boxes, f.boxes);
   else
-    takeMembers<kMainStadium>(v.numbers, f);
-  v.roof = f.roof;
-  v.heating = f.heating;
+    takeBoxes<kMainStadiumBoxes>(v.boxes, f.boxes);
   return v;
 }
 
 // `keep`: the record is one the window showed, so a reference it could not
 // show survives while its list stays without a choice.
 void applyStadium(const Database& db, const StadiumValues& v, bool keep, StadiumRecord& r) {
-  encodeTrimmed(v.name, r.LongNameField(), StadiumRecord::LongNameWidth);
+  for (const FormBox& b : kMainStadiumBoxes) copyField(v.boxes, r, b.field);
   r.setCity(int32_t(keep ? choiceValue(v.city, r.City(), db.cityNames.size(), -1) : v.city));
-  for (const MemberBox<StadiumForm>& b : kMainStadium) copyField(v.numbers, r, b.field);
   r.setNearbyStadium(
       int32_t(keep ? choiceValue(v.nearby, r.NearbyStadium(), db.stadiumNames.size(), -1) : v.nearby));
   r.setRoofFlag(v.roof ? 255 : 0);
   r.setHeatingFlag(v.heating ? 255 : 0);
 }
 
-// The club frame's number boxes, converted into a scratch record.
-ClubRecord convertClub(const ClubForm& f) {
-  ClubRecord numbers;
-  takeMembers<kClubNumbers>(numbers, f);
-  return numbers;
-}
-
-void applyClub(const Database& db, const ClubForm& f, const ClubRecord& numbers, bool keep, ClubRecord& r) {
+// Everything but the boxes, which the update has taken already.
+void applyClub(const Database& db, const ClubForm& f, bool keep, ClubRecord& r) {
   auto choice = [&](int row, int64_t stored, size_t rows, int64_t none) {
     return keep ? choiceValue(row, stored, rows, none) : (row >= 0 ? row : none);
   };
-  encodeTrimmed(f.longName, r.LongNameField(), ClubRecord::LongNameWidth);
-  encodeTrimmed(f.shortName, r.ShortNameField(), ClubRecord::ShortNameWidth);
   // A status the list has no row for stays as it is.
   if (f.status >= 0) r.setStatus(uint8_t(f.status));
   r.setNation(int32_t(choice(f.nation, r.Nation(), db.nationNames.size(), -1)));
   r.setDivision(int32_t(choice(f.division, r.Division(), db.compNames.size(), -1)));
   r.setLastDivision(int32_t(choice(f.lastDivision, r.LastDivision(), db.compNames.size(), -1)));
   r.setOtherDivision(int32_t(choice(f.otherDivision, r.OtherDivision(), db.compNames.size(), -1)));
-  for (const MemberBox<ClubForm>& b : kClubNumbers) copyField(numbers, r, b.field);
   r.setHomeMatchDay(uint8_t(choice(f.homeMatchDay, r.HomeMatchDay(), 8, 255)));
   for (int k = 0; k < 3; ++k) r.setRival(k, int32_t(choice(f.rivals[size_t(k)], r.Rival(k), db.clubNames.size(), -1)));
   for (int k = 0; k < 6; ++k)
@@ -161,20 +152,14 @@ void noteName(std::vector<std::string>& names, int32_t id, const std::string& na
     names.push_back(name);
 }
 
-void noteCount(Database& db, GameFile f, int32_t id) {
+// Writes a club or a stadium and notes its name and the file's count.
+template <class R>
+void writeRecord(Database& db, int32_t id, const R& r) {
+  constexpr bool club = std::is_same_v<R, ClubRecord>;
+  db.write(club ? kSlotClub : kSlotStadium, recordOf(id), r);
+  noteName(club ? db.clubNames : db.stadiumNames, id, r.LongName());
+  const GameFile f = club ? GameFile::Club : GameFile::Stadium;
   db.recordCount(f) = std::max<int64_t>(db.recordCount(f), int64_t(id) + 1);
-}
-
-void writeClub(Database& db, int32_t id, const ClubRecord& r) {
-  db.write(kSlotClub, recordOf(id), r);
-  noteName(db.clubNames, id, r.LongName());
-  noteCount(db, GameFile::Club, id);
-}
-
-void writeStadium(Database& db, int32_t id, const StadiumRecord& r) {
-  db.write(kSlotStadium, recordOf(id), r);
-  noteName(db.stadiumNames, id, r.LongName());
-  noteCount(db, GameFile::Stadium, id);
 }
 
 // Appends a stadium at the count of index entry 7 and counts it.
@@ -183,7 +168,7 @@ int32_t createStadium(Database& db, const StadiumValues& v) {
   StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(n));
   r.setId(n);
   applyStadium(db, v, false, r);
-  writeStadium(db, n, r);
+  writeRecord(db, n, r);
   addToCount(db, kEntryStadiums);
   return n;
 }
@@ -206,13 +191,11 @@ void checkAppendable(const Database& db, int slot, int64_t count, int64_t extra,
 
 void checkStadiumExists(const Database& db, int32_t index, bool reserve) {
   if (!db.has<StadiumRecord>(kSlotStadium, recordOf(index)))
-    throw UpdateError(0, reserve ? "txtStaResLongName" : "txtStaLongName",
+    throw UpdateError(0, nameBox(reserve),
                       std::string("The club's ") + (reserve ? "reserve" : "main") + " stadium (index " +
                           std::to_string(index) + ") is not in stadium.dat; nothing was written. Type " +
-                          (reserve ? kNoReserve : kUnknownStadium) + " as its name to drop the reference.");
+                          marker(reserve) + " as its name to drop the reference.");
 }
-
-bool hasName(const StadiumForm& f) { return !trim(f.name).empty(); }
 
 }  // namespace
 
@@ -220,23 +203,21 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
   ClubForm f;
   const ClubRecord c = db.read<ClubRecord>(kSlotClub, recordOf(clubId));
 
-  if (c.MainStadium() < 0) showNoStadium(f.main, kUnknownStadium);
+  if (c.MainStadium() < 0) showNoStadium(f.main, false);
   if (c.ReserveStadium() >= 0) {
     const StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.ReserveStadium()));
-    showStadium(db, r, c.ReserveStadium(), f.reserve);
+    showStadium(db, r, c.ReserveStadium(), f.reserve, true);
   } else {
-    showNoStadium(f.reserve, kNoReserve);
+    showNoStadium(f.reserve, true);
   }
 
-  f.longName = c.LongName();
-  f.shortName = c.ShortName();
   f.nation = rowOf(c.Nation(), db.nationNames.size());
   f.division = rowOf(c.Division(), db.compNames.size());
   f.lastDivision = rowOf(c.LastDivision(), db.compNames.size());
   f.otherDivision = rowOf(c.OtherDivision(), db.compNames.size());
   f.homeMatchDay = rowOf(c.HomeMatchDay(), 8);
   f.status = rowOf(c.Status(), 4);
-  showMembers<kClubNumbers>(c, f);
+  showBoxes<kClubBoxes>(c, f.boxes);
   for (int k = 0; k < 6; ++k) f.kits[size_t(k)] = rowOf(c.KitColour(k), db.colours.size());
   for (int k = 0; k < 3; ++k) f.rivals[size_t(k)] = rowOf(c.Rival(k), db.clubNames.size());
   f.liked = personRows(db, c, true);
@@ -245,7 +226,7 @@ ClubForm loadClub(const Database& db, int32_t clubId) {
 
   if (c.MainStadium() >= 0) {
     const StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(c.MainStadium()));
-    showStadium(db, r, c.MainStadium(), f.main);
+    showStadium(db, r, c.MainStadium(), f.main, false);
     f.ownsStadium = c.OwnsStadiumFlag() == 0;
   }
   return f;
@@ -256,20 +237,16 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown) {
   const int32_t clubs = db.readIndex(kEntryClubs).Count();
   const int32_t stadiums = db.readIndex(kEntryStadiums).Count();
   f.id = num(clubs);
-  f.longName = f.shortName = kNewClubName;
+  for (const FormBox& b : kClubBoxes) f.boxes[b.box] = isText<ClubRecord>(b) ? kNewClubName : "0";
   f.status = 0;
-  for (const MemberBox<ClubForm>& b : kClubNumbers) f.*b.member = "0";
   f.kits = shown.kits;
   f.ownsStadium = shown.ownsStadium;
+  f.main = shown.main;
+  f.reserve = shown.reserve;
+  showNoStadium(f.main, false);
+  showNoStadium(f.reserve, true);
   f.main.id = num(stadiums);
-  f.main.name = kUnknownStadium;
-  for (const MemberBox<StadiumForm>& b : kMainStadium) f.main.*b.member = f.reserve.*b.member = "0";
-  f.main.roof = shown.main.roof;
-  f.main.heating = shown.main.heating;
   f.reserve.id = num(int64_t(stadiums) + 1);
-  f.reserve.name = kNoReserve;
-  f.reserve.roof = shown.reserve.roof;
-  f.reserve.heating = shown.reserve.heating;
   return f;
 }
 
@@ -278,17 +255,18 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   const int32_t c = db.readIndex(kEntryClubs).Count();
   const int32_t s = db.readIndex(kEntryStadiums).Count();
   ClubRecord work = db.read<ClubRecord>(kSlotClub, recordOf(clickTeamId));
-  const bool mainGone = world::upperTrimmed(form.main.name) == "<UNKNOWN>";
-  const bool reserveGone = world::upperTrimmed(form.reserve.name) == "<NONE>";
+  const bool mainGone = markerTyped(form.main, false);
+  const bool reserveGone = markerTyped(form.reserve, true);
 
   // Every box is converted, and every record to be written is checked,
   // before the first write.
-  const ClubRecord values = convertClub(form);
+  takeBoxes<kClubBoxes>(work, form.boxes);
+  const std::string clubName = work.LongName();
   UpdateResult result;
 
   if (newClub) {
-    const bool withMain = !mainGone && hasName(form.main);
-    const bool withReserve = !reserveGone && hasName(form.reserve);
+    const bool withMain = !mainGone && hasName(form.main, false);
+    const bool withReserve = !reserveGone && hasName(form.reserve, true);
     StadiumValues mainValues, reserveValues;
     if (withMain) mainValues = convertStadium(form.main, false);
     if (withReserve) reserveValues = convertStadium(form.reserve, true);
@@ -296,18 +274,18 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
     checkAppendable(db, kSlotStadium, s, int64_t(withMain) + int64_t(withReserve), "stadiums", "stadium.dat");
 
     work.setId(c);
-    applyClub(db, form, values, false, work);
+    applyClub(db, form, false, work);
     setFreshClubFields(work);
     work.setMainStadium(withMain ? s : -1);
     work.setReserveStadium(withReserve ? (withMain ? s + 1 : s) : -1);
-    JournalAction action(db, "New club " + work.LongName());
-    writeClub(db, c, work);
+    JournalAction action(db, "New club " + clubName);
+    writeRecord(db, c, work);
     addToCount(db, kEntryClubs);
     if (withMain) result.createdStadiums.push_back(createStadium(db, mainValues));
     if (withReserve) result.createdStadiums.push_back(createStadium(db, reserveValues));
     result.clubId = c;
     result.created = true;
-    result.newClubName = work.LongName();
+    result.newClubName = clubName;
     result.mainStadium = work.MainStadium();
     result.reserveStadium = work.ReserveStadium();
     return result;
@@ -315,19 +293,19 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
 
   if (!db.has<ClubRecord>(kSlotClub, recordOf(clickTeamId)))
     throw UpdateError(0, "", "Club " + std::to_string(clickTeamId) + " is not in club.dat; nothing was written.");
-  applyClub(db, form, values, true, work);
+  applyClub(db, form, true, work);
   if (mainGone) work.setMainStadium(-1);
   if (reserveGone) work.setReserveStadium(-1);
 
   // What happens to each frame: update the stadium the club refers to, append
   // one for a name that replaced the marker, or nothing.
   enum class Act { None, Update, Create };
-  auto plan = [&](int32_t ref, bool gone, const StadiumForm& f) {
+  auto plan = [&](int32_t ref, bool gone, bool reserve) {
     if (ref >= 0) return Act::Update;
-    return !gone && hasName(f) ? Act::Create : Act::None;
+    return !gone && hasName(reserve ? form.reserve : form.main, reserve) ? Act::Create : Act::None;
   };
-  const Act mainAct = plan(work.MainStadium(), mainGone, form.main);
-  const Act reserveAct = plan(work.ReserveStadium(), reserveGone, form.reserve);
+  const Act mainAct = plan(work.MainStadium(), mainGone, false);
+  const Act reserveAct = plan(work.ReserveStadium(), reserveGone, true);
   StadiumValues mainValues, reserveValues;
   if (mainAct != Act::None) mainValues = convertStadium(form.main, false);
   if (reserveAct != Act::None) reserveValues = convertStadium(form.reserve, true);
@@ -336,14 +314,14 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   checkAppendable(db, kSlotStadium, s, int64_t(mainAct == Act::Create) + int64_t(reserveAct == Act::Create),
                   "stadiums", "stadium.dat");
 
-  JournalAction action(db, "Update club " + work.LongName());
-  writeClub(db, clickTeamId, work);
+  JournalAction action(db, "Update club " + clubName);
+  writeRecord(db, clickTeamId, work);
   auto frame = [&](Act act, const StadiumValues& v, bool reserve) {
     const int32_t ref = reserve ? work.ReserveStadium() : work.MainStadium();
     if (act == Act::Update) {
       StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(ref));
       applyStadium(db, v, true, r);
-      writeStadium(db, ref, r);
+      writeRecord(db, ref, r);
     } else if (act == Act::Create) {
       const int32_t n = createStadium(db, v);
       result.createdStadiums.push_back(n);
@@ -352,7 +330,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
         work.setReserveStadium(n);
       else
         work.setMainStadium(n);
-      writeClub(db, clickTeamId, work);
+      writeRecord(db, clickTeamId, work);
     }
   };
   frame(mainAct, mainValues, false);
@@ -364,18 +342,14 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
 }
 
 void showStadiumState(ClubForm& form, const UpdateResult& result) {
-  auto one = [](StadiumForm& f, int32_t ref, const char* marker) {
-    if (ref < 0) {
-      const bool roof = f.roof, heating = f.heating;
-      showNoStadium(f, marker);
-      f.roof = roof;
-      f.heating = heating;
-    } else {
+  auto one = [](StadiumForm& f, int32_t ref, bool reserve) {
+    if (ref < 0)
+      showNoStadium(f, reserve);
+    else
       f.id = num(ref);
-    }
   };
-  one(form.main, result.mainStadium, kUnknownStadium);
-  one(form.reserve, result.reserveStadium, kNoReserve);
+  one(form.main, result.mainStadium, false);
+  one(form.reserve, result.reserveStadium, true);
   if (result.created) form.id = num(result.clubId);
 }
 

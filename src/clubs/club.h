@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "database/database.h"
+#include "records/boxrules.h"
 #include "records/convert.h"
 
 namespace cm3::clubs {
@@ -22,30 +23,51 @@ inline constexpr const char* kEmptyPerson = "Empty";
 // The question asked before a new club is written.
 inline constexpr const char* kAddNewClubQuestion = "Add New Club";
 
+// The boxes of the club frame and of the two stadium frames.
+inline constexpr FormBox kClubBoxes[] = {
+    {"txtLongName", "LongName"},
+    {"txtShortName", "ShortName"},
+    {"txtLastPos", "LastPosition"},
+    {"txtTrainingFacility", "TrainingFacility"},
+    {"txtCash", "Cash"},
+    {"txtAvgAttendance", "AvgAttendance"},
+    {"txtMinAttendance", "MinAttendance"},
+    {"txtMaxAttendance", "MaxAttendance"},
+    {"txtClubReputation", "Reputation"},
+};
+inline constexpr FormBox kMainStadiumBoxes[] = {
+    {"txtStaLongName", "LongName"},
+    {"txtStaCapacity", "Capacity"},
+    {"txtStaSeating", "Seating"},
+    {"txtStaExpansion", "Expansion"},
+};
+inline constexpr FormBox kReserveStadiumBoxes[] = {
+    {"txtStaResLongName", "LongName"},
+    {"txtStaResCapacity", "Capacity"},
+    {"txtStaResSeating", "Seating"},
+    {"txtStaResExpansion", "Expansion"},
+};
+
 // One stadium frame. Every text is 8-bit (Windows-1252) as in the files; a
 // list choice is the row, -1 for none.
 struct StadiumForm {
-  std::string id;  // lblStaID / lblStaResID: the stadium index or "N/A"
-  std::string name;
-  int city = -1;
-  std::string capacity, seating, expansion;
-  int nearby = -1;
+  std::string id;  // the stadium index or "N/A"
+  BoxTexts boxes;  // kMainStadiumBoxes or kReserveStadiumBoxes
+  int city = -1, nearby = -1;
   bool roof = false, heating = false;
 };
 
 struct ClubForm {
-  std::string id;  // lblID
-  std::string longName, shortName;
+  std::string id;
+  BoxTexts boxes;  // kClubBoxes
   int status = -1, nation = -1, division = -1, lastDivision = -1, otherDivision = -1;
-  std::string lastPosition, cash, trainingFacility, reputation;
   int homeMatchDay = -1;  // row 0..7, -1 when the day is not set
-  std::string avgAttendance, minAttendance, maxAttendance;
   std::array<int, 6> kits{-1, -1, -1, -1, -1, -1};  // the order of ClubRecord::KitColour
   std::array<int, 3> rivals{-1, -1, -1};
-  // Rows of lstLiked and lstDisliked (three each when a club is shown, none
-  // for a new club).
+  // Rows of the favourite and disliked people (three each when a club is
+  // shown, none for a new club).
   std::vector<std::string> liked, disliked;
-  bool ownsStadium = false;  // chkOwnClub, shown only
+  bool ownsStadium = false;  // shown only
   StadiumForm main, reserve;
 };
 
@@ -67,7 +89,7 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown);
 struct UpdateResult {
   int32_t clubId = -1;     // the club written
   bool created = false;    // a new club was appended
-  std::string newClubName; // its LongName field as stored (the new club-list row)
+  std::string newClubName; // its name as stored (the new club-list row)
   int32_t mainStadium = -1, reserveStadium = -1;  // the club's references afterwards
   std::vector<int32_t> createdStadiums;           // indexes of appended stadiums, in order
 };

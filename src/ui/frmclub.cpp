@@ -23,65 +23,48 @@ namespace {
 using clubs::ClubForm;
 using clubs::StadiumForm;
 
-// The controls that show a member of the club form. The favourite and
-// disliked people are rows of their lists; the stadium frames have forms
-// of their own.
-const Binding<ClubForm> kClubBindings[] = {
-    {"lblID", &ClubForm::id},
-    {"txtLongName", &ClubForm::longName},
-    {"txtShortName", &ClubForm::shortName},
-    {"cmbStatus", &ClubForm::status},
-    {"cmbNation", &ClubForm::nation},
-    {"cmbDivision", &ClubForm::division},
-    {"cmbLastDivision", &ClubForm::lastDivision},
-    {"cmbOtherDivision", &ClubForm::otherDivision},
-    {"txtLastPos", &ClubForm::lastPosition},
-    {"txtCash", &ClubForm::cash},
-    {"txtTrainingFacility", &ClubForm::trainingFacility},
-    {"txtClubReputation", &ClubForm::reputation},
-    {"cmbHomeMatch", &ClubForm::homeMatchDay},
-    {"txtAvgAttendance", &ClubForm::avgAttendance},
-    {"txtMinAttendance", &ClubForm::minAttendance},
-    {"txtMaxAttendance", &ClubForm::maxAttendance},
-    {"cmbHomeText", element<&ClubForm::kits, 0>},
-    {"cmbHomeBack", element<&ClubForm::kits, 1>},
-    {"cmbAwayText", element<&ClubForm::kits, 2>},
-    {"cmbAwayBack", element<&ClubForm::kits, 3>},
-    {"cmbThirdText", element<&ClubForm::kits, 4>},
-    {"cmbThirdBack", element<&ClubForm::kits, 5>},
-    {"cmbRival1", element<&ClubForm::rivals, 0>},
-    {"cmbRival2", element<&ClubForm::rivals, 1>},
-    {"cmbRival3", element<&ClubForm::rivals, 2>},
-    {"chkOwnClub", &ClubForm::ownsStadium},
-};
-
-const Binding<StadiumForm> kMainStadium[] = {
-    {"lblStaID", &StadiumForm::id},          {"txtStaLongName", &StadiumForm::name}, {"cmbCity", &StadiumForm::city},
-    {"txtStaCapacity", &StadiumForm::capacity}, {"txtStaSeating", &StadiumForm::seating},
-    {"txtStaExpansion", &StadiumForm::expansion}, {"cmbStaNear", &StadiumForm::nearby},
-    {"chkRoof", &StadiumForm::roof},         {"chkHeating", &StadiumForm::heating},
-};
-const Binding<StadiumForm> kReserveStadium[] = {
-    {"lblStaResID", &StadiumForm::id},       {"txtStaResLongName", &StadiumForm::name},
-    {"cmbCityRes", &StadiumForm::city},      {"txtStaResCapacity", &StadiumForm::capacity},
-    {"txtStaResSeating", &StadiumForm::seating}, {"txtStaResExpansion", &StadiumForm::expansion},
-    {"cmbStaNearRes", &StadiumForm::nearby}, {"chkRoofRes", &StadiumForm::roof},
-    {"chkHeatingRes", &StadiumForm::heating},
-};
+// Digits only in the number boxes of a table of record R, but `except`.
+template <class R>
+void digitsOnly(QWidget* window, std::span<const FormBox> table, const QLineEdit* except = nullptr) {
+  for (const FormBox& b : table)
+    if (auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(b.box));
+        box != except && boxRule(R::kFields, *findField(R::kFields, b.field)) == BoxRule::Rounded)
+      installKeyFilter(box, kDigits);
+}
 
 }  // namespace
 
 FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
     : main_(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
   ui_->setupUi(this);
-  binder_ = std::make_unique<Binder<ClubForm>>(this, kClubBindings);
-  mainStadium_ = std::make_unique<Binder<StadiumForm>>(this, kMainStadium);
-  reserveStadium_ = std::make_unique<Binder<StadiumForm>>(this, kReserveStadium);
+  // The favourite and disliked people are rows of their lists; the stadium
+  // frames have forms of their own.
+  binder_ = std::make_unique<Binder<ClubForm>>(
+      this, bindings<ClubForm>(
+                {{"lblID", &ClubForm::id}, {"cmbStatus", &ClubForm::status}, {"cmbNation", &ClubForm::nation},
+                 {"cmbDivision", &ClubForm::division}, {"cmbLastDivision", &ClubForm::lastDivision},
+                 {"cmbOtherDivision", &ClubForm::otherDivision}, {"cmbHomeMatch", &ClubForm::homeMatchDay},
+                 {"cmbHomeText", element<&ClubForm::kits, 0>}, {"cmbHomeBack", element<&ClubForm::kits, 1>},
+                 {"cmbAwayText", element<&ClubForm::kits, 2>}, {"cmbAwayBack", element<&ClubForm::kits, 3>},
+                 {"cmbThirdText", element<&ClubForm::kits, 4>}, {"cmbThirdBack", element<&ClubForm::kits, 5>},
+                 {"cmbRival1", element<&ClubForm::rivals, 0>}, {"cmbRival2", element<&ClubForm::rivals, 1>},
+                 {"cmbRival3", element<&ClubForm::rivals, 2>}, {"chkOwnClub", &ClubForm::ownsStadium}},
+                &ClubForm::boxes, {clubs::kClubBoxes}));
+  mainStadium_ = std::make_unique<Binder<StadiumForm>>(
+      this, bindings<StadiumForm>({{"lblStaID", &StadiumForm::id}, {"cmbCity", &StadiumForm::city},
+                                   {"cmbStaNear", &StadiumForm::nearby}, {"chkRoof", &StadiumForm::roof},
+                                   {"chkHeating", &StadiumForm::heating}},
+                                  &StadiumForm::boxes, {clubs::kMainStadiumBoxes}));
+  reserveStadium_ = std::make_unique<Binder<StadiumForm>>(
+      this, bindings<StadiumForm>({{"lblStaResID", &StadiumForm::id}, {"cmbCityRes", &StadiumForm::city},
+                                   {"cmbStaNearRes", &StadiumForm::nearby}, {"chkRoofRes", &StadiumForm::roof},
+                                   {"chkHeatingRes", &StadiumForm::heating}},
+                                  &StadiumForm::boxes, {clubs::kReserveStadiumBoxes}));
 
   // Fixed lists and input rules.
-  for (QLineEdit* box : {ui_->txtStaCapacity, ui_->txtStaSeating, ui_->txtStaExpansion, ui_->txtStaResCapacity,
-                         ui_->txtStaResSeating, ui_->txtStaResExpansion})
-    installKeyFilter(box, kDigits);
+  digitsOnly<ClubRecord>(this, clubs::kClubBoxes, ui_->txtClubReputation);
+  digitsOnly<StadiumRecord>(this, clubs::kMainStadiumBoxes);
+  digitsOnly<StadiumRecord>(this, clubs::kReserveStadiumBoxes);
   ui_->cmbStatus->addItems(toList(codes::kClubStatus));
   ui_->cmbHomeMatch->addItems(toList(codes::kHomeMatchDay));
   // Sized before the name lists come: a combo sizes itself by measuring every
@@ -104,9 +87,6 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
                        ui_->cmbThirdBack})
     world::showColours(k, names.colours());
   for (QLineEdit* box : {ui_->txtLastPos, ui_->txtTrainingFacility, ui_->txtClubReputation}) installSelectAll(box);
-  for (QLineEdit* box : {ui_->txtAvgAttendance, ui_->txtCash, ui_->txtLastPos, ui_->txtMaxAttendance,
-                         ui_->txtMinAttendance, ui_->txtTrainingFacility})
-    installKeyFilter(box, kDigits);
 
   for (QLabel* l : {ui_->lblDivision, ui_->lblLastDivision, ui_->lblOtherDivision}) l->installEventFilter(this);
   connect(ui_->cmdAddNew, &QPushButton::clicked, this, &FrmClub::cmdAddNew_Click);

@@ -85,10 +85,10 @@ TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
   flags = {true, true};
   people::addNewPlayer(b_, people::templateOf(b_, 0), n, flags);
   clubs::ClubForm c = clubs::newClubForm(b_, clubs::loadClub(b_, 0));
-  c.longName = "Karg\xF6 Rovers";
-  c.shortName = "Kargo";
-  c.main.name = "Rover Park";
-  c.main.capacity = "9000";
+  c.boxes["txtLongName"] = "Karg\xF6 Rovers";
+  c.boxes["txtShortName"] = "Kargo";
+  c.main.boxes["txtStaLongName"] = "Rover Park";
+  c.main.boxes["txtStaCapacity"] = "9000";
   clubs::updateClub(b_, 0, true, c);
   history::deleteRecord(b_, history::findRecords(b_, 1).front());
 

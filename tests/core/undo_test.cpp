@@ -70,16 +70,16 @@ const Action kActions[] = {
     {"UpdateClub",
      [](Database& db) {
        clubs::ClubForm f = clubs::loadClub(db, 2);
-       f.longName = "Renamed Rovers";
-       f.cash = "4242";
+       f.boxes["txtLongName"] = "Renamed Rovers";
+       f.boxes["txtCash"] = "4242";
        clubs::updateClub(db, 2, false, f);
      }},
     {"NewClubWithTwoStadiums",
      [](Database& db) {
        clubs::ClubForm f = clubs::newClubForm(db, clubs::loadClub(db, 1));
-       f.longName = "Karg\xF6 Rovers";
-       f.main.name = "Karg\xF6 Park";
-       f.reserve.name = "Karg\xF6 Lane";
+       f.boxes["txtLongName"] = "Karg\xF6 Rovers";
+       f.main.boxes["txtStaLongName"] = "Karg\xF6 Park";
+       f.reserve.boxes["txtStaResLongName"] = "Karg\xF6 Lane";
        clubs::updateClub(db, 1, true, f);
      }},
     {"UpdateNation",

@@ -74,15 +74,17 @@ TEST_F(World, ClubFormShowsTheWrongStadiumsOrNames) {
                                                          {"HomeMatchDay", 255}});
   const StadiumRecord st = change<StadiumRecord>(kSlotStadium, 7, {{"RoofFlag", 255}, {"HeatingFlag", 1}});  // only 255 ticks
   ClubForm f = clubs::loadClub(db_, 5);
-  EXPECT_EQ(std::vector<std::string>({f.longName, f.liked[0], f.liked[1], f.main.id, f.main.name, f.reserve.name}),
+  EXPECT_EQ(std::vector<std::string>({f.boxes.at("txtLongName"), f.liked[0], f.liked[1], f.main.id,
+                                      f.main.boxes.at("txtStaLongName"), f.reserve.boxes.at("txtStaResLongName")}),
             std::vector<std::string>({r.LongName(), db_.personName(12), "Empty", "7", st.LongName(), stadium(9).LongName()}));
   EXPECT_EQ(std::vector<int>({f.nation, f.kits[3], f.homeMatchDay, f.main.roof, f.main.heating}),
             std::vector<int>({-1, -1, -1, 1, 0}));
   withStadiums(5, -1, -1);
   f = clubs::loadClub(db_, 5);
-  EXPECT_EQ(std::vector<std::string>({f.main.name, f.main.id, f.main.capacity, f.reserve.name}),
-            std::vector<std::string>({"<Unknown>", "N/A", "0", "<None>"}));
-  EXPECT_EQ(clubs::loadClub(db_, 1 << 20).longName, "");
+  EXPECT_EQ(std::vector<std::string>({f.main.boxes.at("txtStaLongName"), f.main.id, f.main.boxes.at("txtStaCapacity"),
+                                      f.reserve.boxes.at("txtStaResLongName"), f.reserve.boxes.at("txtStaResSeating")}),
+            std::vector<std::string>({"<Unknown>", "N/A", "0", "<None>", "0"}));
+  EXPECT_EQ(clubs::loadClub(db_, 1 << 20).boxes.at("txtLongName"), "");
 }
 
 // Each editor, shown and written back untouched, with values its lists and
@@ -109,17 +111,20 @@ TEST_F(World, UneditedSaveChangesAByte) {
 TEST_F(World, ClubUpdateWritesABoxWrongOrLosesACarriedByte) {
   const ClubRecord before = withStadiums(0, 3, -1);
   const StadiumRecord stBefore = stadium(3);
+  StadiumRecord dirty = with(stBefore, {{"LongName", "Quay Park"}});
+  dirty.data()[54] = 'x';  // after the name's end: a kept name is still written whole
+  db_.write(kSlotStadium, 4, dirty);
   // liked is never written, ownsStadium only shown; the long name is cut at
   // 51 bytes without terminator.
-  const ClubForm f{.id = {}, .longName = std::string(60, 'L'), .shortName = "  Sh  ", .status = 2, .nation = 1,
-                   .division = 2, .lastDivision = -1, .otherDivision = 4, .lastPosition = "17", .cash = "-1234567",
-                   .trainingFacility = "20", .reputation = "-3", .homeMatchDay = -1, .avgAttendance = "15000",
-                   .minAttendance = "900", .maxAttendance = "2147483647", .kits = {0, 1, 2, 3, 4, -1},
-                   .rivals = {7, -1, 9}, .liked = {"someone else"}, .disliked = {},
-                   .ownsStadium = before.OwnsStadiumFlag() == 0,
-                   .main = {.id = {}, .name = " Quay Park", .city = 5, .capacity = "40000", .seating = "30000",
-                            .expansion = "0", .nearby = -1, .roof = true, .heating = false},
-                   .reserve = {}};
+  const ClubForm f{.id = {}, .boxes = {{"txtLongName", std::string(60, 'L')}, {"txtShortName", "  Sh  "},
+                   {"txtLastPos", "17"}, {"txtCash", "-1234567"}, {"txtTrainingFacility", "20"},
+                   {"txtClubReputation", "-3"}, {"txtAvgAttendance", "15000"}, {"txtMinAttendance", "900"},
+                   {"txtMaxAttendance", "2147483647"}}, .status = 2, .nation = 1, .division = 2, .lastDivision = -1,
+                   .otherDivision = 4, .homeMatchDay = -1, .kits = {0, 1, 2, 3, 4, -1}, .rivals = {7, -1, 9},
+                   .liked = {"someone else"}, .disliked = {}, .ownsStadium = before.OwnsStadiumFlag() == 0,
+                   .main = {.id = {}, .boxes = {{"txtStaLongName", " Quay Park"}, {"txtStaCapacity", "40000"},
+                            {"txtStaSeating", "30000"}, {"txtStaExpansion", "0"}}, .city = 5, .nearby = -1,
+                            .roof = true, .heating = false}, .reserve = {}};
   clubs::updateClub(db_, 0, false, f);
   EXPECT_EQ(club(0), with(before, {{"LongName", std::string(51, 'L')}, {"ShortName", "Sh"}, {"Status", 2},
                                    {"Nation", 1}, {"Division", 2}, {"LastDivision", -1}, {"OtherDivision", 4},
@@ -140,21 +145,23 @@ TEST_F(World, MarkerKeepsTheStadiumOrANewNameMakesNone) {
   withStadiums(3, 10, 11);
   const Bytes stadiumsBefore = slurp(game_.file("stadium.dat"));
   ClubForm f = clubs::loadClub(db_, 3);
-  f.main.name = "<unknown>";
-  f.reserve.name = " <NONE> ";
-  f.main.capacity = "not looked at";
+  f.main.boxes["txtStaLongName"] = "<unknown>";
+  f.reserve.boxes["txtStaResLongName"] = " <NONE> ";
+  f.main.boxes["txtStaCapacity"] = "not looked at";
   clubs::UpdateResult out = clubs::updateClub(db_, 3, false, f);
   EXPECT_EQ(club(3).MainStadium(), -1);
   EXPECT_EQ(club(3).ReserveStadium(), -1);
   EXPECT_EQ(slurp(game_.file("stadium.dat")), stadiumsBefore) << "the records themselves stay";
   clubs::showStadiumState(f, out);
-  EXPECT_EQ(f.main.name, "<Unknown>");
+  EXPECT_EQ(f.main.boxes.at("txtStaLongName"), "<Unknown>");
   EXPECT_EQ(f.reserve.id, "N/A");
 
   const int32_t s = stadiums();
   f = clubs::loadClub(db_, 3);
-  f.main = {.id = {}, .name = "New Ground", .capacity = "5000", .seating = "4000", .expansion = "100", .heating = true};
-  f.reserve = {.id = {}, .name = "Reserve Field", .capacity = "800", .seating = "0", .expansion = "0"};
+  f.main = {.id = {}, .boxes = {{"txtStaLongName", "New Ground"}, {"txtStaCapacity", "5000"}, {"txtStaSeating", "4000"},
+                                {"txtStaExpansion", "100"}}, .heating = true};
+  f.reserve = {.id = {}, .boxes = {{"txtStaResLongName", "Reserve Field"}, {"txtStaResCapacity", "800"},
+                                   {"txtStaResSeating", "0"}, {"txtStaResExpansion", "0"}}};
   out = clubs::updateClub(db_, 3, false, f);
   EXPECT_EQ(out.createdStadiums, (std::vector<int32_t>{s, s + 1}));
   EXPECT_EQ(stadiums(), s + 2);
@@ -171,7 +178,7 @@ TEST_F(World, MarkerKeepsTheStadiumOrANewNameMakesNone) {
   // An empty name box leaves a club without stadium as it is.
   withStadiums(9, -1, -1);
   f = clubs::loadClub(db_, 9);
-  f.main.name = "  ";
+  f.main.boxes["txtStaLongName"] = "  ";
   clubs::updateClub(db_, 9, false, f);
   EXPECT_EQ(stadiums(), s + 2);
 }
@@ -195,18 +202,18 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   ClubForm shown = clubs::loadClub(db_, templ);
   shown.kits = {5, 4, 3, 2, 1, 0};
   ClubForm f = clubs::newClubForm(db_, shown);
-  EXPECT_EQ(std::vector<std::string>({f.id, f.main.id, f.reserve.id, f.longName, f.cash}),
+  EXPECT_EQ(std::vector<std::string>({f.id, f.main.id, f.reserve.id, f.boxes.at("txtLongName"), f.boxes.at("txtCash")}),
             std::vector<std::string>({std::to_string(c), std::to_string(s), std::to_string(s + 1), "<New Club>", "0"}));
   EXPECT_EQ(f.kits, shown.kits);
   EXPECT_TRUE(f.liked.empty());
-  f.longName = "Fresh Start FC";
+  f.boxes["txtLongName"] = "Fresh Start FC";
   f.nation = 2;
-  f.cash = "1000";
+  f.boxes["txtCash"] = "1000";
   f.rivals = {templ, -1, -1};
-  f.main.name = k.main;
-  f.main.capacity = "12000";
-  f.reserve.name = k.reserve;
-  f.reserve.capacity = "3000";
+  f.main.boxes["txtStaLongName"] = k.main;
+  f.main.boxes["txtStaCapacity"] = "12000";
+  f.reserve.boxes["txtStaResLongName"] = k.reserve;
+  f.reserve.boxes["txtStaResCapacity"] = "3000";
   const clubs::UpdateResult out = clubs::updateClub(db_, templ, true, f);
   EXPECT_TRUE(out.created);
   EXPECT_EQ(out.newClubName, "Fresh Start FC");
@@ -238,30 +245,24 @@ TEST_F(World, RefusedClubBoxWritesSomething) {
   withStadiums(0, 3, -1);
   const Files before = files();
   const ClubForm good = clubs::loadClub(db_, 0);
-  const std::vector<std::tuple<const char*, int, std::function<void(ClubForm&)>>> cases = {
-      {"txtCash", 13, [](ClubForm& f) { f.cash = ""; }},
-      {"txtCash", 6, [](ClubForm& f) { f.cash = "99999999999"; }},
-      {"txtLastPos", 6, [](ClubForm& f) { f.lastPosition = "300"; }},
-      {"txtClubReputation", 6, [](ClubForm& f) { f.reputation = "40000"; }},
-      {"txtMaxAttendance", 13, [](ClubForm& f) { f.maxAttendance = "12a"; }},
-      {"txtStaCapacity", 13, [](ClubForm& f) { f.main.capacity = ""; }},
-      {"txtStaExpansion", 6, [](ClubForm& f) { f.main.expansion = "3000000000"; }},
-      {"txtStaResSeating", 13, [](ClubForm& f) {
-         f.reserve.name = "Somewhere";
-         f.reserve.seating = "lots";
-       }}};
-  for (const auto& [box, code, edit] : cases) {
+  const std::vector<std::tuple<const char*, const char*, int>> cases = {
+      {"txtCash", "", 13},           {"txtCash", "99999999999", 6},       {"txtLastPos", "300", 6},
+      {"txtClubReputation", "40000", 6}, {"txtMaxAttendance", "12a", 13}, {"txtStaCapacity", "", 13},
+      {"txtStaExpansion", "3000000000", 6}, {"txtStaResSeating", "lots", 13}};
+  for (const auto& [box, text, code] : cases) {
     for (bool newClub : {false, true}) {
       ClubForm f = newClub ? clubs::newClubForm(db_, good) : good;
-      if (newClub) f.main.name = "Ground";
-      edit(f);
+      if (newClub) f.main.boxes["txtStaLongName"] = "Ground";
+      f.reserve.boxes["txtStaResLongName"] = "Somewhere";
+      for (BoxTexts* frame : {&f.boxes, &f.main.boxes, &f.reserve.boxes})
+        if (frame->count(box)) (*frame)[box] = text;
       EXPECT_EQ(refusal([&] { clubs::updateClub(db_, 0, newClub, f); }),
                 std::make_pair(std::string(box), "Error " + std::to_string(code)));
       EXPECT_TRUE(sameFiles(files(), before)) << box;
     }
   }
   ClubForm f = good;
-  f.reserve.capacity = "";  // a frame without stadium is never looked at
+  f.reserve.boxes["txtStaResCapacity"] = "";  // a frame without stadium is never looked at
   EXPECT_NO_THROW(clubs::updateClub(db_, 0, false, f));
 }
 
@@ -274,7 +275,7 @@ TEST_F(World, DamagedClubReferenceOrCountOverwritesARecord) {
   EXPECT_NE(message.find("not in stadium.dat"), std::string::npos) << message;
   EXPECT_THROW(clubs::updateClub(db_, 1 << 20, false, f), UpdateError);
   EXPECT_TRUE(sameFiles(files(), before));
-  f.main.name = "<Unknown>";  // the way out
+  f.main.boxes["txtStaLongName"] = "<Unknown>";  // the way out
   clubs::updateClub(db_, 2, false, f);
   EXPECT_EQ(club(2).MainStadium(), -1);
   IndexRecord e = db_.readIndex(kEntryClubs);

@@ -488,7 +488,7 @@ class TestWindows : public QObject {
     // shared club list with redo and undo.
     const int clubs = w_->names().clubs()->rowCount();
     cm3::clubs::ClubForm f = cm3::clubs::newClubForm(db, cm3::clubs::loadClub(db, 0));
-    f.longName = "Undone Athletic";
+    f.boxes["txtLongName"] = "Undone Athletic";
     cm3::clubs::updateClub(db, 0, true, f);
     QVERIFY(!redo->isEnabled());
     QTest::keyClick(w_, Qt::Key_Z, Qt::ControlModifier);
