@@ -46,9 +46,10 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
   r.setNation(int32_t(choiceValue(f.nation, r.Nation(), db.nationNames.size(), -1)));
   r.setForeground(int32_t(choiceValue(f.foreground, r.Foreground(), db.colours.size(), -1)));
   r.setBackground(int32_t(choiceValue(f.background, r.Background(), db.colours.size(), -1)));
-  JournalAction action(db, "Update competition " + r.LongName());
+  const std::string name = r.LongName();
+  JournalAction action(db, "Update competition " + name);
   db.write(kSlotComp, recordOf(compIndex), r);
-  if (size_t(compIndex) < db.compNames.size()) db.compNames[size_t(compIndex)] = r.LongName();
+  if (size_t(compIndex) < db.compNames.size()) db.compNames[size_t(compIndex)] = name;
 }
 
 }  // namespace cm3::comps
