@@ -17,14 +17,11 @@ namespace cm3::ui {
 namespace {
 
 // The transfer questions and refusals as message boxes of the main window.
-class BoxQuestions : public squads::Questions {
- public:
-  explicit BoxQuestions(QWidget* parent) : parent_(parent) {}
-  bool ask(const std::string& question) override { return cm3::ui::ask(parent_, q8(question)); }
-  void message(const std::string& text) override { cm3::ui::message(parent_, q8(text)); }
-
- private:
-  QWidget* parent_;
+struct BoxQuestions : squads::Questions {
+  explicit BoxQuestions(QWidget* p) : parent(p) {}
+  bool ask(const std::string& question) override { return cm3::ui::ask(parent, q8(question)); }
+  void message(const std::string& text) override { cm3::ui::message(parent, q8(text)); }
+  QWidget* parent;
 };
 
 void fill(QListWidget* list, const Database& db, std::span<const int32_t> values) {
@@ -127,11 +124,6 @@ void SquadPanel::databaseOpened() {
   for (QListWidget* list : {u.lstSquad, u.lstStaff, u.lstTranssquad}) list->clear();
   u.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionInitial));
   opened_ = true;
-}
-
-void SquadPanel::databaseClosing() {
-  opened_ = false;
-  state_ = squads::SquadState{};
 }
 
 void SquadPanel::databaseChanged() {

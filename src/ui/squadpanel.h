@@ -31,7 +31,10 @@ class SquadPanel : public Panel {
   void databaseOpened() override;
   void personShown(int personId) override;
   bool updateInstead() override;
-  void databaseClosing() override;
+  void databaseClosing() override {
+    opened_ = false;
+    state_ = squads::SquadState{};
+  }
   void databaseChanged() override;
 
   // The slots of the two chosen clubs as last read or written.
