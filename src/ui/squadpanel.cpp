@@ -305,7 +305,7 @@ void SquadPanel::cmdTransfer_Click() {
     const QSignalBlocker quiet(u.lstTranssquad);
     select(u.lstTranssquad, r.transferRow);
   }
-  if (r.move != squads::Move::Signing || (state_.currentClubId >= 0 && state_.currentClubId == state_.TransferClubId))
+  if (r.move != squads::Move::Signing || state_.currentClubId == state_.TransferClubId)  // signed into the club on show
     fill(u.lstSquad, db, state_.CurrentSquad);
   if (r.move == squads::Move::Transfer) fill(u.lstStaff, db, state_.CurrentStaff);
   if (r.move != squads::Move::Signing) u.lstSquad->setCurrentRow(r.squadRow);
