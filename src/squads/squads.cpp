@@ -23,13 +23,6 @@ void put(Database& db, Questions& q, int slot, int64_t n, const R& rec) {
   q.wrote(slot, n);
 }
 
-// The person's stored record, or false when personId addresses no person.
-bool readPerson(const Database& db, int32_t personId, StaffRecord& out) {
-  if (personId < 0 || personId >= db.PeopleCount()) return false;
-  out = db.read<StaffRecord>(kSlotStaff, int64_t(personId) + 1);
-  return true;
-}
-
 PlayerSlots storedSquad(const Database& db, int clubId) {
   return decodePlayerSlots(db.read<ClubRecord>(kSlotClub, int64_t(clubId) + 1));
 }
@@ -148,6 +141,11 @@ bool isClub(const Database& db, int clubId) {
   return clubId >= 0 && db.has<ClubRecord>(kSlotClub, int64_t(clubId) + 1);
 }
 
+std::optional<StaffRecord> readPerson(const Database& db, int32_t personId) {
+  if (!db.isOpen() || personId < 0 || personId >= db.PeopleCount()) return std::nullopt;
+  return db.read<StaffRecord>(kSlotStaff, int64_t(personId) + 1);
+}
+
 void loadCurrentClub(const Database& db, SquadState& state, int clubId) {
   state.CurrentSquad = emptyPlayerSlots();
   state.CurrentStaff = emptyStaffSlots();
@@ -213,11 +211,12 @@ int Transfer(Database& db, SquadState& state, int32_t personId, int vacatedRow, 
 TransferResult cmdTransfer(Database& db, SquadState& state, int32_t personId, int selectedRow, Questions& q) {
   db.checkFilesPresent();
   TransferResult none;
-  StaffRecord staff;
-  if (!readPerson(db, personId, staff)) {
+  const std::optional<StaffRecord> stored = readPerson(db, personId);
+  if (!stored) {
     q.message(kNobodyMessage);
     return none;
   }
+  StaffRecord staff = *stored;
   JournalAction action(db, "Transfer " + db.personName(personId) + " to " + clubName(db, state.TransferClubId));
   if (staff.ClubId() < 0) return signFreePlayer(db, state, personId, staff, q);
 

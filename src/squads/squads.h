@@ -12,6 +12,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -88,6 +89,9 @@ struct SquadState {
 
 // True when clubId addresses a club of the open database.
 bool isClub(const Database& db, int clubId);
+// The stored record of person personId; empty when the ID addresses no
+// person of the open database.
+std::optional<StaffRecord> readPerson(const Database& db, int32_t personId);
 
 // Makes clubId the current club: reads its record and decodes its player
 // and staff slots. A clubId that addresses no club leaves the state without

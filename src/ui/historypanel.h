@@ -14,12 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "history/history.h"
 #include "ui/panel.h"
-
-class QComboBox;
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
 
 namespace cm3::ui {
 
@@ -28,42 +24,27 @@ class HistoryPanel : public Panel {
  public:
   explicit HistoryPanel(TolvPlayer* window);
 
-  void databaseOpened() override;
-  void personShown(int personId) override;
+  void databaseOpened() override { resetView(false); }
+  void personShown(int personId) override { resetView(personId >= 0); }
   void saveStep(int personId) override;
-  void databaseClosing() override;
+  void databaseClosing() override { resetView(false); }
   void databaseChanged() override;
 
-  // The person whose rows the grid holds; -1 when nothing is loaded.
-  int loadedPerson() const { return loadedPerson_; }
   const std::vector<int32_t>& HistoryRowRecords() const { return rowRecords_; }
 
-  // Handlers, public so that tests and the window can drive them directly.
+ private:
   void cmdHistory_Click();
   void cmdAdd_Click();
   void cmdDel_Click();
   void grdHistory_RowColChange();
-
-  // Flat cell index of (row, column) in a grid of `columns` columns.
-  static int16_t Fgi(int16_t row, int16_t column, int16_t columns = 4);
-
- private:
-  void ClearGrid();
-  void resetView();
-  void ShowHistory();
+  // An empty grid, nothing loaded; "Load History" is on when `canLoad`.
+  void resetView(bool canLoad);
+  // The stored rows of loadedPerson_, none of them chosen.
+  void showRows();
+  void putRow(int row, const history::HistoryRow& r);
   void setEditing(bool on);
   void writeCell(int column, const QString& text);
-  void onStaffClick();
   int selectedDataRow() const;  // -1 when no data row is selected
-
-  QTableWidget* grid_ = nullptr;
-  QPushButton* cmdHistory_ = nullptr;
-  QPushButton* cmdAdd_ = nullptr;
-  QPushButton* cmdDel_ = nullptr;
-  QLineEdit* txtSeason_ = nullptr;
-  QLineEdit* txtApp_ = nullptr;
-  QLineEdit* txtGoals_ = nullptr;
-  QComboBox* cmbHistClub_ = nullptr;
 
   int loadedPerson_ = -1;
   std::vector<int32_t> rowRecords_;

@@ -6,11 +6,13 @@
 //
 // Row r of lstSquad and lstTranssquad always shows slot r of the club's
 // player slots, row r of lstStaff staff slot r, empty slots included. The
-// club combos are editable: editing the text away from a club name leaves
-// the combo without a club, which is how a transfer club is given up (a
-// free transfer needs none chosen).
+// club combos are editable but never insert what is typed (they share one
+// model): editing the text away from a club name leaves the combo without a
+// club, which is how a transfer club is given up (a free transfer needs
+// none chosen).
 #pragma once
 #include <functional>
+#include <span>
 
 #include "people/newplayer.h"
 #include "squads/squads.h"
@@ -18,7 +20,6 @@
 
 class QComboBox;
 class QListWidget;
-class QPushButton;
 
 namespace cm3::ui {
 
@@ -30,50 +31,40 @@ class SquadPanel : public Panel {
   void databaseOpened() override;
   void personShown(int personId) override;
   bool updateInstead() override;
-  void databaseClosing() override;
+  void databaseClosing() override {
+    opened_ = false;
+    state_ = squads::SquadState{};
+  }
   void databaseChanged() override;
 
   // The slots of the two chosen clubs as last read or written.
   const squads::SquadState& state() const { return state_; }
-  // Set while the panel itself selects a row of lstTranssquad.
-  bool TransferListBusy = false;
 
   // Opens the club window for club `clubId` (the owner of that window sets
   // this); a double-click on cmbSquad calls it with ClickTeamID set.
   void setClubWindowOpener(std::function<void(int clubId)> open) { openClubWindow_ = std::move(open); }
 
-  // Handlers, public so that tests and other panels can drive them.
-  void cmbSquad_Click();
-  void cmbTransclub_Click();
-  void lstSquad_Click(int row);
-  void lstTranssquad_Click(int row);
-  void lstStaff_Click(int row);
-  void cmbSquad_KeyDown();
-  void cmbTransclub_KeyDown();
-  void cmbSquad_DblClick();
   void cmdTransfer_Click();
-  void cmdNewPlayer_Click();
-
-  void squadlist();
-  void squadlist2();
-  void stafflist();
-  // Selects the row of lstTranssquad whose slot holds personId.
-  void SelectTransferedPlayer(int personId);
-  // Selects the shown person's row in lstSquad (and, for a non-player, in
-  // lstStaff) by his row text in the person list.
-  void SelectPlayer();
   void ClearFieldsNewPlayer();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void cmbSquad_Click();
+  void cmbTransclub_Click();
+  // A key or an edit in a club combo.
+  void keyDown(QComboBox* combo);
+  void cmdNewPlayer_Click();
   // Shows person `personId` from a squad list: the person-list display
   // without touching the club lists, the squad-list variant of the pages.
-  void showFromList(int personId, bool transferList);
-  void connectList(QListWidget* list, void (SquadPanel::*handler)(int));
-  void makeEditable(QComboBox* combo, void (SquadPanel::*keyDown)());
-  bool isPerson(int32_t id) const;
+  void showFromList(int32_t personId, bool transferList);
+  // Runs act(slot value) when a row of `list` is chosen, or chosen again.
+  void connectList(QListWidget* list, std::span<const int32_t> values, std::function<void(int32_t)> act);
+  void watchCombo(QComboBox* combo);
+  // The lists of the clubs loaded in state_; the lists of a club not loaded
+  // are emptied when `emptyOthers`, left as they are otherwise.
+  void showClubs(bool emptyOthers);
 
   squads::SquadState state_;
   people::NewPlayerTemplate template_;
@@ -81,14 +72,6 @@ class SquadPanel : public Panel {
   bool opened_ = false;
   int rowBeforePress_ = -2;  // current row of the pressed list before the press
   std::function<void(int)> openClubWindow_;
-
-  QComboBox* cmbSquad_ = nullptr;
-  QComboBox* cmbTransclub_ = nullptr;
-  QListWidget* lstSquad_ = nullptr;
-  QListWidget* lstStaff_ = nullptr;
-  QListWidget* lstTranssquad_ = nullptr;
-  QPushButton* cmdTransfer_ = nullptr;
-  QPushButton* cmdNewPlayer_ = nullptr;
 };
 
 }  // namespace cm3::ui
