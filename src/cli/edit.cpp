@@ -25,19 +25,9 @@ using people::PersonForm;
 enum class Scope { Any, Player, Staff };
 
 // The boxes of the person pages that a field of the person records is saved
-// from. The mental ratings go into PersonForm::mental by their place in the
-// record; the three lists are chosen element by element, by number or label.
-struct NumberBox {
-  std::string_view field;
-  std::string PersonForm::*box;
-};
-const NumberBox kNumberBoxes[] = {
-    {"Caps", &PersonForm::caps}, {"IntGoals", &PersonForm::intGoals}, {"BirthYear", &PersonForm::birthYear},
-    {"BirthDay", &PersonForm::birthDay}, {"ContractJoinYear", &PersonForm::contractJoin},
-    {"ContractExpiryYear", &PersonForm::contractExpiry}, {"Wage", &PersonForm::wage}, {"Value", &PersonForm::value},
-    {"CurrentAbility", &PersonForm::currentAbility}, {"PotentialAbility", &PersonForm::potentialAbility},
-    {"HomeReputation", &PersonForm::homeReputation}, {"CurrentReputation", &PersonForm::currentReputation},
-    {"WorldReputation", &PersonForm::worldReputation}};
+// from: a box of the person tables by its field, the mental ratings by their
+// place in the record; the three lists are chosen element by element, by
+// number or label.
 struct ListBox {
   std::string_view field;
   std::span<std::string> (*boxes)(PersonForm&);
@@ -69,8 +59,7 @@ PersonField personField(std::string_view name) {
 // the save writes the field back as read.
 std::string* numberBox(PersonForm& form, const PersonField& p) {
   const FieldInfo& f = *p.info;
-  for (const NumberBox& b : kNumberBoxes)
-    if (b.field == f.name) return &(form.*b.box);
+  if (const FormBox* b = people::boxOfField(f.name)) return &form.boxes[b->box];
   const size_t mental = f.offset - StaffRecord::MentalRatingOffset;
   return p.inStaffRecord && mental < form.mental.size() ? &form.mental[mental] : nullptr;
 }
@@ -217,7 +206,8 @@ std::string setFieldsHelp() {
     t += name;
     col += name.size() + 1;
   };
-  for (const NumberBox& b : kNumberBoxes) add(b.field);
+  for (std::span<const FormBox> table : people::kPersonBoxTables)
+    for (const FormBox& b : table) add(b.field);
   for (std::string_view m : codes::kMental) add(m);
   t += "\n  PositionRatings[k]  Attributes[k] (players)  StaffAttributes[k] (non-players)\n"
        "                      k: 0-based index or the label as the window shows it\n"

@@ -41,8 +41,8 @@ std::string code(std::span<const std::string_view> list, int64_t v) {
 
 void people(Database& db, CsvWriter& csv) {
   Row head = {"PersonId", "FirstName", "SecondName", "CommonName", "NationId", "Nation", "SecondNationId",
-              "SecondNation", "ClubId", "Club", "BirthYear", "Job", "Player", "CurrentAbility", "PotentialAbility",
-              "HomeReputation", "CurrentReputation", "WorldReputation"};
+              "SecondNation", "ClubId", "Club", "BirthYear", "Job", "Player"};
+  for (const FormBox& b : people::kRatingBoxes) head.emplace_back(b.field);
   for (std::string_view p : codes::kPosition) head.emplace_back(p);
   for (std::string_view a : codes::kPlayerAttribute) head.emplace_back(a);
   for (std::string_view a : codes::kStaffAttribute) head.push_back("Staff " + std::string(a));
@@ -61,14 +61,10 @@ void people(Database& db, CsvWriter& csv) {
              item(db.nationNames, f.secondNation),
              f.clubId >= 0 ? num(f.clubId) : "",
              utf8(f.clubName),
-             f.birthYear,
+             f.boxes.at("txtBirthyear"),
              code(codes::kClass, f.classCode),
-             f.isPlayer ? "1" : "0",
-             f.currentAbility,
-             f.potentialAbility,
-             f.homeReputation,
-             f.currentReputation,
-             f.worldReputation};
+             f.isPlayer ? "1" : "0"};
+    for (const FormBox& b : people::kRatingBoxes) r.push_back(f.boxes.at(b.box));
     for (const std::string& p : f.positions) r.push_back(f.isPlayer ? p : "");
     for (const std::string& a : f.attributes) r.push_back(f.isPlayer ? a : "");
     for (const std::string& a : f.staffAttributes) r.push_back(f.isPlayer ? "" : a);

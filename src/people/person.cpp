@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "records/boxrules.h"
-
 #include "records/convert.h"
 
 namespace cm3::people {
@@ -44,23 +42,17 @@ int nationChoice(const Database& db, int32_t id) {
 
 int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
-// The person's number boxes, by the field each shows; each converts by its
-// field's box rule (the attributes and positions wrap to a byte).
-constexpr MemberBox<PersonForm> kStaffNumbers[] = {
-    {&PersonForm::intGoals, "IntGoals"},   {&PersonForm::caps, "Caps"},
-    {&PersonForm::birthYear, "BirthYear"}, {&PersonForm::birthDay, "BirthDay"},
-    {&PersonForm::contractExpiry, "ContractExpiryYear"}, {&PersonForm::contractJoin, "ContractJoinYear"},
-    {&PersonForm::value, "Value"},         {&PersonForm::wage, "Wage"},
-};
-// The ratings, which the player and the non-player attribute records both hold.
-constexpr MemberBox<PersonForm> kRatings[] = {
-    {&PersonForm::currentAbility, "CurrentAbility"},   {&PersonForm::potentialAbility, "PotentialAbility"},
-    {&PersonForm::homeReputation, "HomeReputation"},   {&PersonForm::currentReputation, "CurrentReputation"},
-    {&PersonForm::worldReputation, "WorldReputation"},
-};
-static_assert(membersName<StaffRecord>(kStaffNumbers) && membersName<PlayerAttRecord>(kRatings) &&
-                  membersName<StaffAttRecord>(kRatings),
+static_assert(namesFields<StaffRecord>(kPersonalBoxes) && namesFields<StaffRecord>(kContractBoxes) &&
+                  namesFields<StaffRecord>(kMoneyBoxes) && namesFields<PlayerAttRecord>(kRatingBoxes) &&
+                  namesFields<StaffAttRecord>(kRatingBoxes),
               "a box names a field its record does not have");
+
+const FormBox* boxOfField(std::string_view field) {
+  for (std::span<const FormBox> table : kPersonBoxTables)
+    for (const FormBox& b : table)
+      if (field == b.field) return &b;
+  return nullptr;
+}
 
 template <class R, size_t N>
 void show(const R& r, const char* field, std::array<std::string, N>& boxes) {
@@ -72,7 +64,7 @@ void show(const R& r, const char* field, std::array<std::string, N>& boxes) {
 template <auto& Boxes, class R>
 void take(R& r, const PersonForm& f) {
   try {
-    takeMembers<Boxes>(r, f);
+    takeBoxes<Boxes>(r, f.boxes);
   } catch (const RefusedValue&) {
     throw ValueError("Illegal value!");
   }
@@ -96,7 +88,9 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
   f.secondNameId = num(s.SecondNameId());
   f.nation = nationChoice(db, s.NationId());
   f.secondNation = nationChoice(db, s.SecondNationId());
-  showMembers<kStaffNumbers>(s, f);
+  showBoxes<kPersonalBoxes>(s, f.boxes);
+  showBoxes<kContractBoxes>(s, f.boxes);
+  showBoxes<kMoneyBoxes>(s, f.boxes);
   f.playerAttIndex = num(s.PlayerAttIndex());
   f.staffAttIndex = num(s.StaffAttIndex());
   for (int k = 0; k < 8; ++k) f.mental[size_t(k)] = num(s.MentalRating(k));
@@ -109,7 +103,7 @@ void fillFromStaff(const Database& db, const StaffRecord& s, PersonForm& f) {
 }
 
 void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
-  showMembers<kRatings>(a, f);
+  showBoxes<kRatingBoxes>(a, f.boxes);
   show(a, "PositionRatings", f.positions);
   show(a, "Attributes", f.attributes);
   f.squadNumber = num(a.SquadNumber());
@@ -118,7 +112,7 @@ void fillFromPlayerAtt(const PlayerAttRecord& a, PersonForm& f) {
 void fillFromStaffAtt(const StaffAttRecord& a, PersonForm& f) {
   show(a, "StaffAttributes", f.staffAttributes);
   f.formation = a.PreferredFormation();
-  showMembers<kRatings>(a, f);
+  showBoxes<kRatingBoxes>(a, f.boxes);
 }
 
 PersonForm loadPerson(const Database& db, int32_t personId) {
@@ -158,7 +152,9 @@ int32_t appendName(Database& db, int slot, NameRecord name) {
 void setStaffBoxes(StaffRecord& s, const PersonForm& form) {
   s.setNationId(form.nation);
   s.setSecondNationId(form.secondNation);
-  take<kStaffNumbers>(s, form);
+  take<kPersonalBoxes>(s, form);
+  take<kContractBoxes>(s, form);
+  take<kMoneyBoxes>(s, form);
 }
 
 void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
@@ -188,13 +184,13 @@ void savePerson(Database& db, const PersonForm& form, NameFlags& flags,
   StaffAttRecord sa;
   if (player) {
     pa = db.read<PlayerAttRecord>(kSlotStaffAtt, recordOf(s.PlayerAttIndex()));
-    take<kRatings>(pa, form);
+    take<kRatingBoxes>(pa, form);
     take(pa, "Attributes", form.attributes);
     take(pa, "PositionRatings", form.positions);
   } else {
     sa = db.read<StaffAttRecord>(kSlotStaffAtt2, recordOf(s.StaffAttIndex()));
     take(sa, "StaffAttributes", form.staffAttributes);
-    take<kRatings>(sa, form);
+    take<kRatingBoxes>(sa, form);
   }
   const int64_t attRecord = player ? recordOf(s.PlayerAttIndex()) : recordOf(s.StaffAttIndex());
   if (attRecord < 1) throw ValueError("Illegal value!");

@@ -5,11 +5,33 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "database/database.h"
+#include "records/boxrules.h"
 
 namespace cm3::people {
+
+// The person pages' boxes that each show one field of a record. The first
+// three hold fields of the staff record, grouped as the window treats them:
+// the person's own numbers (caps, international goals, birth year and day),
+// his contract years, his value and wage.
+inline constexpr FormBox kPersonalBoxes[] = {
+    {"txtCaps", "Caps"}, {"txtIntGoals", "IntGoals"}, {"txtBirthyear", "BirthYear"}, {"txtdays", "BirthDay"}};
+inline constexpr FormBox kContractBoxes[] = {{"txtJoin", "ContractJoinYear"}, {"txtcontractexp", "ContractExpiryYear"}};
+inline constexpr FormBox kMoneyBoxes[] = {{"txtwages", "Wage"}, {"txtvalue", "Value"}};
+// The ratings, which the player and the non-player attribute records both hold.
+inline constexpr FormBox kRatingBoxes[] = {
+    {"txtAbility", "CurrentAbility"},  {"txtPotAbility", "PotentialAbility"}, {"txtHomRep", "HomeReputation"},
+    {"txtCurRep", "CurrentReputation"}, {"txtWorldRep", "WorldReputation"}};
+// The four tables, in the order the command line lists their fields.
+inline constexpr std::span<const FormBox> kPersonBoxTables[] = {kPersonalBoxes, kContractBoxes, kMoneyBoxes,
+                                                                kRatingBoxes};
+
+// The box of the tables above that shows the field named `field`, nullptr
+// when none does.
+const FormBox* boxOfField(std::string_view field);
 
 // Every text is 8-bit (Windows-1252), as stored in the files. A list choice
 // is the item index, -1 for none.
@@ -18,8 +40,7 @@ struct PersonForm {
   std::string firstNameId, secondNameId;       // txtFirstnamid, txtsurnameid
   std::string firstName, secondName, commonName;  // txtFirstname, txtSurname, txtCommon
   int nation = -1, secondNation = -1;          // cmbnations, cmbnations2
-  std::string intGoals, caps, birthYear, birthDay;
-  std::string contractExpiry, contractJoin, value, wage;
+  BoxTexts boxes;  // kPersonalBoxes, kContractBoxes, kMoneyBoxes, kRatingBoxes
   std::string playerAttIndex, staffAttIndex;   // txtID2, txtID3
   // Adaptability, Ambition, Determination, Loyalty, Pressure,
   // Professionalism, Sportsmanship, Temperament (the record's order).
@@ -27,8 +48,6 @@ struct PersonForm {
   int classCode = -1, squadCode = -1, classificationCode = -1;  // cmbClass, cmbPlaysin, cmbClassification
 
   bool isPlayer = false;
-  // The five ratings: txtAbility, txtPotAbility, txtHomRep, txtCurRep, txtWorldRep.
-  std::string currentAbility, potentialAbility, homeReputation, currentReputation, worldReputation;
   // Player page: the twelve positions in the record's order, txtAtt 0..41, txtSquadNo.
   std::array<std::string, 12> positions;
   std::array<std::string, 42> attributes;
@@ -60,7 +79,7 @@ struct NameFlags {
 };
 
 // The boxes a person and a new player share, converted into the staff
-// record: nations, international goals, caps, birth, contract, value, wage.
+// record: the nations and the staff record's boxes.
 // Throws ValueError ("Illegal value!") for a box that does not convert.
 void setStaffBoxes(StaffRecord& s, const PersonForm& form);
 

@@ -80,23 +80,16 @@ void bindEach(std::vector<Binding<PF>>& table, const Names& names, std::index_se
 // Every person box and the member of the person form it shows.
 const std::vector<Binding<PF>>& personBindings() {
   static const std::vector<Binding<PF>> table = [] {
-    std::vector<Binding<PF>> t = {
-        {"txtFirstnamid", &PF::firstNameId},      {"txtsurnameid", &PF::secondNameId},
-        {"txtSurname", &PF::secondName},          {"txtFirstname", &PF::firstName},
-        {"txtCommon", &PF::commonName},           {"cmbnations", &PF::nation},
-        {"cmbnations2", &PF::secondNation},       {"txtIntGoals", &PF::intGoals},
-        {"txtCaps", &PF::caps},                   {"txtBirthyear", &PF::birthYear},
-        {"txtdays", &PF::birthDay},               {"txtcontractexp", &PF::contractExpiry},
-        {"txtvalue", &PF::value},                 {"txtwages", &PF::wage},
-        {"txtJoin", &PF::contractJoin},           {"txtID2", &PF::playerAttIndex},
-        {"txtID3", &PF::staffAttIndex},           {"cmbClass", &PF::classCode},
-        {"cmbPlaysin", &PF::squadCode},           {"cmbClassification", &PF::classificationCode},
-        {"txtAbility", &PF::currentAbility},      {"txtPotAbility", &PF::potentialAbility},
-        {"txtHomRep", &PF::homeReputation},       {"txtCurRep", &PF::currentReputation},
-        {"txtWorldRep", &PF::worldReputation},    {"txtSquadNo", &PF::squadNumber},
-        {"cmbFormation", &PF::formation},         {"txtClub", &PF::clubName},
-        {"txtUn", &PF::unknown53},
-    };
+    std::vector<Binding<PF>> t = bindings<PF>(
+        {{"txtFirstnamid", &PF::firstNameId},     {"txtsurnameid", &PF::secondNameId},
+         {"txtSurname", &PF::secondName},         {"txtFirstname", &PF::firstName},
+         {"txtCommon", &PF::commonName},          {"cmbnations", &PF::nation},
+         {"cmbnations2", &PF::secondNation},      {"txtID2", &PF::playerAttIndex},
+         {"txtID3", &PF::staffAttIndex},          {"cmbClass", &PF::classCode},
+         {"cmbPlaysin", &PF::squadCode},          {"cmbClassification", &PF::classificationCode},
+         {"txtSquadNo", &PF::squadNumber},        {"cmbFormation", &PF::formation},
+         {"txtClub", &PF::clubName},              {"txtUn", &PF::unknown53}},
+        &PF::boxes, {people::kPersonalBoxes, people::kContractBoxes, people::kMoneyBoxes, people::kRatingBoxes});
     bindEach<&PF::mental>(t, kMentalBoxes, std::make_index_sequence<8>());
     bindEach<&PF::positions>(t, kPositionBoxes, std::make_index_sequence<12>());
     bindEach<&PF::attributes>(t, attBoxes(), std::make_index_sequence<42>());
@@ -234,15 +227,17 @@ void TolvPlayer::buildPersonPages() {
     installKeyFilter(box, kDigits);
     installSelectAll(box);
   }
-  for (QLineEdit* box : {u.txtJoin, u.txtcontractexp}) {
+  for (QLineEdit* box : boxes({people::kContractBoxes})) {
     installKeyFilter(box, kDigits);
     installSelectAll(box);
   }
-  for (QLineEdit* box : {u.txtvalue, u.txtwages}) installKeyFilter(box, kDigits);
-  for (QLineEdit* box : {u.txtBirthyear, u.txtdays, u.txtCaps, u.txtIntGoals}) {
+  for (QLineEdit* box : boxes({people::kMoneyBoxes})) installKeyFilter(box, kDigits);
+  reddened_ = boxes({people::kPersonalBoxes});
+  for (QLineEdit* box : reddened_) {
     installKeyFilter(box, kDigits, red(box));
     installSelectAll(box);
   }
+  reddened_.insert(reddened_.end(), {u.txtFirstname, u.txtSurname});
   installKeyWatch(u.txtFirstname, [this] {
     setTextColour(ui_->txtFirstname, kEditColour);
     FirstNameChanged = true;
@@ -297,10 +292,15 @@ void TolvPlayer::setMatches(std::vector<int> people) {
   ui_->lstplayers->setEnabled(true);
 }
 
+std::vector<QLineEdit*> TolvPlayer::boxes(std::initializer_list<std::span<const FormBox>> tables) const {
+  std::vector<QLineEdit*> out;
+  for (std::span<const FormBox> table : tables)
+    for (const FormBox& b : table) out.push_back(control<QLineEdit>(QString::fromLatin1(b.box)));
+  return out;
+}
+
 void TolvPlayer::blacken() {
-  const Ui::TolvPlayer& u = *ui_;
-  for (QLineEdit* box : {u.txtFirstname, u.txtSurname, u.txtIntGoals, u.txtCaps, u.txtBirthyear, u.txtdays})
-    setNormalColour(box);
+  for (QLineEdit* box : reddened_) setNormalColour(box);
 }
 
 void TolvPlayer::showPlayerPages(bool player) {

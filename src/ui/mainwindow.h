@@ -56,6 +56,8 @@ class TolvPlayer : public QMainWindow {
   W* control(const QString& name) const {
     return findChild<W*>(name);
   }
+  // The line edits of the boxes of `tables`, in table order.
+  std::vector<QLineEdit*> boxes(std::initializer_list<std::span<const FormBox>> tables) const;
   // Areas of the window where panels put controls of their own.
   enum class Area { Squads, History, Scout };
   QWidget* area(Area a) const;
@@ -78,7 +80,7 @@ class TolvPlayer : public QMainWindow {
   people::PersonForm formFromBoxes() const;
   // Shows the player page (positions and attributes) or the staff page.
   void showPlayerPages(bool player);
-  // Sets the six edited-box colours back to normal.
+  // Sets the colours of the reddened boxes back to normal.
   void blacken();
 
   // The name lists of the database as models, shared by the combos of
@@ -133,6 +135,8 @@ class TolvPlayer : public QMainWindow {
   std::array<QLineEdit*, 12> positions_{};
   std::array<QLineEdit*, 42> txtAtt_{};
   std::array<QLineEdit*, 21> txtStaffAtt_{};
+  // The personal boxes and the two names: typed text shows red until a display.
+  std::vector<QLineEdit*> reddened_;
 };
 
 }  // namespace cm3::ui

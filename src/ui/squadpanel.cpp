@@ -258,11 +258,7 @@ void SquadPanel::showFromList(int32_t personId, bool transferList) {
     // No attribute page for a non-player here: the rating and attribute
     // boxes keep what they show.
     const people::PersonForm shown = w->formFromBoxes();
-    f.currentAbility = shown.currentAbility;
-    f.potentialAbility = shown.potentialAbility;
-    f.homeReputation = shown.homeReputation;
-    f.currentReputation = shown.currentReputation;
-    f.worldReputation = shown.worldReputation;
+    for (const FormBox& b : people::kRatingBoxes) f.boxes[b.box] = shown.boxes.at(b.box);
     f.staffAttributes = shown.staffAttributes;
     f.formation = shown.formation;
     w->fillBoxes(f);
@@ -316,7 +312,7 @@ void SquadPanel::cmdTransfer_Click() {
 void SquadPanel::ClearFieldsNewPlayer() {
   const Ui::TolvPlayer& u = window()->form();
   for (QLineEdit* box : {u.txtFirstname, u.txtSurname, u.txtCommon, u.txtClub}) box->clear();
-  for (QLineEdit* box : {u.txtIntGoals, u.txtCaps, u.txtdays, u.txtvalue, u.txtwages}) box->setText(QStringLiteral("0"));
+  for (QLineEdit* box : window()->boxes({people::kPersonalBoxes, people::kMoneyBoxes})) box->setText(QStringLiteral("0"));
   u.txtBirthyear->setText(QStringLiteral("1900"));
   for (QComboBox* combo : {u.cmbnations, u.cmbnations2}) combo->setCurrentIndex(-1);
 }

@@ -48,8 +48,9 @@ TEST_F(Diff, AnEditedFieldMissedOrMisnamedOrItsOldValueLost) {
   const int32_t attId = b_.read<StaffRecord>(kSlotStaff, id + 1).PlayerAttIndex();
   const int oldAttribute = a_.read<PlayerAttRecord>(kSlotStaffAtt, attId + 1).Attribute(3);
   people::PersonForm f = people::loadPerson(b_, id);
-  const std::string caps = f.caps;
-  f.caps = caps == "7" ? "8" : "7";
+  std::string& box = f.boxes.at("txtCaps");
+  const std::string caps = box;
+  box = caps == "7" ? "8" : "7";
   f.attributes[3] = oldAttribute == 1 ? "2" : "1";
   people::NameFlags flags;
   people::savePerson(b_, f, flags);
@@ -61,7 +62,7 @@ TEST_F(Diff, AnEditedFieldMissedOrMisnamedOrItsOldValueLost) {
   ASSERT_EQ(person->fields.size(), 1u);
   EXPECT_EQ(person->fields[0].field, "Caps");
   EXPECT_EQ(person->fields[0].before, FieldValue(int64_t(std::stoi(caps))));
-  EXPECT_EQ(person->fields[0].after, FieldValue(int64_t(std::stoi(f.caps))));
+  EXPECT_EQ(person->fields[0].after, FieldValue(int64_t(std::stoi(box))));
   const diff::RecordChange* att = find(r, kSlotStaffAtt, attId);
   ASSERT_NE(att, nullptr);
   ASSERT_EQ(att->fields.size(), 1u);
@@ -76,7 +77,7 @@ TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
   people::NameFlags flags{true, false};
   people::PersonForm f = people::loadPerson(b_, 2);
   f.firstName = "Zo\xEB";
-  f.caps = "12";
+  f.boxes["txtCaps"] = "12";
   people::savePerson(b_, f, flags);
   const int32_t newId = b_.PeopleCount();
   people::PersonForm n = people::loadPerson(b_, 0);
@@ -111,7 +112,7 @@ TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
 TEST_F(Diff, APatchMeetingOtherValuesOrAValueTooBigWritesSomething) {
   const StaffRecord original = a_.read<StaffRecord>(kSlotStaff, 3);
   people::PersonForm f = people::loadPerson(b_, 2);
-  f.caps = f.caps == "12" ? "13" : "12";
+  f.boxes["txtCaps"] = f.boxes["txtCaps"] == "12" ? "13" : "12";
   people::NameFlags flags;
   people::savePerson(b_, f, flags);
   const diff::Result patch = diff::compare(a_, b_);

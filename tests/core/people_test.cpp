@@ -39,9 +39,9 @@ TEST_F(Person, EditLandsInAnotherField) {
   PersonForm f = people::loadPerson(db_, id);
   f.attributes[3] = "300";
   f.positions[0] = "-1";
-  f.caps = "200";
-  f.wage = "-5";
-  f.birthYear = "1975";
+  f.boxes["txtCaps"] = "200";
+  f.boxes["txtwages"] = "-5";
+  f.boxes["txtBirthyear"] = "1975";
   f.mental[7] = "19";
   f.nation = -1;
   f.squadCode = -1;
@@ -58,14 +58,14 @@ TEST_F(Person, RefusedBoxWritesSomething) {
   const int id = firstPerson(db_, true), staff = firstPerson(db_, false);
   NameFlags flags{true, true};
   const std::vector<std::pair<int, std::function<void(PersonForm&)>>> cases = {
-      {id, [](PersonForm& f) { f.caps = "300"; }},
-      {id, [](PersonForm& f) { f.birthDay = ""; }},
+      {id, [](PersonForm& f) { f.boxes["txtCaps"] = "300"; }},
+      {id, [](PersonForm& f) { f.boxes["txtdays"] = ""; }},
       {id, [](PersonForm& f) { f.attributes[41] = "abc"; }},
-      {id, [](PersonForm& f) { f.value = "1e5"; }},
+      {id, [](PersonForm& f) { f.boxes["txtvalue"] = "1e5"; }},
       {id, [](PersonForm& f) { f.firstName = std::string(52, 'x'); }},
       {id, [](PersonForm& f) { f.personId = kPersonNameTableSize; }},
       {staff, [](PersonForm& f) { f.staffAttributes[20] = "256"; }},
-      {staff, [](PersonForm& f) { f.worldReputation = "40000"; }}};
+      {staff, [](PersonForm& f) { f.boxes["txtWorldRep"] = "40000"; }}};
   for (const auto& [who, edit] : cases) {
     PersonForm f = people::loadPerson(db_, who);
     f.commonName = "Someone";
@@ -156,10 +156,8 @@ PersonForm newForm(const std::string& first, const std::string& second, const st
   f.secondName = second;
   f.commonName = common;
   f.nation = 2;
-  f.intGoals = f.caps = f.birthDay = f.value = f.wage = "0";
-  f.birthYear = "1900";
-  f.contractExpiry = "2001";
-  f.contractJoin = "1998";
+  f.boxes = {{"txtIntGoals", "0"},       {"txtCaps", "0"},          {"txtdays", "0"},  {"txtvalue", "0"},
+             {"txtwages", "0"},          {"txtBirthyear", "1900"},  {"txtcontractexp", "2001"}, {"txtJoin", "1998"}};
   return f;
 }
 
@@ -176,10 +174,10 @@ TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   ASSERT_EQ(r2, db_.recordCount(GameFile::SecondNames));
   flags_ = {true, true};
   PersonForm f = newForm("Ann", "Smith", "Annie");
-  f.caps = "12";
-  f.birthDay = "100";
-  f.value = "250000";
-  f.wage = "-5";
+  f.boxes["txtCaps"] = "12";
+  f.boxes["txtdays"] = "100";
+  f.boxes["txtvalue"] = "250000";
+  f.boxes["txtwages"] = "-5";
   f.secondNation = 4;
   const people::NewPlayerResult r = people::addNewPlayer(db_, t, f, flags_);
   EXPECT_EQ(std::make_pair(r.personId, r.attIndex), std::make_pair(n8, n11));
@@ -233,9 +231,9 @@ TEST_F(NewPlayer, RefusedBoxOrFullTableWritesOrphanNamesOrRaisesCounts) {
   std::vector<PersonForm> refused = {newForm("Ann", std::string(52, 'x')), newForm("Ann", "Smith", std::string(60, 'c'))};
   for (const char* bad : {"", "abc", "256"}) {
     refused.push_back(newForm("Ann", "Smith", "Annie"));
-    refused.back().caps = bad;
+    refused.back().boxes["txtCaps"] = bad;
   }
-  for (const PersonForm& f : refused) EXPECT_THROW(people::addNewPlayer(db_, t, f, flags_), ValueError) << f.caps;
+  for (const PersonForm& f : refused) EXPECT_THROW(people::addNewPlayer(db_, t, f, flags_), ValueError) << f.boxes.at("txtCaps");
   EXPECT_TRUE(sameFiles(snapshot(game_.data()), before));
   EXPECT_TRUE(db_.PersonNameTable[size_t(people)].empty());
   const IndexRecord real = db_.readIndex(8);

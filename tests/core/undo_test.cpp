@@ -46,7 +46,7 @@ const Action kActions[] = {
        people::PersonForm f = people::loadPerson(db, 3);
        f.secondName = "M\xFCller";
        f.firstName = "Ann";
-       f.caps = "7";
+       f.boxes["txtCaps"] = "7";
        people::NameFlags flags{true, true};
        people::savePerson(db, f, flags, [&](int32_t id) {
          std::vector<history::HistoryRow> rows = history::loadRows(db, id);

@@ -287,7 +287,8 @@ class TestWindows : public QObject {
     click(s_->w.get(), "cmdNewPlayer");
     QVERIFY(s_->w->NewPlayerMode);
     QCOMPARE(c<QLabel>("lblID")->text(), QString::number(people));
-    QCOMPARE(c<QLineEdit>("txtSurname")->text() + c<QLineEdit>("txtBirthyear")->text(), QStringLiteral("1900"));
+    QCOMPARE(c<QLineEdit>("txtSurname")->text() + c<QLineEdit>("txtBirthyear")->text() + c<QLineEdit>("txtwages")->text(),
+             QStringLiteral("19000"));
     QCOMPARE(s_->w->focusWidget(), c<QLineEdit>("txtFirstname"));
     const Files whileOpen = snapshot(s_->data());
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }, {QMessageBox::No}), QStringList{QStringLiteral("Add New Player")});
