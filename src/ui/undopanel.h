@@ -5,10 +5,6 @@
 #pragma once
 #include "ui/panel.h"
 
-class QAction;
-class QDockWidget;
-class QListWidget;
-
 namespace cm3::ui {
 
 class UndoPanel : public Panel {
@@ -16,13 +12,8 @@ class UndoPanel : public Panel {
  public:
   explicit UndoPanel(TolvPlayer* window);
 
-  void databaseOpened() override;
+  void databaseOpened() override { showJournal(); }
   void databaseClosing() override;
-
-  // The menu items, public so that tests can drive them directly.
-  void actUndo_Click();
-  void actRedo_Click();
-  void actRestore_Click();
   // After the files changed under the windows (an undo, a redo, an import):
   // every list, combo and box from the files.
   void reshow();
@@ -37,12 +28,7 @@ class UndoPanel : public Panel {
   void showJournal();
   // Undo (`back`) or redo the next action, then show the files.
   void step(bool back);
-
-  QAction* actUndo_ = nullptr;
-  QAction* actRedo_ = nullptr;
-  QAction* actRestore_ = nullptr;
-  QDockWidget* dockChanges_ = nullptr;
-  QListWidget* lstChanges_ = nullptr;
+  void restoreBackup();
 };
 
 }  // namespace cm3::ui
