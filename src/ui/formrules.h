@@ -1,22 +1,17 @@
 // Form routines shared by every window: select-all on focus, the key filter
-// of number boxes, the bevel frame drawn around controls, centring over the
-// main window, and the list helpers (copying combo items, exact and prefix
-// finds).
+// of number boxes, the edit colours, the bevel frame drawn around controls
+// and centring over the main window.
 #pragma once
 #include <QColor>
 #include <QString>
 #include <functional>
 
-class QComboBox;
 class QLineEdit;
-class QListWidget;
 class QWidget;
-class QAbstractItemModel;
 
 namespace cm3::ui {
 
 // Selects the whole text of `box` whenever it gets the focus.
-void SelectAllText(QLineEdit* box);
 void installSelectAll(QLineEdit* box);
 
 // Keys that carry a character are dropped unless they are one of `allowed`,
@@ -39,8 +34,5 @@ void DrawFrame3D(QWidget* control);
 
 // Moves `window` so that it is centred over `main`.
 void CentreOverMain(QWidget* window, const QWidget* main);
-
-// Row of the first item whose text begins with `prefix` (case-insensitive), -1 when none.
-int findPrefix(const QComboBox* combo, const QString& prefix);
 
 }  // namespace cm3::ui

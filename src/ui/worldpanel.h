@@ -46,6 +46,7 @@ class WorldPanel : public Panel {
   // The club window is loaded again after its close box unloaded it.
   FrmClub* frmClub();
   FrmNation* frmNation() const { return nation_.get(); }
+  FrmComp* frmComp() const { return comp_.get(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
