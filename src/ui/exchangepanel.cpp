@@ -44,20 +44,21 @@ bool readFile(const QString& path, std::string& text) {
 
 ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
   const Ui::TolvPlayer& u = w->form();
-  connect(u.actExport, &QAction::triggered, this, [this] {
-    const QString kind = chooseKind(QStringLiteral("Export to CSV"));
-    if (kind.isEmpty()) return;
-    const QString path = QFileDialog::getSaveFileName(window(), QStringLiteral("Export to CSV"), kind + ".csv",
-                                                      QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty()) exportTo(kind, path);
-  });
-  connect(u.actImport, &QAction::triggered, this, [this] {
-    const QString kind = chooseKind(QStringLiteral("Import from CSV"));
-    if (kind.isEmpty()) return;
-    const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Import from CSV"), {},
-                                                      QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty()) importFrom(kind, path);
-  });
+  // The kind of record, then the file.
+  auto csv = [this](bool out) {
+    const QString title = out ? QStringLiteral("Export to CSV") : QStringLiteral("Import from CSV");
+    QStringList kinds;
+    for (std::string_view k : exchange::kKinds) kinds << QString::fromUtf8(k.data(), qsizetype(k.size()));
+    bool ok = false;
+    const QString kind = QInputDialog::getItem(window(), title, QStringLiteral("Records"), kinds, 0, false, &ok);
+    if (!ok) return;
+    const QString filter = QStringLiteral("CSV files (*.csv)");
+    const QString path = out ? QFileDialog::getSaveFileName(window(), title, kind + ".csv", filter)
+                             : QFileDialog::getOpenFileName(window(), title, {}, filter);
+    if (!path.isEmpty()) out ? exportTo(kind, path) : importFrom(kind, path);
+  };
+  connect(u.actExport, &QAction::triggered, this, [csv] { csv(true); });
+  connect(u.actImport, &QAction::triggered, this, [csv] { csv(false); });
   connect(u.actApplyPatch, &QAction::triggered, this, [this] {
     const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Apply patch"), {},
                                                       QStringLiteral("Patches (*.json)"));
@@ -68,14 +69,6 @@ ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
 void ExchangePanel::enable(bool open) {
   const Ui::TolvPlayer& u = window()->form();
   for (QAction* a : {u.actExport, u.actImport, u.actApplyPatch}) a->setEnabled(open);
-}
-
-QString ExchangePanel::chooseKind(const QString& title) {
-  QStringList kinds;
-  for (std::string_view k : exchange::kKinds) kinds << QString::fromUtf8(k.data(), qsizetype(k.size()));
-  bool ok = false;
-  const QString kind = QInputDialog::getItem(window(), title, QStringLiteral("Records"), kinds, 0, false, &ok);
-  return ok ? kind : QString();
 }
 
 void ExchangePanel::exportTo(const QString& kind, const QString& path) {

@@ -27,7 +27,6 @@ class ExchangePanel : public Panel {
 
  private:
   void enable(bool open);
-  QString chooseKind(const QString& title);
   // Writes `patch` as one action, then shows what refused it (if anything)
   // and the stored values in every window.
   void write(const diff::Result& patch, bool force, const std::string& label);

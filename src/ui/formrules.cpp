@@ -13,42 +13,13 @@
 namespace cm3::ui {
 namespace {
 
-class FocusSelect : public QObject {
+class EventHook : public QObject {
  public:
-  using QObject::QObject;
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::FocusIn) {
-      QPointer<QLineEdit> box = qobject_cast<QLineEdit*>(o);
-      // After the mouse press that gave the focus has placed the cursor.
-      QTimer::singleShot(0, box, [box] {
-        if (box) box->selectAll();
-      });
-    }
-    return false;
-  }
-};
-
-// A null `allowed` lets every character through.
-class KeyFilter : public QObject {
- public:
-  KeyFilter(QObject* parent, QString allowed, std::function<void()> accepted)
-      : QObject(parent), allowed_(std::move(allowed)), accepted_(std::move(accepted)) {}
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() != QEvent::KeyPress) return false;
-    auto* k = static_cast<QKeyEvent*>(e);
-    const QString text = k->text();
-    if (text.isEmpty() || (k->modifiers() & Qt::ControlModifier)) return false;
-    const QChar c = text.at(0);
-    const bool ok = allowed_.isNull() || allowed_.contains(c) || c == QChar(8) || c == QChar(13) ||
-                    k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-    if (!ok) return true;
-    if (accepted_) accepted_();
-    return false;
-  }
+  EventHook(QObject* owner, EventHandler handle) : QObject(owner), handle_(std::move(handle)) {}
+  bool eventFilter(QObject* watched, QEvent* e) override { return handle_(watched, e); }
 
  private:
-  QString allowed_;
-  std::function<void()> accepted_;
+  EventHandler handle_;
 };
 
 // Paints the bevels of the registered children of one widget.
@@ -88,14 +59,28 @@ class BevelPainter : public QObject {
 
 }  // namespace
 
-void installSelectAll(QLineEdit* box) { box->installEventFilter(new FocusSelect(box)); }
-
-void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted) {
-  box->installEventFilter(new KeyFilter(box, allowed, std::move(accepted)));
+void onEvent(QObject* watched, EventHandler handle, QObject* owner) {
+  watched->installEventFilter(new EventHook(owner ? owner : watched, std::move(handle)));
 }
 
-void installKeyWatch(QLineEdit* box, std::function<void()> typed) {
-  box->installEventFilter(new KeyFilter(box, QString(), std::move(typed)));
+void installSelectAll(QLineEdit* box) {
+  onEvent(box, [box](QObject*, QEvent* e) {
+    // After the mouse press that gave the focus has placed the cursor.
+    if (e->type() == QEvent::FocusIn) QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    return false;
+  });
+}
+
+void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted) {
+  onEvent(box, [allowed, accepted = std::move(accepted)](QObject*, QEvent* e) {
+    const auto* k = e->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(e) : nullptr;
+    if (!k || k->text().isEmpty() || (k->modifiers() & Qt::ControlModifier)) return false;
+    const QChar c = k->text().at(0);
+    const bool ok = allowed.isNull() || allowed.contains(c) || c == QChar(8) || c == QChar(13) ||
+                    k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+    if (ok && accepted) accepted();
+    return !ok;
+  });
 }
 
 void setTextColour(QWidget* box, const QColor& colour) {

@@ -1,15 +1,23 @@
 // Form routines shared by every window: select-all on focus, the key filter
-// of number boxes, the edit colours, the bevel frame drawn around controls
+// of number boxes, event hooks, the edit colours, the bevel frame drawn around controls
 // and centring over the main window.
 #pragma once
 #include <QColor>
 #include <QString>
 #include <functional>
 
+class QEvent;
 class QLineEdit;
+class QObject;
 class QWidget;
 
 namespace cm3::ui {
+
+// Runs `handle` on every event that reaches `watched`, before `watched`
+// sees it; true from it swallows the event. The handler lives as long as
+// `owner` (by default `watched`).
+using EventHandler = std::function<bool(QObject* watched, QEvent* event)>;
+void onEvent(QObject* watched, EventHandler handle, QObject* owner = nullptr);
 
 // Selects the whole text of `box` whenever it gets the focus.
 void installSelectAll(QLineEdit* box);
@@ -20,7 +28,9 @@ void installSelectAll(QLineEdit* box);
 inline const QString kDigits = QStringLiteral("1234567890");
 void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted = {});
 // Every key carrying a character runs `typed` (the name boxes).
-void installKeyWatch(QLineEdit* box, std::function<void()> typed);
+inline void installKeyWatch(QLineEdit* box, std::function<void()> typed) {
+  installKeyFilter(box, QString(), std::move(typed));
+}
 
 // Text colours of the person boxes.
 inline const QColor kEditColour = QColor(255, 0, 0);

@@ -96,7 +96,13 @@ FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<
   ui_->cmbComp->setModel(comps);
   for (QComboBox* c : {ui_->cmbnations, ui_->cmbClass, ui_->cmbComp}) {
     c->setCurrentIndex(-1);
-    c->installEventFilter(this);
+    // Delete or Backspace takes the choice away (any nation, any job, any league).
+    onEvent(c, [c](QObject*, QEvent* e) {
+      const int key = e->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(e)->key() : 0;
+      if (key != Qt::Key_Delete && key != Qt::Key_Backspace) return false;
+      c->setCurrentIndex(-1);
+      return true;
+    });
   }
 
   connect(ui_->cmdResetRatings, &QPushButton::clicked, this, [this] { zero({ui_->txtAbility, ui_->txtPotAbility}); });
@@ -109,15 +115,6 @@ FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<
 }
 
 FrmScoutOptions::~FrmScoutOptions() = default;
-
-bool FrmScoutOptions::eventFilter(QObject* watched, QEvent* event) {
-  const auto* k = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
-  auto* c = qobject_cast<QComboBox*>(watched);
-  if (!k || !c || (k->key() != Qt::Key_Delete && k->key() != Qt::Key_Backspace))
-    return QDialog::eventFilter(watched, event);
-  c->setCurrentIndex(-1);
-  return true;
-}
 
 void FrmScoutOptions::ok() {
   ScoutForm f = binder_->read();

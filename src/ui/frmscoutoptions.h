@@ -32,10 +32,6 @@ class FrmScoutOptions : public QDialog {
                   QAbstractItemModel* comps);
   ~FrmScoutOptions() override;
 
- protected:
-  // Delete or Backspace on a filter list takes its choice away.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void ok();
   void resetAll();

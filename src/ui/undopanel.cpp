@@ -7,6 +7,7 @@
 
 #include "database/backup.h"
 #include "ui/filenames.h"
+#include "ui/formrules.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "ui/messages.h"
@@ -34,18 +35,19 @@ UndoPanel::UndoPanel(TolvPlayer* w) : Panel(w) {
   connect(u.dockChanges->toggleViewAction(), &QAction::toggled, u.actChanges, &QAction::setChecked);
   w->database().journalChanged = [this] { showJournal(); };
   showJournal();
-  qApp->installEventFilter(this);
-}
-
-bool UndoPanel::eventFilter(QObject* watched, QEvent* event) {
-  auto* box = event->type() == QEvent::ShortcutOverride ? qobject_cast<QLineEdit*>(watched) : nullptr;
-  if (!box || box->window() != window()) return false;
-  const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
-  const bool undoKey = key == QKeyCombination(Qt::ControlModifier, Qt::Key_Z);
-  const bool redoKey = key == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
-                       key == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
-  // Left unaccepted, the key reaches the menu's shortcut instead of the box.
-  return (undoKey && !box->isUndoAvailable()) || (redoKey && !box->isRedoAvailable());
+  // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
+  // undo or redo, and to the Edit menu otherwise.
+  auto keyToBox = [w](QObject* watched, QEvent* event) {
+    auto* box = event->type() == QEvent::ShortcutOverride ? qobject_cast<QLineEdit*>(watched) : nullptr;
+    if (!box || box->window() != w) return false;
+    const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
+    const bool undoKey = key == QKeyCombination(Qt::ControlModifier, Qt::Key_Z);
+    const bool redoKey = key == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
+                         key == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+    // Left unaccepted, the key reaches the menu's shortcut instead of the box.
+    return (undoKey && !box->isUndoAvailable()) || (redoKey && !box->isRedoAvailable());
+  };
+  onEvent(qApp, keyToBox, this);
 }
 
 void UndoPanel::databaseClosing() {

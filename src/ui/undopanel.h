@@ -18,11 +18,6 @@ class UndoPanel : public Panel {
   // every list, combo and box from the files.
   void reshow();
 
- protected:
-  // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
-  // undo or redo, and to the Edit menu otherwise.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   // Menu texts, enabled states and change-list rows from the journal.
   void showJournal();

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLineEdit>
 
+#include "ui/formrules.h"
 #include "ui/frmclub.h"
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
@@ -47,8 +48,16 @@ void showColours(QComboBox* combo, QAbstractItemModel* colours) {
 }  // namespace world
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
-  for (QObject* o : std::initializer_list<QObject*>{w->form().lblClub, w->form().lblNation, w->form().lblnatid2})
-    o->installEventFilter(this);
+  const Ui::TolvPlayer& u = w->form();
+  for (QLabel* label : {u.lblClub, u.lblNation, u.lblnatid2}) {
+    const bool club = label == u.lblClub, second = label == u.lblnatid2;
+    auto open = [this, club, second](QObject*, QEvent* e) {
+      if (e->type() != QEvent::MouseButtonDblClick) return false;
+      club ? openPersonClub() : openNation(second);
+      return true;
+    };
+    onEvent(label, open, this);
+  }
 }
 
 WorldPanel::~WorldPanel() = default;
@@ -108,15 +117,6 @@ void WorldPanel::openNation(bool second) {
   window()->EditingSecondNation = second;
   nation_->openOnMain();
   window()->EditingSecondNation = false;
-}
-
-bool WorldPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::MouseButtonDblClick) return false;
-  const Ui::TolvPlayer& u = window()->form();
-  if (watched == u.lblClub) openPersonClub();
-  else if (watched == u.lblNation || watched == u.lblnatid2) openNation(watched == u.lblnatid2);
-  else return false;
-  return true;
 }
 
 }  // namespace cm3::ui

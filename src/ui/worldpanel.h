@@ -48,9 +48,6 @@ class WorldPanel : public Panel {
   FrmNation* frmNation() const { return nation_.get(); }
   FrmComp* frmComp() const { return comp_.get(); }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   // Shows club `clubId` in the club window, modally (ClickTeamID := clubId).
   void openClub(int clubId);
