@@ -24,10 +24,7 @@ void ScoutPanel::databaseOpened() {
                                                window()->names().nations(), window()->names().comps());
 }
 
-void ScoutPanel::databaseClosing() {
-  if (options_) options_->hide();
-  options_.reset();
-}
+void ScoutPanel::databaseClosing() { options_.reset(); }
 
 void ScoutPanel::showOptions() {
   if (!options_) return;

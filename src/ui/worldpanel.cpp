@@ -75,8 +75,6 @@ void WorldPanel::databaseOpened() {
 }
 
 void WorldPanel::databaseClosing() {
-  for (QWidget* d : std::initializer_list<QWidget*>{club_.get(), nation_.get(), comp_.get()})
-    if (d) d->hide();
   club_.reset();  // before the competition window it refers to
   nation_.reset();
   comp_.reset();
