@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
@@ -202,6 +203,12 @@ std::vector<BackupInfo> list(const std::string& gameDir) {
     out.push_back(std::move(b));
   }
   return out;
+}
+
+std::string describe(const BackupInfo& b) {
+  char size[32];
+  std::snprintf(size, sizeof size, "%.1f MB", double(b.bytes) / (1024.0 * 1024.0));
+  return b.date + "   (" + std::to_string(b.files) + " files, " + size + ")";
 }
 
 std::string restore(const std::string& gameDir, const std::string& wanted) {

@@ -39,6 +39,9 @@ std::string make(const std::string& gameDir, size_t keep = kKept);
 // The backups, oldest first.
 std::vector<BackupInfo> list(const std::string& gameDir);
 
+// A backup as a row of a list to choose from: "2026-12-07 10:15:00   (31 files, 4.2 MB)".
+std::string describe(const BackupInfo& b);
+
 // Puts backup `name` (the newest when empty) back: refused (FileError,
 // Locked) while the game directory is open in an editor or holds the
 // working files of a run that did not close. The present files are backed

@@ -1,21 +1,18 @@
 #include "ui/exchangepanel.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QMenuBar>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "diff/patch.h"
 #include "exchange/exchange.h"
 #include "ui/filenames.h"
 #include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
 #include "ui/messages.h"
 #include "ui/undopanel.h"
-#include "ui/widgets.h"
 
 namespace cm3::ui {
 
@@ -30,64 +27,48 @@ QString firstLines(const std::vector<std::string>& lines) {
   return out.join(u'\n');
 }
 
+QString firstLines(const std::vector<diff::Conflict>& conflicts) {
+  std::vector<std::string> lines;
+  for (const diff::Conflict& c : conflicts) lines.push_back(diff::describe(c));
+  return firstLines(lines);
+}
+
 bool readFile(const QString& path, std::string& text) {
-  std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  QFile in(path);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  text = in.readAll().toStdString();
   return true;
 }
 
 }  // namespace
 
 ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
-  QMenu* file = w->menuBar()->addMenu(QStringLiteral("&File"));
-  file->setObjectName(QStringLiteral("mnuFile"));
-  // Before the Edit menu, where a File menu belongs.
-  if (const QList<QAction*> menus = w->menuBar()->actions(); menus.size() > 1)
-    w->menuBar()->insertMenu(menus.front(), file);
-  actExport_ = file->addAction(QStringLiteral("&Export to CSV…"), this, [this] {
-    const QString kind = chooseKind(QStringLiteral("Export to CSV"));
-    if (kind.isEmpty()) return;
-    const QString path = QFileDialog::getSaveFileName(window(), QStringLiteral("Export to CSV"), kind + ".csv",
-                                                      QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty()) exportTo(kind, path);
-  });
-  actImport_ = file->addAction(QStringLiteral("&Import from CSV…"), this, [this] {
-    const QString kind = chooseKind(QStringLiteral("Import from CSV"));
-    if (kind.isEmpty()) return;
-    const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Import from CSV"), {},
-                                                      QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty()) importFrom(kind, path);
-  });
-  actApply_ = file->addAction(QStringLiteral("Apply &patch…"), this, [this] {
+  const Ui::TolvPlayer& u = w->form();
+  // The kind of record, then the file.
+  auto csv = [this](bool out) {
+    const QString title = out ? QStringLiteral("Export to CSV") : QStringLiteral("Import from CSV");
+    QStringList kinds;
+    for (std::string_view k : exchange::kKinds) kinds << QString::fromUtf8(k.data(), qsizetype(k.size()));
+    bool ok = false;
+    const QString kind = QInputDialog::getItem(window(), title, QStringLiteral("Records"), kinds, 0, false, &ok);
+    if (!ok) return;
+    const QString filter = QStringLiteral("CSV files (*.csv)");
+    const QString path = out ? QFileDialog::getSaveFileName(window(), title, kind + ".csv", filter)
+                             : QFileDialog::getOpenFileName(window(), title, {}, filter);
+    if (!path.isEmpty()) out ? exportTo(kind, path) : importFrom(kind, path);
+  };
+  connect(u.actExport, &QAction::triggered, this, [csv] { csv(true); });
+  connect(u.actImport, &QAction::triggered, this, [csv] { csv(false); });
+  connect(u.actApplyPatch, &QAction::triggered, this, [this] {
     const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Apply patch"), {},
                                                       QStringLiteral("Patches (*.json)"));
     if (!path.isEmpty()) applyPatchFrom(path);
   });
-  actExport_->setObjectName(QStringLiteral("actExport"));
-  actImport_->setObjectName(QStringLiteral("actImport"));
-  actApply_->setObjectName(QStringLiteral("actApplyPatch"));
-  enable(false);
 }
-
-void ExchangePanel::databaseOpened() { enable(true); }
-void ExchangePanel::databaseClosing() { enable(false); }
 
 void ExchangePanel::enable(bool open) {
-  for (QAction* a : {actExport_, actImport_, actApply_}) a->setEnabled(open);
-}
-
-QString ExchangePanel::chooseKind(const QString& title) {
-  QStringList kinds;
-  for (std::string_view k : exchange::kKinds) kinds << QString::fromUtf8(k.data(), qsizetype(k.size()));
-  bool ok = false;
-  const QString kind = QInputDialog::getItem(window(), title, QStringLiteral("Records"), kinds, 0, false, &ok);
-  return ok ? kind : QString();
-}
-
-void ExchangePanel::reshow() {
-  for (Panel* p : window()->panels())
-    if (auto* undo = dynamic_cast<UndoPanel*>(p)) undo->reshow();
+  const Ui::TolvPlayer& u = window()->form();
+  for (QAction* a : {u.actExport, u.actImport, u.actApplyPatch}) a->setEnabled(open);
 }
 
 void ExchangePanel::exportTo(const QString& kind, const QString& path) {
@@ -113,8 +94,8 @@ void ExchangePanel::importFrom(const QString& kind, const QString& path) {
     message(window(), QStringLiteral("%1 could not be read.").arg(path));
     return;
   }
-  const std::string what = kind.toStdString(), name = nativePath(path);
-  const exchange::ImportResult plan = exchange::importCsv(db, what, text, name, true);
+  const std::string what = kind.toStdString();
+  const exchange::ImportResult plan = exchange::importCsv(db, what, text, nativePath(path), true);
   if (!plan.errors.empty()) {
     message(window(), QStringLiteral("Nothing was imported."), firstLines(plan.errors));
     return;
@@ -140,17 +121,15 @@ void ExchangePanel::applyPatchFrom(const QString& path) {
     return;
   }
   const std::vector<diff::Conflict> conflicts = diff::apply(db, patch, false, {}, true);
-  std::vector<std::string> lines;
-  for (const diff::Conflict& c : conflicts) lines.push_back(diff::describe(c));
   const QString counts = QStringLiteral("%1 fields in %2 records").arg(diff::changedFields(patch)).arg(patch.records.size());
   if (diff::blocks(conflicts, true)) {  // a refused value: not even forcing helps
-    message(window(), QStringLiteral("The patch cannot be applied."), firstLines(lines));
+    message(window(), QStringLiteral("The patch cannot be applied."), firstLines(conflicts));
     return;
   }
-  const bool force = !lines.empty();
+  const bool force = !conflicts.empty();
   const QString question = force ? QStringLiteral("%1 fields do not hold the patch's old value. Apply the patch (%2) "
                                                   "and write over them?")
-                                       .arg(lines.size())
+                                       .arg(conflicts.size())
                                        .arg(counts)
                                  : QStringLiteral("Apply the patch: %1?").arg(counts);
   if (!ask(window(), question)) return;
@@ -160,12 +139,9 @@ void ExchangePanel::applyPatchFrom(const QString& path) {
 void ExchangePanel::write(const diff::Result& patch, bool force, const std::string& label) {
   std::vector<diff::Conflict> conflicts;
   whileBusy(window(), [&] { conflicts = diff::apply(window()->database(), patch, force, label); });
-  if (diff::blocks(conflicts, force)) {
-    std::vector<std::string> lines;
-    for (const diff::Conflict& c : conflicts) lines.push_back(diff::describe(c));
-    message(window(), QStringLiteral("Nothing was written."), firstLines(lines));
-  }
-  reshow();
+  if (diff::blocks(conflicts, force)) message(window(), QStringLiteral("Nothing was written."), firstLines(conflicts));
+  for (Panel* p : window()->panels())
+    if (auto* undo = dynamic_cast<UndoPanel*>(p)) undo->reshow();
 }
 
 }  // namespace cm3::ui

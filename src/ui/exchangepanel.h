@@ -8,10 +8,7 @@
 #include <string>
 
 #include "diff/diff.h"
-
 #include "ui/panel.h"
-
-class QAction;
 
 namespace cm3::ui {
 
@@ -20,8 +17,8 @@ class ExchangePanel : public Panel {
  public:
   explicit ExchangePanel(TolvPlayer* window);
 
-  void databaseOpened() override;
-  void databaseClosing() override;
+  void databaseOpened() override { enable(true); }
+  void databaseClosing() override { enable(false); }
 
   // The menu items ask for the kind of record and the file, then call these.
   void exportTo(const QString& kind, const QString& path);
@@ -30,14 +27,9 @@ class ExchangePanel : public Panel {
 
  private:
   void enable(bool open);
-  QString chooseKind(const QString& title);
-  // Shows the stored values in every window after a write.
-  void reshow();
   // Writes `patch` as one action, then shows what refused it (if anything)
-  // and the stored values.
+  // and the stored values in every window.
   void write(const diff::Result& patch, bool force, const std::string& label);
-
-  QAction *actExport_, *actImport_, *actApply_;
 };
 
 }  // namespace cm3::ui

@@ -1,12 +1,10 @@
 #include "ui/formrules.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -15,42 +13,13 @@
 namespace cm3::ui {
 namespace {
 
-class FocusSelect : public QObject {
+class EventHook : public QObject {
  public:
-  using QObject::QObject;
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::FocusIn) {
-      QPointer<QLineEdit> box = qobject_cast<QLineEdit*>(o);
-      // After the mouse press that gave the focus has placed the cursor.
-      QTimer::singleShot(0, box, [box] {
-        if (box) SelectAllText(box);
-      });
-    }
-    return false;
-  }
-};
-
-class KeyFilter : public QObject {
- public:
-  KeyFilter(QObject* parent, QString allowed, bool filter, std::function<void()> accepted)
-      : QObject(parent), allowed_(std::move(allowed)), filter_(filter), accepted_(std::move(accepted)) {}
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() != QEvent::KeyPress) return false;
-    auto* k = static_cast<QKeyEvent*>(e);
-    const QString text = k->text();
-    if (text.isEmpty() || (k->modifiers() & Qt::ControlModifier)) return false;
-    const QChar c = text.at(0);
-    const bool ok = !filter_ || allowed_.contains(c) || c == QChar(8) || c == QChar(13) ||
-                    k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-    if (!ok) return true;
-    if (accepted_) accepted_();
-    return false;
-  }
+  EventHook(QObject* owner, EventHandler handle) : QObject(owner), handle_(std::move(handle)) {}
+  bool eventFilter(QObject* watched, QEvent* e) override { return handle_(watched, e); }
 
  private:
-  QString allowed_;
-  bool filter_;
-  std::function<void()> accepted_;
+  EventHandler handle_;
 };
 
 // Paints the bevels of the registered children of one widget.
@@ -68,20 +37,21 @@ class BevelPainter : public QObject {
   }
 
  private:
-  static void ring(QPainter& p, int x1, int y1, int x2, int y2, QColor topLeft, QColor bottomRight) {
-    p.setPen(topLeft);
-    p.drawLine(x1, y1, x2, y1);  // top
-    p.setPen(bottomRight);
-    p.drawLine(x2, y1, x2, y2);  // right
-    p.drawLine(x2, y2, x1, y2);  // bottom
-    p.setPen(topLeft);
-    p.drawLine(x1, y2, x1, y1);  // left
-  }
+  // Three rings, the outermost first, each drawn top, right, bottom, left.
   static void paintAround(QPainter& p, const QRect& r) {
-    const int x = r.x(), y = r.y(), w = r.width(), h = r.height();
-    ring(p, x - 3, y - 3, x + w + 2, y + h + 2, QColor(0, 0, 0), QColor(255, 255, 255));
-    ring(p, x - 2, y - 2, x + w + 1, y + h + 1, QColor(0x80, 0x80, 0x80), QColor(0xE0, 0xE0, 0xE0));
-    ring(p, x - 1, y - 1, x + w, y + h, QColor(255, 255, 255), QColor(0, 0, 0));
+    static const QColor colours[3][2] = {{QColor(0, 0, 0), QColor(255, 255, 255)},
+                                         {QColor(0x80, 0x80, 0x80), QColor(0xE0, 0xE0, 0xE0)},
+                                         {QColor(255, 255, 255), QColor(0, 0, 0)}};
+    for (int i = 0; i < 3; ++i) {
+      const int x1 = r.x() - 3 + i, y1 = r.y() - 3 + i, x2 = r.x() + r.width() + 2 - i, y2 = r.y() + r.height() + 2 - i;
+      p.setPen(colours[i][0]);
+      p.drawLine(x1, y1, x2, y1);
+      p.setPen(colours[i][1]);
+      p.drawLine(x2, y1, x2, y2);
+      p.drawLine(x2, y2, x1, y2);
+      p.setPen(colours[i][0]);
+      p.drawLine(x1, y2, x1, y1);
+    }
   }
   QWidget* host_;
   QVector<QPointer<QWidget>> controls_;
@@ -89,16 +59,28 @@ class BevelPainter : public QObject {
 
 }  // namespace
 
-void SelectAllText(QLineEdit* box) { box->setSelection(0, int(box->text().size())); }
-
-void installSelectAll(QLineEdit* box) { box->installEventFilter(new FocusSelect(box)); }
-
-void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted) {
-  box->installEventFilter(new KeyFilter(box, allowed, true, std::move(accepted)));
+void onEvent(QObject* watched, EventHandler handle, QObject* owner) {
+  watched->installEventFilter(new EventHook(owner ? owner : watched, std::move(handle)));
 }
 
-void installKeyWatch(QLineEdit* box, std::function<void()> typed) {
-  box->installEventFilter(new KeyFilter(box, QString(), false, std::move(typed)));
+void installSelectAll(QLineEdit* box) {
+  onEvent(box, [box](QObject*, QEvent* e) {
+    // After the mouse press that gave the focus has placed the cursor.
+    if (e->type() == QEvent::FocusIn) QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    return false;
+  });
+}
+
+void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted) {
+  onEvent(box, [allowed, accepted = std::move(accepted)](QObject*, QEvent* e) {
+    const auto* k = e->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(e) : nullptr;
+    if (!k || k->text().isEmpty() || (k->modifiers() & Qt::ControlModifier)) return false;
+    const QChar c = k->text().at(0);
+    const bool ok = allowed.isNull() || allowed.contains(c) || c == QChar(8) || c == QChar(13) ||
+                    k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+    if (ok && accepted) accepted();
+    return !ok;
+  });
 }
 
 void setTextColour(QWidget* box, const QColor& colour) {
@@ -109,11 +91,7 @@ void setTextColour(QWidget* box, const QColor& colour) {
 
 QColor textColour(const QWidget* box) { return box->palette().color(QPalette::Text); }
 
-void setNormalColour(QWidget* box) {
-  QPalette p = box->palette();
-  p.setColor(QPalette::Text, QApplication::palette(box).color(QPalette::Text));
-  box->setPalette(p);
-}
+void setNormalColour(QWidget* box) { setTextColour(box, QApplication::palette(box).color(QPalette::Text)); }
 
 void DrawFrame3D(QWidget* control) {
   QWidget* host = control->parentWidget();
@@ -134,12 +112,6 @@ void DrawFrame3D(QWidget* control) {
 void CentreOverMain(QWidget* window, const QWidget* main) {
   const QRect m = main->frameGeometry();
   window->move(m.left() + (m.width() - window->width()) / 2, m.top() + (m.height() - window->height()) / 2);
-}
-
-int findPrefix(const QComboBox* combo, const QString& prefix) {
-  for (int i = 0; i < combo->count(); ++i)
-    if (combo->itemText(i).startsWith(prefix, Qt::CaseInsensitive)) return i;
-  return -1;
 }
 
 }  // namespace cm3::ui

@@ -1,22 +1,25 @@
 // Form routines shared by every window: select-all on focus, the key filter
-// of number boxes, the bevel frame drawn around controls, centring over the
-// main window, and the list helpers (copying combo items, exact and prefix
-// finds).
+// of number boxes, event hooks, the edit colours, the bevel frame drawn around controls
+// and centring over the main window.
 #pragma once
 #include <QColor>
 #include <QString>
 #include <functional>
 
-class QComboBox;
+class QEvent;
 class QLineEdit;
-class QListWidget;
+class QObject;
 class QWidget;
-class QAbstractItemModel;
 
 namespace cm3::ui {
 
+// Runs `handle` on every event that reaches `watched`, before `watched`
+// sees it; true from it swallows the event. The handler lives as long as
+// `owner` (by default `watched`).
+using EventHandler = std::function<bool(QObject* watched, QEvent* event)>;
+void onEvent(QObject* watched, EventHandler handle, QObject* owner = nullptr);
+
 // Selects the whole text of `box` whenever it gets the focus.
-void SelectAllText(QLineEdit* box);
 void installSelectAll(QLineEdit* box);
 
 // Keys that carry a character are dropped unless they are one of `allowed`,
@@ -25,7 +28,9 @@ void installSelectAll(QLineEdit* box);
 inline const QString kDigits = QStringLiteral("1234567890");
 void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted = {});
 // Every key carrying a character runs `typed` (the name boxes).
-void installKeyWatch(QLineEdit* box, std::function<void()> typed);
+inline void installKeyWatch(QLineEdit* box, std::function<void()> typed) {
+  installKeyFilter(box, QString(), std::move(typed));
+}
 
 // Text colours of the person boxes.
 inline const QColor kEditColour = QColor(255, 0, 0);
@@ -39,8 +44,5 @@ void DrawFrame3D(QWidget* control);
 
 // Moves `window` so that it is centred over `main`.
 void CentreOverMain(QWidget* window, const QWidget* main);
-
-// Row of the first item whose text begins with `prefix` (case-insensitive), -1 when none.
-int findPrefix(const QComboBox* combo, const QString& prefix);
 
 }  // namespace cm3::ui

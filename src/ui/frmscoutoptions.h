@@ -12,7 +12,6 @@
 #include "search/scout.h"
 
 class QAbstractItemModel;
-class QComboBox;
 class QLineEdit;
 
 namespace Ui {
@@ -33,20 +32,10 @@ class FrmScoutOptions : public QDialog {
                   QAbstractItemModel* comps);
   ~FrmScoutOptions() override;
 
-  // The window's fields as the core reads them.
-  search::ScoutForm form() const;
-
-  void cmdOk_Click();
-  void cmdReset_Click();
-  void cmdResetAtt_Click();
-  void cmdResetPositions_Click();
-  void cmdResetRatings_Click();
-  void cmbClass_Change();
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
+  void ok();
+  void resetAll();
+
   search::ScoutCriteria& criteria_;
   std::function<void()> stored_;
   std::unique_ptr<Ui::FrmScoutOptions> ui_;

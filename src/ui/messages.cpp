@@ -7,11 +7,6 @@
 
 namespace cm3::ui {
 
-void message(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TOLVEDIT"), text, QMessageBox::Ok, parent);
-  box.exec();
-}
-
 void message(QWidget* parent, const QString& text, const QString& detail) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TOLVEDIT"), text, QMessageBox::Ok, parent);
   box.setInformativeText(detail);

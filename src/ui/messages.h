@@ -7,10 +7,9 @@
 class QWidget;
 
 namespace cm3::ui {
-void message(QWidget* parent, const QString& text);
-// A message with the system's reason beneath it (a file that could not be
-// written, and why).
-void message(QWidget* parent, const QString& text, const QString& detail);
+// `detail` is the system's reason beneath the text (a file that could not
+// be written, and why).
+void message(QWidget* parent, const QString& text, const QString& detail = {});
 bool ask(QWidget* parent, const QString& text);
 
 // The wait cursor for as long as the guard lives: every way out of a handler

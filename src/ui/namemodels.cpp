@@ -21,20 +21,16 @@ const std::vector<std::string>& namesOf(const Database& db, NameModels::List lis
   return db.stadiumNames;
 }
 
+void setName(QStringListModel* m, int row, const QString& name) {
+  const QModelIndex at = m->index(row);
+  if (at.data().toString() != name) m->setData(at, name);
+}
+
 void follow(QStringListModel* m, const std::vector<std::string>& names8) {
-  const int have = m->rowCount();
-  const int want = int(names8.size());
-  if (have == 0 || want < have) {
-    m->setStringList(toList(names8));
-    return;
-  }
-  for (int row = 0; row < have; ++row) {
-    const QString name = q8(names8[size_t(row)]);
-    const QModelIndex at = m->index(row);
-    if (at.data().toString() != name) m->setData(at, name);
-  }
-  if (want > have && m->insertRows(have, want - have))
-    for (int row = have; row < want; ++row) m->setData(m->index(row), q8(names8[size_t(row)]));
+  const int have = m->rowCount(), want = int(names8.size());
+  if (have == 0 || want < have) return m->setStringList(toList(names8));
+  if (want > have) m->insertRows(have, want - have);
+  for (int row = 0; row < m->rowCount(); ++row) setName(m, row, q8(names8[size_t(row)]));
 }
 
 QColor colourOf(const ColourItem& c) { return QColor(c.red, c.green, c.blue); }
@@ -84,8 +80,7 @@ void NameModels::reload(const Database& db, List list, int row) {
   QStringListModel* m = lists_[list];
   if (row < 0 || size_t(row) >= names.size() || row > m->rowCount()) return;
   if (row == m->rowCount() && !m->insertRows(row, 1)) return;
-  const QString name = q8(names[size_t(row)]);
-  if (m->index(row).data().toString() != name) m->setData(m->index(row), name);
+  setName(m, row, q8(names[size_t(row)]));
 }
 
 }  // namespace cm3::ui

@@ -28,7 +28,6 @@ class NameModels : public QObject {
   // end. A row the database's list does not have is ignored.
   void reload(const Database& db, List list, int row);
 
-  QStringListModel* model(List list) const { return lists_[list]; }
   QStringListModel* nations() const { return lists_[Nations]; }
   QStringListModel* clubs() const { return lists_[Clubs]; }
   QStringListModel* continents() const { return lists_[Continents]; }

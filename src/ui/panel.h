@@ -1,9 +1,9 @@
 // A panel is one area of the main window's behaviour (squads, history,
 // scouting, the world pickers) kept in a file of its own. The main window
 // builds the shared controls, creates every panel once and tells each of the
-// moments that concern it. A panel finds the controls it uses by object name
-// (TolvPlayer::control) and may add controls of its own to the areas the main
-// window gives out (TolvPlayer::area).
+// moments that concern it. A panel reaches the window's controls through its
+// form (TolvPlayer::form) and may add controls of its own to the areas the
+// main window gives out (TolvPlayer::area).
 #pragma once
 #include <QObject>
 
@@ -15,13 +15,12 @@ class Panel : public QObject {
   Q_OBJECT
  public:
   explicit Panel(TolvPlayer* window);  // owned by the window
-  ~Panel() override = default;
 
   // The database has been opened and the shared lists are filled.
   virtual void databaseOpened() {}
   // A person has just been shown (personId >= 0) or the person pages were
   // cleared for a new player (personId == -1).
-  virtual void personShown(int personId) { (void)personId; }
+  virtual void personShown(int /*personId*/) {}
   // At the start of "Update": a panel that handles this press itself (the
   // new-player mode) does its work and returns true; the person save is then
   // skipped.
@@ -32,7 +31,7 @@ class Panel : public QObject {
   // "Illegal value!". The staff-list view does not call personShown, so
   // personId may differ from the person the panel's rows were loaded for:
   // rows of another person must never be written under personId.
-  virtual void saveStep(int personId) { (void)personId; }
+  virtual void saveStep(int /*personId*/) {}
   // An undo or a redo changed the files: show the stored values again.
   virtual void databaseChanged() {}
   // The main window is closing the database.

@@ -12,46 +12,37 @@
 #include "ui_frmrecon.h"
 
 namespace cm3::ui {
-namespace {
-
-// Shows the window of `step`, runs `work` once it is shown, then closes it.
-// An exception of the work comes out of the call after the window closes.
-void runProgressDialog(QWidget* parent, LongStep step, const std::function<void(const Progress&)>& work) {
-  QDialog dlg(parent);
-  Ui::FrmLoad load;
-  Ui::FrmRecon recon;
-  QProgressBar* bar = nullptr;
-  if (step == LongStep::Splice) {
-    load.setupUi(&dlg);
-    bar = load.pbrSplice;
-  } else {
-    recon.setupUi(&dlg);
-    bar = recon.pbrRecon;
-  }
-  const int top = bar->maximum();
-  Progress progress = [bar, top](int64_t value, int64_t maximum) {
-    bar->setValue(maximum > 0 ? int(std::clamp<int64_t>(value * top / maximum, 0, top)) : 0);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  };
-  std::exception_ptr failure;
-  QTimer::singleShot(0, &dlg, [&] {
-    try {
-      work(progress);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    dlg.accept();
-  });
-  dlg.exec();
-  if (failure) std::rethrow_exception(failure);
-}
-
-}  // namespace
 
 StepRunner progressDialogs(QWidget* parent) {
   return [parent](LongStep step, const std::function<void(const Progress&)>& work) {
     WaitCursor wait;
-    runProgressDialog(parent, step, work);
+    QDialog dlg(parent);
+    Ui::FrmLoad load;
+    Ui::FrmRecon recon;
+    QProgressBar* bar = nullptr;
+    if (step == LongStep::Splice) {
+      load.setupUi(&dlg);
+      bar = load.pbrSplice;
+    } else {
+      recon.setupUi(&dlg);
+      bar = recon.pbrRecon;
+    }
+    const int top = bar->maximum();
+    Progress progress = [bar, top](int64_t value, int64_t maximum) {
+      bar->setValue(maximum > 0 ? int(std::clamp<int64_t>(value * top / maximum, 0, top)) : 0);
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    std::exception_ptr failure;
+    QTimer::singleShot(0, &dlg, [&] {
+      try {
+        work(progress);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      dlg.accept();
+    });
+    dlg.exec();
+    if (failure) std::rethrow_exception(failure);
   };
 }
 

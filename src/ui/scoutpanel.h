@@ -7,8 +7,6 @@
 #include "search/scout.h"
 #include "ui/panel.h"
 
-class QPushButton;
-
 namespace cm3::ui {
 
 class FrmScoutOptions;
@@ -27,16 +25,14 @@ class ScoutPanel : public Panel {
   // The criteria window; null until the database is open.
   FrmScoutOptions* frmScoutOptions() const { return options_.get(); }
 
-  void cmdScoutOpt_Click();
-  void cmdScout_Click();
-
  private:
+  void showOptions();
+  void runScout();
+
   search::ScoutCriteria criteria_;
   // Top-level (no parent widget), so that its boxes never shadow the main
   // window's boxes of the same names in a lookup by name.
   std::unique_ptr<FrmScoutOptions> options_;
-  QPushButton* cmdScoutOpt_ = nullptr;
-  QPushButton* cmdScout_ = nullptr;
 };
 
 }  // namespace cm3::ui

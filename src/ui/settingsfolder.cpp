@@ -11,18 +11,12 @@
 
 namespace cm3::ui {
 
-namespace {
-
-// Asked for the effective user, the one that will write the file.
-bool writable(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
-
-}  // namespace
-
 QString settingsFolder(const QString& programDir) {
+  // Asked for the effective user, the one that will write the file.
+  auto may = [](const std::string& path, int mode) { return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0; };
   const std::string dir = nativePath(programDir);
   const std::string file = settingsPath(dir);
-  const bool exists = ::faccessat(AT_FDCWD, file.c_str(), F_OK, AT_EACCESS) == 0;
-  if (exists ? writable(file) : writable(dir)) return programDir;
+  if (may(file, F_OK) ? may(file, W_OK) : may(dir, W_OK)) return programDir;
   const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
   QDir().mkpath(config);
   return config;

@@ -1,28 +1,20 @@
 #include "ui/undopanel.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QDockWidget>
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenuBar>
 #include <QSignalBlocker>
 
 #include "database/backup.h"
 #include "ui/filenames.h"
+#include "ui/formrules.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "ui/messages.h"
 #include "ui/widgets.h"
-#include "ui/worldpanel.h"
 
 namespace cm3::ui {
 namespace {
-
-using world::choose;
 
 // A label as a menu text: '&' would otherwise mark a shortcut letter.
 QString menuText(const char* verb, const std::string& label8) {
@@ -30,85 +22,58 @@ QString menuText(const char* verb, const std::string& label8) {
   return QString::fromLatin1(verb) + QLatin1Char(' ') + q8(label8).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-QString megabytes(uint64_t bytes) { return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + " MB"; }
-
 }  // namespace
 
 UndoPanel::UndoPanel(TolvPlayer* w) : Panel(w) {
-  QMenu* edit = w->menuBar()->addMenu(QStringLiteral("&Edit"));
-  edit->setObjectName(QStringLiteral("mnuEdit"));
-  actUndo_ = edit->addAction(QStringLiteral("&Undo"), this, &UndoPanel::actUndo_Click);
-  actUndo_->setObjectName(QStringLiteral("actUndo"));
-  actUndo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  actRedo_ = edit->addAction(QStringLiteral("&Redo"), this, &UndoPanel::actRedo_Click);
-  actRedo_->setObjectName(QStringLiteral("actRedo"));
-  actRedo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  // On the window too, so that the keys work while the menu bar is hidden.
-  w->addAction(actUndo_);
-  w->addAction(actRedo_);
-
-  dockChanges_ = new QDockWidget(QStringLiteral("Changes"), w);
-  dockChanges_->setObjectName(QStringLiteral("dockChanges"));
-  lstChanges_ = new QListWidget(dockChanges_);
-  lstChanges_->setObjectName(QStringLiteral("lstChanges"));
-  lstChanges_->setSelectionMode(QAbstractItemView::NoSelection);
-  dockChanges_->setWidget(lstChanges_);
-  w->addDockWidget(Qt::RightDockWidgetArea, dockChanges_);
-  dockChanges_->hide();
-  edit->addSeparator();
-  QAction* list = dockChanges_->toggleViewAction();
-  list->setText(QStringLiteral("&Change list"));
-  list->setObjectName(QStringLiteral("actChanges"));
-  edit->addAction(list);
-
-  edit->addSeparator();
-  actRestore_ = edit->addAction(QStringLiteral("Restore a &backup…"), this, &UndoPanel::actRestore_Click);
-  actRestore_->setObjectName(QStringLiteral("actRestore"));
-
+  const Ui::TolvPlayer& u = w->form();
+  connect(u.actUndo, &QAction::triggered, this, [this] { step(true); });
+  connect(u.actRedo, &QAction::triggered, this, [this] { step(false); });
+  connect(u.actRestore, &QAction::triggered, this, &UndoPanel::restoreBackup);
+  u.actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  // The menu item and the dock's own close box show and hide it alike.
+  connect(u.actChanges, &QAction::triggered, u.dockChanges->toggleViewAction(), &QAction::trigger);
+  connect(u.dockChanges->toggleViewAction(), &QAction::toggled, u.actChanges, &QAction::setChecked);
   w->database().journalChanged = [this] { showJournal(); };
   showJournal();
-  qApp->installEventFilter(this);
+  // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
+  // undo or redo, and to the Edit menu otherwise.
+  auto keyToBox = [w](QObject* watched, QEvent* event) {
+    auto* box = event->type() == QEvent::ShortcutOverride ? qobject_cast<QLineEdit*>(watched) : nullptr;
+    if (!box || box->window() != w) return false;
+    const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
+    const bool undoKey = key == QKeyCombination(Qt::ControlModifier, Qt::Key_Z);
+    const bool redoKey = key == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
+                         key == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+    // Left unaccepted, the key reaches the menu's shortcut instead of the box.
+    return (undoKey && !box->isUndoAvailable()) || (redoKey && !box->isRedoAvailable());
+  };
+  onEvent(qApp, keyToBox, this);
 }
-
-bool UndoPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::ShortcutOverride) return Panel::eventFilter(watched, event);
-  auto* box = qobject_cast<QLineEdit*>(watched);
-  if (!box || box->window() != window()) return Panel::eventFilter(watched, event);
-  const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
-  const bool undoKey = key == QKeyCombination(Qt::ControlModifier, Qt::Key_Z);
-  const bool redoKey = key == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
-                       key == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
-  // Left unaccepted, the key reaches the menu's shortcut instead of the box.
-  return (undoKey && !box->isUndoAvailable()) || (redoKey && !box->isRedoAvailable());
-}
-
-void UndoPanel::databaseOpened() { showJournal(); }
 
 void UndoPanel::databaseClosing() {
-  lstChanges_->clear();
-  actUndo_->setEnabled(false);
-  actRedo_->setEnabled(false);
-  actRestore_->setEnabled(true);
+  const Ui::TolvPlayer& u = window()->form();
+  u.lstChanges->clear();
+  u.actUndo->setEnabled(false);
+  u.actRedo->setEnabled(false);
+  u.actRestore->setEnabled(true);
 }
 
 void UndoPanel::showJournal() {
+  const Ui::TolvPlayer& u = window()->form();
   const Database& db = window()->database();
   const Journal& j = db.journal();
-  actUndo_->setEnabled(db.isOpen() && j.canUndo());
-  actUndo_->setText(menuText("&Undo", j.undoLabel()));
-  actRedo_->setEnabled(db.isOpen() && j.canRedo());
-  actRedo_->setText(menuText("&Redo", j.redoLabel()));
-  actRestore_->setEnabled(!db.isOpen());
-  lstChanges_->clear();
-  const QColor undone = lstChanges_->palette().color(QPalette::Disabled, QPalette::Text);
+  u.actUndo->setEnabled(db.isOpen() && j.canUndo());
+  u.actUndo->setText(menuText("&Undo", j.undoLabel()));
+  u.actRedo->setEnabled(db.isOpen() && j.canRedo());
+  u.actRedo->setText(menuText("&Redo", j.redoLabel()));
+  u.actRestore->setEnabled(!db.isOpen());
+  u.lstChanges->clear();
+  const QColor undone = u.lstChanges->palette().color(QPalette::Disabled, QPalette::Text);
   for (size_t i = 0; i < j.entries().size(); ++i) {
-    auto* item = new QListWidgetItem(q8(j.entries()[i].label), lstChanges_);
+    auto* item = new QListWidgetItem(q8(j.entries()[i].label), u.lstChanges);
     if (i >= j.doneCount()) item->setForeground(undone);
   }
 }
-
-void UndoPanel::actUndo_Click() { step(true); }
-void UndoPanel::actRedo_Click() { step(false); }
 
 void UndoPanel::step(bool back) {
   Database& db = window()->database();
@@ -127,30 +92,28 @@ void UndoPanel::step(bool back) {
 
 void UndoPanel::reshow() {
   TolvPlayer* w = window();
+  const Ui::TolvPlayer& u = w->form();
   Database& db = w->database();
 
   // The shared lists; the club combos keep their choice and tell nobody, the
   // squad panel fills its lists below.
-  auto* cmbSquad = w->form().cmbSquad;
-  auto* cmbTransclub = w->form().cmbTransclub;
   {
-    const QSignalBlocker b1(cmbSquad), b2(cmbTransclub);
-    const int squad = cmbSquad->currentIndex(), transfer = cmbTransclub->currentIndex();
+    const QSignalBlocker b1(u.cmbSquad), b2(u.cmbTransclub);
+    const int squad = u.cmbSquad->currentIndex(), transfer = u.cmbTransclub->currentIndex();
     w->names().reload(db);
-    choose(cmbSquad, squad);
-    choose(cmbTransclub, transfer);
+    u.cmbSquad->setCurrentIndex(squad < u.cmbSquad->count() ? squad : -1);
+    u.cmbTransclub->setCurrentIndex(transfer < u.cmbTransclub->count() ? transfer : -1);
   }
 
   // The person list without people that are gone, under their names now.
-  auto* lstplayers = w->form().lstplayers;
   {
-    const QSignalBlocker block(lstplayers);
-    const int row = lstplayers->currentRow();
+    const QSignalBlocker block(u.lstplayers);
+    const int row = u.lstplayers->currentRow();
     std::vector<int> people;
     for (int id : w->matchTable())
       if (id < db.PeopleCount()) people.push_back(id);
     w->setMatches(std::move(people));
-    if (row < lstplayers->count()) lstplayers->setCurrentRow(row);
+    if (row < u.lstplayers->count()) u.lstplayers->setCurrentRow(row);
   }
 
   // The person on display, unless the boxes hold a new player being made.
@@ -171,24 +134,18 @@ void UndoPanel::reshow() {
     if (p != this) p->databaseChanged();
 }
 
-void UndoPanel::actRestore_Click() {
+void UndoPanel::restoreBackup() {
   TolvPlayer* w = window();
   if (w->database().isOpen()) return;
-  QString dir = w->form().txtpath->text();
-  if (dir.isEmpty()) dir = w->programDir();
-  const std::string gameDir = nativePath(dir);
+  const QString dir = w->form().txtpath->text();
+  const std::string gameDir = nativePath(dir.isEmpty() ? w->programDir() : dir);
   const std::vector<backup::BackupInfo> all = backup::list(gameDir);
   if (all.empty()) {
-    const QString folder = pathText(backup::folderOf(gameDir));
-    message(w, QStringLiteral("There are no backups in %1.").arg(folder));
+    message(w, QStringLiteral("There are no backups in %1.").arg(pathText(backup::folderOf(gameDir))));
     return;
   }
-  QStringList rows;
-  for (auto it = all.rbegin(); it != all.rend(); ++it)
-    rows << QStringLiteral("%1   (%2 files, %3)")
-                .arg(QString::fromStdString(it->date))
-                .arg(it->files)
-                .arg(megabytes(it->bytes));
+  QStringList rows;  // newest first
+  for (auto it = all.rbegin(); it != all.rend(); ++it) rows << QString::fromStdString(backup::describe(*it));
   bool ok = false;
   const QString chosen = QInputDialog::getItem(w, QStringLiteral("TOLVEDIT"),
                                                QStringLiteral("Restore the game's files as they were at:"), rows, 0,

@@ -5,10 +5,6 @@
 #pragma once
 #include "ui/panel.h"
 
-class QAction;
-class QDockWidget;
-class QListWidget;
-
 namespace cm3::ui {
 
 class UndoPanel : public Panel {
@@ -16,33 +12,18 @@ class UndoPanel : public Panel {
  public:
   explicit UndoPanel(TolvPlayer* window);
 
-  void databaseOpened() override;
+  void databaseOpened() override { showJournal(); }
   void databaseClosing() override;
-
-  // The menu items, public so that tests can drive them directly.
-  void actUndo_Click();
-  void actRedo_Click();
-  void actRestore_Click();
   // After the files changed under the windows (an undo, a redo, an import):
   // every list, combo and box from the files.
   void reshow();
-
- protected:
-  // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
-  // undo or redo, and to the Edit menu otherwise.
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Menu texts, enabled states and change-list rows from the journal.
   void showJournal();
   // Undo (`back`) or redo the next action, then show the files.
   void step(bool back);
-
-  QAction* actUndo_ = nullptr;
-  QAction* actRedo_ = nullptr;
-  QAction* actRestore_ = nullptr;
-  QDockWidget* dockChanges_ = nullptr;
-  QListWidget* lstChanges_ = nullptr;
+  void restoreBackup();
 };
 
 }  // namespace cm3::ui

@@ -23,10 +23,6 @@ W* make(QWidget* parent, const QString& name) {
   w->setObjectName(name);
   return w;
 }
-template <class W>
-W* make(QWidget* parent, const char* name) {
-  return make<W>(parent, QString::fromLatin1(name));
-}
 
 // The rows of a list: game texts, or the items of a code list.
 QStringList toList(const std::vector<std::string>& names);

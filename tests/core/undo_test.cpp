@@ -164,6 +164,7 @@ TEST(Backup, FirstWriteBacksUpTheFilesOfOpenOnceAndRestoreGivesThemBack) {
   const std::string made = db.sessionBackup();
   ASSERT_EQ(backup::list(game.str()).size(), 1u);
   EXPECT_EQ(backup::list(game.str())[0].name, made);
+  EXPECT_EQ(backup::describe({made, "2026-12-07 10:15:00", 3 << 19, 31}), "2026-12-07 10:15:00   (31 files, 1.5 MB)");
   EXPECT_TRUE(sameFiles(gameFiles(fs::path(backup::folderOf(game.str())) / made / "Data"), atOpen));
   EXPECT_THROW(backup::restore(game.str()), FileError) << "restored while the database is open";
   db.close();
