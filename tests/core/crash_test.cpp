@@ -133,7 +133,6 @@ struct CrashScenario {
       EXPECT_EQ(session(dir(), first, -1), 0);
       expected_.push_back(hashed(data()));
     }
-    EXPECT_TRUE(sameFiles(expected_.front(), hashed(pristine_ / "Data"))) << "no edits, no change";
     // The number of file steps of the whole session.
     fresh();
     g_steps = 0;

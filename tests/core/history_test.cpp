@@ -62,10 +62,8 @@ TEST_F(History, RecordWithIdZeroOrPastThirtyRowsNotSaved) {
   ASSERT_EQ(rows.size(), 40u);
   for (size_t k = 0; k < rows.size(); ++k) rows[k].goals = std::to_string(k);
   save(42, rows);
-  for (size_t k = 0; k < ids.size(); ++k) {
-    EXPECT_EQ(rec(ids[k]).PersonId(), 42);
-    EXPECT_EQ(rec(ids[k]).Goals(), k);
-  }
+  for (size_t k = 0; k < ids.size(); ++k)
+    EXPECT_EQ(std::make_pair(rec(ids[k]).PersonId(), size_t(rec(ids[k]).Goals())), std::make_pair(42, k)) << ids[k];
 }
 
 TEST_F(History, SaveWritesAnotherFieldOrByteOrLosesByte14OrGoesByTheIdField) {

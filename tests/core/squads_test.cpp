@@ -39,10 +39,8 @@ TEST(SquadSlots, EncodeTouchesOtherBytesOrKeepsANegativeSlot) {
   PlayerSlots s;
   for (int k = 0; k < kPlayerSlots; ++k) s[size_t(k)] = k % 3 == 0 ? -7 : 1000 * k + 3;
   encodePlayerSlots(r, s);
-  for (size_t i = 0; i < r.kSize; ++i)
-    if (i < 215 || i >= 415) {
-      ASSERT_EQ(r.bytes[i], original.bytes[i]) << "byte " << i;
-    }
+  EXPECT_EQ(slice(bytesOf(r), 0, 215), slice(bytesOf(original), 0, 215));
+  EXPECT_EQ(slice(bytesOf(r), 415, r.kSize), slice(bytesOf(original), 415, r.kSize));
   EXPECT_EQ(std::vector<int32_t>({loadI32(r.data() + 215), loadI32(r.data() + 219)}), std::vector<int32_t>({-1, 1003}));
   const PlayerSlots back = decodePlayerSlots(r);
   for (int k = 0; k < kPlayerSlots; ++k) EXPECT_EQ(back[size_t(k)], k % 3 == 0 ? -1 : 1000 * k + 3);
@@ -180,7 +178,6 @@ TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
   loadCurrentClub(db_, st_, 4);
   q_.answers = {true};
   const TransferResult r = cmdTransfer(db_, st_, free_[1], 1, q_);
-  EXPECT_EQ(q_.asked, std::vector<std::string>{kFreeTransferQuestion});
   EXPECT_EQ(r.status, "Smith Ann  free transfered from " + db_.clubNames[4]);
   EXPECT_EQ(std::vector<int>({int(r.move), person(free_[1]).ClubId(), r.squadRow}),
             std::vector<int>({int(Move::FreeTransfer), -1, 2}));
