@@ -94,9 +94,8 @@ TEST(Check, FindingsOverTheLimitKeptOrNotCounted) {
   r.limitPerCheck = 25;
   search::checkDatabase(db, r);
   db.close();
-  EXPECT_EQ(r.count(search::kCheckHistoryPerson), planted);
-  EXPECT_EQ(r.total(), planted);
-  EXPECT_EQ(r.findings.size(), 25u);
+  EXPECT_EQ(std::make_tuple(r.count(search::kCheckHistoryPerson), r.total(), r.findings.size()),
+            std::make_tuple(planted, planted, size_t(25)));
 }
 
 // A new player is written over the first bytes of section 2 and his

@@ -137,9 +137,7 @@ TEST_F(History, DeleteWaitsForASaveOrClearsMoreThanThePerson) {
   plant(14, {50, 60});
   const HistoryRecord before = rec(50);
   history::deleteRecord(db_, 50);
-  HistoryRecord expected = before;
-  expected.setPersonId(-1);
-  EXPECT_EQ(rec(50), expected);
+  EXPECT_EQ(rec(50), with(before, {{"PersonId", -1}}));
   EXPECT_EQ(history::findRecords(db_, 14), (std::vector<int32_t>{60}));
   const int32_t id = history::addRecord(db_);  // deleted before its first save
   history::deleteRecord(db_, id);

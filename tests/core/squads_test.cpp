@@ -159,11 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Squads, SigningTakesAnotherSlotOrWritesInTheWrongOrder) {
   setSquad(db_, 7, slotsOf({free_[1], -1, free_[2], free_[3]}));
-  db_.PersonNameTable[size_t(free_[0])] = "Smith Ann";
   loadTransferClub(db_, st_, 7);
   q_.answers = {true};
   const TransferResult r = cmdTransfer(db_, st_, free_[0], -1, q_);
-  EXPECT_EQ(r.status, "Smith Ann   transfered to  " + db_.clubNames[7]);
+  EXPECT_EQ(r.status, db_.personName(free_[0]) + "   transfered to  " + db_.clubNames[7]);
   EXPECT_EQ(std::vector<int>({int(r.move), person(free_[0]).ClubId(), st_.TransferSquadCount, r.transferRow}),
             std::vector<int>({int(Move::Signing), 7, 4, 1}));
   EXPECT_EQ(stored(7), slotsOf({free_[1], free_[0], free_[2], free_[3]}));
@@ -174,11 +173,10 @@ TEST_F(Squads, SigningTakesAnotherSlotOrWritesInTheWrongOrder) {
 
 TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
   setSquad(db_, 4, slotsOf({free_[0], free_[1], free_[2]}));
-  db_.PersonNameTable[size_t(free_[1])] = "Smith Ann";
   loadCurrentClub(db_, st_, 4);
   q_.answers = {true};
   const TransferResult r = cmdTransfer(db_, st_, free_[1], 1, q_);
-  EXPECT_EQ(r.status, "Smith Ann  free transfered from " + db_.clubNames[4]);
+  EXPECT_EQ(r.status, db_.personName(free_[1]) + "  free transfered from " + db_.clubNames[4]);
   EXPECT_EQ(std::vector<int>({int(r.move), person(free_[1]).ClubId(), r.squadRow}),
             std::vector<int>({int(Move::FreeTransfer), -1, 2}));
   EXPECT_EQ(stored(4), slotsOf({free_[0], -1, free_[2]}));
@@ -190,11 +188,10 @@ TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
 TEST_F(Squads, TransferTakesAnotherSlotOrWritesInTheWrongOrder) {
   setSquad(db_, 4, slotsOf({free_[0], free_[1]}));
   setSquad(db_, 6, slotsOf({free_[2], -1, free_[3], free_[4]}));
-  db_.PersonNameTable[size_t(free_[1])] = "Smith Ann";
   loadCurrentClub(db_, st_, 4);
   loadTransferClub(db_, st_, 6);
   const TransferResult r = cmdTransfer(db_, st_, free_[1], 1, q_);  // asks nothing
-  EXPECT_EQ(r.status, "Smith Ann transfered from " + db_.clubNames[4] + " to " + db_.clubNames[6]);
+  EXPECT_EQ(r.status, db_.personName(free_[1]) + " transfered from " + db_.clubNames[4] + " to " + db_.clubNames[6]);
   EXPECT_EQ(std::vector<int>({int(r.move), person(free_[1]).ClubId(), st_.TransferSquadCount, r.transferRow, r.squadRow}),
             std::vector<int>({int(Move::Transfer), 6, 4, 1, 2}));
   EXPECT_EQ(stored(4), slotsOf({free_[0]}));
