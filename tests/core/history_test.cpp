@@ -157,9 +157,8 @@ TEST_F(History, RecordCountIgnoredOrBelowZero) {
   EXPECT_EQ(history::addRecord(db_), 0);
 }
 
-// A typed club text as saving takes it, with the row's club as the hint:
-// whole without regard to case, else by its beginning, the hint first; no
-// text keeps a club id beyond the list, which is shown empty.
+// A typed club as saving takes it, the row's club as the hint; no text keeps
+// a club id beyond the list (shown empty).
 TEST_F(History, TypedClubMatchedByCaseOrNotByItsBeginningOrUnknownIdLost) {
   const std::vector<std::string> clubs = {"Bolton Wanderers", "Manchester United", "Man", "Bolton", "\xC9toile", ""};
   const std::vector<std::tuple<const char*, int32_t, int32_t>> cases = {

@@ -117,10 +117,16 @@ class Scout : public cm3test::OpenGame {
   static bool listed(const std::vector<int>& r, int i) { return std::find(r.begin(), r.end(), i) != r.end(); }
   // {} are the criteria the untouched window stores.
   std::vector<int> run(const ScoutCriteria& c) const { return scout(db_, c, 1 << 20); }
-  // Every person listed satisfies `pred`.
-  ::testing::AssertionResult all(const std::vector<int>& r, const std::function<bool(int)>& pred) const {
+  // Runs `c`: the people of `in` listed, those of `out` not, and everyone
+  // listed satisfies `pred`.
+  ::testing::AssertionResult lists(const ScoutCriteria& c, const std::vector<int>& in, const std::vector<int>& out,
+                                   const std::function<bool(int)>& pred = [](int) { return true; }) const {
+    const std::vector<int> r = run(c);
+    for (int i : in)
+      if (!listed(r, i)) return ::testing::AssertionFailure() << "person " << i << " not listed";
     for (int i : r)
-      if (!pred(i)) return ::testing::AssertionFailure() << "person " << i;
+      if (!pred(i) || std::find(out.begin(), out.end(), i) != out.end())
+        return ::testing::AssertionFailure() << "person " << i << " listed";
     return ::testing::AssertionSuccess();
   }
   std::vector<int> players_, staffOnly_;
@@ -147,14 +153,12 @@ TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
   editAtt(i, {{"CurrentAbility", 50}, {"PotentialAbility", -2}});
   ScoutCriteria c;
   c.MinPotentialAbility = -2;  // exactly -2
-  EXPECT_TRUE(listed(run(c), i));
-  EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -2; }));
+  EXPECT_TRUE(lists(c, {i}, {}, [&](int p) { return att(p).PotentialAbility() == -2; }));
   c.MinCurrentAbility = 60;  // the CA half still counts
-  EXPECT_FALSE(listed(run(c), i));
+  EXPECT_TRUE(lists(c, {}, {i}));
   c.MinPotentialAbility = -1;
   c.MinCurrentAbility = 0;
-  EXPECT_FALSE(listed(run(c), i));
-  EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -1; }));
+  EXPECT_TRUE(lists(c, {}, {i}, [&](int p) { return att(p).PotentialAbility() == -1; }));
   c.MinCurrentAbility = -3;
   editAtt(i, {{"CurrentAbility", -3}, {"PotentialAbility", -1}});
   EXPECT_EQ(run(c), std::vector<int>{i});
@@ -166,14 +170,11 @@ TEST_F(Scout, AgeBoundExclusiveOrNotCountedFrom1999) {
   ScoutCriteria c;
   c.OlderThan = false;
   c.AgeLimit = 21;
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, b1978) && !listed(r, b1977) && listed(r, wrapped));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).BirthYear() >= 1978 || staff(p).BirthYear() < -30768; }));
+  EXPECT_TRUE(lists(c, {b1978, wrapped}, {b1977},
+                    [&](int p) { return staff(p).BirthYear() >= 1978 || staff(p).BirthYear() < -30768; }));
   c.OlderThan = true;
   c.AgeLimit = 30;
-  r = run(c);
-  EXPECT_TRUE(listed(r, b1969) && !listed(r, b1970) && listed(r, b0) && !listed(r, wrapped));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).BirthYear() <= 1969; }));
+  EXPECT_TRUE(lists(c, {b1969, b0}, {b1970, wrapped}, [&](int p) { return staff(p).BirthYear() <= 1969; }));
   c.AgeLimit = 1999;
   EXPECT_EQ(run(c), std::vector<int>{b0});
 }
@@ -185,22 +186,18 @@ TEST_F(Scout, LeagueOrNationFilterIgnoresTheRecordsOrListsClubless) {
   edit(clubbed, {{"ClubId", 3}});
   ClubRecord club = db_.read<ClubRecord>(kSlotClub, 4);
   ScoutCriteria c;
-  EXPECT_TRUE(listed(run(c), clubless) && listed(run(c), farClub)) << "no league filter: the club is not read";
+  EXPECT_TRUE(lists(c, {clubless, farClub}, {})) << "no league filter: the club is not read";
   c.LeagueIndex = int16_t(club.Division());
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, clubbed) && !listed(r, clubless) && !listed(r, farClub));
-  EXPECT_TRUE(all(r, [&](int p) {
+  EXPECT_TRUE(lists(c, {clubbed}, {clubless, farClub}, [&](int p) {
     const int32_t cl = staff(p).ClubId();
     return cl >= 0 && db_.read<ClubRecord>(kSlotClub, cl + 1).Division() == club.Division();
   }));
   club.setDivision(club.Division() + 1);
   db_.write(kSlotClub, 4, club);
-  EXPECT_FALSE(listed(run(c), clubbed));
+  EXPECT_TRUE(lists(c, {}, {clubbed}));
   c = {};
   c.NationIndex = staff(clubbed).NationId();
-  r = run(c);
-  EXPECT_TRUE(listed(r, clubbed));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).NationId() == c.NationIndex; }));
+  EXPECT_TRUE(lists(c, {clubbed}, {}, [&](int p) { return staff(p).NationId() == c.NationIndex; }));
 }
 
 TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
@@ -211,9 +208,7 @@ TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   c.JobClass = 9;
   c.MinCurrentAbility = 200;
   c.MinAttribute.fill(20);
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, noAtt) && !listed(r, withAtt));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).ClassCode() == 9; }));
+  EXPECT_TRUE(lists(c, {noAtt}, {withAtt}, [&](int p) { return staff(p).ClassCode() == 9; }));
   c.AgeLimit = 50;  // born 1960: 39, and the age still counts for him
   EXPECT_FALSE(listed(run(c), noAtt));
   c = {};
@@ -237,15 +232,11 @@ TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
   ScoutCriteria c;
   ASSERT_EQ(kScoutAttributes[0].name, std::string("txtVis"));
   c.MinAttribute[0] = 20;
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, exact) && !listed(r, below));
-  EXPECT_TRUE(all(r, [&](int p) { return att(p).Attribute(40) >= 20; }));
+  EXPECT_TRUE(lists(c, {exact}, {below}, [&](int p) { return att(p).Attribute(40) >= 20; }));
   c = {};
   ASSERT_EQ(kScoutPositions[7].name, std::string("txtWingBack"));
   c.MinPosition[7] = 150;  // bytes are unsigned: 200 passes
-  r = run(c);
-  EXPECT_TRUE(!listed(r, exact) && listed(r, below));
-  EXPECT_TRUE(all(r, [&](int p) { return att(p).PositionRating(7) >= 150; }));
+  EXPECT_TRUE(lists(c, {below}, {exact}, [&](int p) { return att(p).PositionRating(7) >= 150; }));
   c = {};
   c.MinAttribute.fill(-300);  // a negative threshold lets every byte through
   c.MinPosition.fill(-1);
@@ -262,7 +253,7 @@ TEST_F(Scout, LimitNotKeptOrCountBeyondTheFileInventsPeople) {
   e.setCount(45001);  // more records than staff.dat holds
   db_.writeIndex(kEntryPeople, e);
   const int inFile = int(db_.file(kSlotStaff).size() / StaffRecord::kSize);
-  EXPECT_TRUE(this->all(run({}), [&](int p) { return p < inFile; }));
+  EXPECT_TRUE(lists({}, {}, {}, [&](int p) { return p < inFile; }));
   e.setCount(-5);
   db_.writeIndex(kEntryPeople, e);
   EXPECT_TRUE(run({}).empty());
