@@ -102,17 +102,6 @@ TEST(Cli, LeftoversTouchedOrCommandsRunOverThem) {
   EXPECT_NE(r.err.find("no working files"), std::string::npos) << r.err;
 }
 
-TEST(Cli, SecondEditorNotGivenTheEditorsMessage) {
-  GameDir game;
-  OpenDatabase editor(game.str());
-  const Files before = snapshot(game.data());
-  const Result r = cm3db({"info", game.str()});
-  EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, std::string(kAlreadyOpenMessage) + "\n");
-  EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
-  editor.close();
-}
-
 TEST(Cli, SearchRowsOrLimitTextWrong) {
   GameDir game;
   OpenDatabase db(game.str());
@@ -192,7 +181,7 @@ TEST(Cli, TransferReportsAnotherMove) {
 // A refused command exits with 1, its message on stderr and nothing on
 // stdout, and changes no byte and makes no file: a folder that holds no game,
 // records that are not there, values a field cannot take, moves the squad
-// rules forbid.
+// rules forbid, a game another editor has open.
 TEST(Cli, RefusalExitsOtherwiseOrWritesOrPrintsAnotherMessage) {
   GameDir game;
   const World w(game.data());
@@ -223,6 +212,12 @@ TEST(Cli, RefusalExitsOtherwiseOrWritesOrPrintsAnotherMessage) {
   }
   EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
   EXPECT_TRUE(fs::is_empty(empty.path()));
+  OpenDatabase editor(g);
+  const Files open = snapshot(game.data());
+  const Result r = cm3db({"info", g});
+  EXPECT_EQ(std::make_tuple(r.code, r.err), std::make_tuple(1, std::string(kAlreadyOpenMessage) + "\n"));
+  EXPECT_TRUE(sameFiles(snapshot(game.data()), open));
+  editor.close();
 }
 
 TEST(Cli, ExportRowsOrColumnsDifferFromShow) {
