@@ -297,9 +297,7 @@ Outcome runChild(const std::function<int(int ackFd)>& body, long killAt) {
   int status = 0;
   EXPECT_EQ(::waitpid(pid, &status, 0), pid);
   o.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-  if (!o.killed) {
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-  }
+  EXPECT_TRUE(o.killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << "child status " << status;
   return o;
 }
 

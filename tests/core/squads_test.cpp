@@ -133,8 +133,7 @@ TEST_P(SquadRefusals, RefusedMoveWritesOrTellsTheWrongText) {
   q_.answers.assign(c.answers.begin(), c.answers.end());
   const int32_t who = c.who < 0 ? -1 : c.who == 99 ? db_.PeopleCount() : free_[size_t(c.who)];
   const TransferResult r = cmdTransfer(db_, st_, who, c.row, q_);
-  EXPECT_EQ(r.move, Move::None);
-  EXPECT_TRUE(r.status.empty());
+  EXPECT_EQ(std::make_pair(r.move, r.status), std::make_pair(Move::None, std::string()));
   EXPECT_EQ(q_.asked, c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
   EXPECT_EQ(q_.messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
   EXPECT_TRUE(sameFiles(snapshot(game_.data()), before));
