@@ -153,10 +153,8 @@ TEST(Cp1252, UpperCaseOfAccentedLetters) {
 }
 
 TEST(CodeLists, ItemAtTheWrongCode) {
-  EXPECT_EQ(codes::kClass[15], "General Player Manager");
-  EXPECT_EQ(codes::kLanguage[22], "Norwegian");
-  EXPECT_EQ(codes::kActualRegion[14], "Uk And Ireland");
-  EXPECT_EQ(codes::kPlayerAttribute[1], "Agression");
-  EXPECT_EQ(codes::kStaffAttribute[20], "Acceleration");
-  EXPECT_EQ(codes::kHomeMatchDay[7], "Sunday");
+  EXPECT_EQ(std::vector<std::string_view>({codes::kClass[15], codes::kLanguage[22], codes::kActualRegion[14],
+                                            codes::kPlayerAttribute[1], codes::kStaffAttribute[20], codes::kHomeMatchDay[7]}),
+            std::vector<std::string_view>({"General Player Manager", "Norwegian", "Uk And Ireland", "Agression",
+                                            "Acceleration", "Sunday"}));
 }
