@@ -1,5 +1,5 @@
-// diff, apply and import from the command line: exit codes, the patch file
-// and the CSV a spreadsheet saves.
+// diff, apply, import, backup and restore from the command line: exit codes,
+// the patch file, the CSV a spreadsheet saves and the backup list.
 #include "clitest.h"
 
 using namespace cm3test;
@@ -23,7 +23,8 @@ std::string editCsv(std::string csv, const std::string& column, int row, const s
 
 TEST(CliDiff, ExitCodeSaysSameDifferentOrUnusableAndThePatchRebuildsTheEditedCopy) {
   GameDir a;
-  const fs::path b = fs::path(a.str()).string() + "_b", c = fs::path(a.str()).string() + "_c";
+  const ScratchDir copies;
+  const fs::path b = copies.path() / "b", c = copies.path() / "c";
   copyTree(a.str(), b);
   copyTree(a.str(), c);
   EXPECT_EQ(cm3db({"diff", a.str(), b.string()}).code, 0);
@@ -46,8 +47,6 @@ TEST(CliDiff, ExitCodeSaysSameDifferentOrUnusableAndThePatchRebuildsTheEditedCop
   EXPECT_NE(again.err.find("Caps: holds " + std::to_string(newCaps) + ", not " + std::to_string(caps)), std::string::npos)
       << again.err;
   EXPECT_EQ(snapshot(c / "Data"), snapshot(b / "Data"));
-  fs::remove_all(b);
-  fs::remove_all(c);
 }
 
 TEST(CliImport, AnUnchangedExportChangesNoByteAndOneBadCellIsNamedByLineAndColumn) {
@@ -71,4 +70,22 @@ TEST(CliImport, AnUnchangedExportChangesNoByteAndOneBadCellIsNamedByLineAndColum
   std::ofstream(edited, std::ios::binary) << editCsv(text, "staff.Caps", 10, "42", ';');
   EXPECT_EQ(cm3db({"import", game.str(), "people", edited.string()}).code, 0);
   EXPECT_EQ(cm3db({"show", game.str(), "person", "9"}).json()["StaffRecord"]["Caps"], 42);
+}
+
+TEST(CliBackup, SetIsBackedUpFirstAndRestoreOfTheNewestGivesThoseBytes) {
+  GameDir game;
+  const Files atStart = gameFiles(game.data());
+  ASSERT_EQ(cm3db({"set", game.str(), "person", "0", "Caps=3"}).code, 0);
+
+  const Result listed = cm3db({"backup", "list", game.str()});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  const auto rows = listed.lines();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0]["files"], atStart.size());
+
+  const Result restored = cm3db({"restore", game.str()});
+  ASSERT_EQ(restored.code, 0) << restored.err;
+  EXPECT_EQ(restored.json()["restored"], rows[0]["name"]);
+  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atStart));
+  EXPECT_EQ(cm3db({"backup", "list", game.str()}).lines().back()["name"], restored.json()["previousFilesIn"]);
 }

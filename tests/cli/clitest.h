@@ -5,6 +5,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <sstream>
+
 #include <nlohmann/json.hpp>
 
 #include "common/testkit.h"
@@ -21,11 +23,9 @@ struct Result {
   Json json() const { return Json::parse(out); }
   std::vector<Json> lines() const {  // one JSON object per line
     std::vector<Json> rows;
-    for (size_t at = 0, end; at < out.size(); at = end + 1) {
-      end = out.find('\n', at);
-      if (end == std::string::npos) end = out.size();
-      if (end > at) rows.push_back(Json::parse(out.substr(at, end - at)));
-    }
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);)
+      if (!line.empty()) rows.push_back(Json::parse(line));
     return rows;
   }
 };

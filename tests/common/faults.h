@@ -1,7 +1,5 @@
 // Faults planted into the files of a closed game directory, one or more for
-// each consistency rule, with the rules each fault may set off besides its
-// own; and World, what the generated files hold, for choosing the records
-// to spoil.
+// each consistency rule, and World, what the generated files hold.
 #pragma once
 #include <stdexcept>
 

@@ -37,14 +37,12 @@ TEST(Sample, SameSeedGivesOtherBytes) {
 }
 
 TEST(Check, GeneratedDatabaseFoundInconsistent) {
-  for (uint64_t seed : {1, 2, 99}) {
-    GameDir game(sample::smallPreset(), seed);
+  const std::vector<std::pair<std::string, uint64_t>> runs = {{"small", 1}, {"small", 2}, {"small", 99}, {"full", 7}};
+  for (const auto& [preset, seed] : runs) {
+    GameDir game(presetNamed(preset), seed);
     const search::CheckReport r = checkDir(game.str());
-    EXPECT_TRUE(r.clean()) << "seed " << seed << ":" << describe(r);
+    EXPECT_TRUE(r.clean()) << preset << " seed " << seed << ":" << describe(r);
   }
-  GameDir full(sample::fullPreset(), 7);
-  const search::CheckReport r = checkDir(full.str());
-  EXPECT_TRUE(r.clean()) << describe(r);
 }
 
 class CheckFaults : public ::testing::TestWithParam<Fault> {};
@@ -54,9 +52,7 @@ TEST_P(CheckFaults, PlantedFaultMissedOrReportedUnderAnotherRule) {
   GameDir game;
   f.plant(World(game.data()));
   const search::CheckReport r = checkDir(game.str());
-  EXPECT_GE(r.count(f.check), 1) << describe(r);
-  for (const auto& [name, n] : r.counts)
-    EXPECT_EQ(name, f.check) << describe(r);
+  EXPECT_EQ(std::make_pair(r.counts.size(), r.count(f.check) > 0), std::make_pair(size_t(1), true)) << describe(r);
   for (const search::Finding& x : r.findings) EXPECT_FALSE(x.message.empty());
 }
 
@@ -96,9 +92,8 @@ TEST(Check, FindingsOverTheLimitKeptOrNotCounted) {
   r.limitPerCheck = 25;
   search::checkDatabase(db, r);
   db.close();
-  EXPECT_EQ(r.count(search::kCheckHistoryPerson), planted);
-  EXPECT_EQ(r.total(), planted);
-  EXPECT_EQ(r.findings.size(), 25u);
+  EXPECT_EQ(std::make_tuple(r.count(search::kCheckHistoryPerson), r.total(), r.findings.size()),
+            std::make_tuple(planted, planted, size_t(25)));
 }
 
 // A new player is written over the first bytes of section 2 and his

@@ -81,7 +81,6 @@ TEST_P(DatabasePresets, PeopleAddedWhileOpenLandInTheWrongPlaceOfStaffFile) {
   for (int k = 0; k < added; ++k) {
     EXPECT_EQ(slice(staff, t0.A + 157 * k, t0.A + 157 * (k + 1)), bytesOf(people[size_t(k)]));
     EXPECT_EQ(db.PersonNameTable[size_t(t0.N8 + k)], std::string(names[k][1]) + " " + names[k][0]);
-    EXPECT_EQ(db.read<StaffRecord>(kSlotStaff, t0.N8 + k + 1), people[size_t(k)]);
     EXPECT_EQ(db.read<PlayerAttRecord>(kSlotStaffAtt, t0.N11 + k + 1), atts[size_t(k)]);
   }
   EXPECT_EQ(bytesOf(db.read<StaffAttRecord>(kSlotStaffAtt2, t0.N10)), slice(staff0, t0.C - 68, t0.C));
@@ -104,8 +103,7 @@ TEST(Database, EmptySectionTwoMisplacesSectionThree) {
 
 TEST_F(OpenGame, ClosingWritesTheIndexHeaderOrOtherEntryBytes) {
   Bytes index = slurp(game_.file("index.dat"));
-  const Bytes header = {0xDE, 0xAD, 0xBE, 0xEF, 0x01, 0x02, 0x03, 0x04};
-  std::copy(header.begin(), header.end(), index.begin());
+  std::fill_n(index.begin(), 8, 0xA5);  // a header closing must not write
   spit(game_.file("index.dat"), index);
   IndexRecord e = db_.readIndex(20);
   e.setCount(e.Count() + 5);

@@ -58,12 +58,9 @@ TEST(ScoutCriteriaStore, FailedBoxStoresMoreOrLessThanTheBoxesBefore) {
   f.classRow = 1;
   ScoutCriteria c = old;
   EXPECT_EQ(storeCriteria(f, c), std::optional<std::string>("txtDecision"));
-  EXPECT_EQ(c.MinCurrentAbility, 50);
-  EXPECT_EQ(c.AgeLimit, 30);
-  EXPECT_EQ(c.MinAttribute[2], 11);
-  EXPECT_EQ(c.MinAttribute[3], 5);
+  EXPECT_EQ(std::make_tuple(c.MinCurrentAbility, c.AgeLimit, c.MinAttribute[2], c.MinAttribute[3], c.JobClass),
+            std::make_tuple(50, 30, 11, 5, 7));
   EXPECT_EQ(c.MinPosition, old.MinPosition);
-  EXPECT_EQ(c.JobClass, 7);
   c = old;
   f.attributes[3] = "11";
   f.ability = "40000";
@@ -72,9 +69,7 @@ TEST(ScoutCriteriaStore, FailedBoxStoresMoreOrLessThanTheBoxesBefore) {
   f.ability = "1";
   f.positions[11] = "x";
   EXPECT_EQ(storeCriteria(f, c), std::optional<std::string>("txtFreeRole"));
-  EXPECT_EQ(c.MinAttribute[31], 11);
-  EXPECT_EQ(c.MinPosition[10], 12);
-  EXPECT_EQ(c.MinPosition[11], 6);
+  EXPECT_EQ(std::make_tuple(c.MinAttribute[31], c.MinPosition[10], c.MinPosition[11]), std::make_tuple(11, 12, 6));
 }
 
 TEST(ScoutBoxes, TwoBoxesReadTheSameByte) {
@@ -120,17 +115,19 @@ class Scout : public cm3test::OpenGame {
     return i;
   }
   static bool listed(const std::vector<int>& r, int i) { return std::find(r.begin(), r.end(), i) != r.end(); }
+  // {} are the criteria the untouched window stores.
   std::vector<int> run(const ScoutCriteria& c) const { return scout(db_, c, 1 << 20); }
-  // Every person listed satisfies `pred`.
-  ::testing::AssertionResult all(const std::vector<int>& r, const std::function<bool(int)>& pred) const {
+  // Runs `c`: the people of `in` listed, those of `out` not, and everyone
+  // listed satisfies `pred`.
+  ::testing::AssertionResult lists(const ScoutCriteria& c, const std::vector<int>& in, const std::vector<int>& out,
+                                   const std::function<bool(int)>& pred = [](int) { return true; }) const {
+    const std::vector<int> r = run(c);
+    for (int i : in)
+      if (!listed(r, i)) return ::testing::AssertionFailure() << "person " << i << " not listed";
     for (int i : r)
-      if (!pred(i)) return ::testing::AssertionFailure() << "person " << i;
+      if (!pred(i) || std::find(out.begin(), out.end(), i) != out.end())
+        return ::testing::AssertionFailure() << "person " << i << " listed";
     return ::testing::AssertionSuccess();
-  }
-  static ScoutCriteria untouched() {
-    ScoutCriteria c;
-    EXPECT_FALSE(storeCriteria(ScoutForm{}, c).has_value());
-    return c;
   }
   std::vector<int> players_, staffOnly_;
 };
@@ -140,7 +137,7 @@ TEST_F(Scout, UntouchedCriteriaListOtherPeople) {
   editAtt(plant(1), {{"CurrentAbility", -1}});
   plant(2, 0);
   plant(3, 2000);  // age -1
-  const auto r = run(untouched());
+  const auto r = run({});
   EXPECT_TRUE(std::is_sorted(r.begin(), r.end()));
   // Exactly the people with an attribute record, CA and PA of 0 or more and
   // a birth year up to 1999.
@@ -149,22 +146,19 @@ TEST_F(Scout, UntouchedCriteriaListOtherPeople) {
                           att(i).PotentialAbility() >= 0 && staff(i).BirthYear() <= 1999;
     ASSERT_EQ(listed(r, i), expected) << "person " << i;
   }
-  EXPECT_TRUE(listed(r, players_[2]) && !listed(r, players_[0]) && !listed(r, players_[3]));
 }
 
 TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
   const int i = plant(0);
   editAtt(i, {{"CurrentAbility", 50}, {"PotentialAbility", -2}});
-  ScoutCriteria c = untouched();
+  ScoutCriteria c;
   c.MinPotentialAbility = -2;  // exactly -2
-  EXPECT_TRUE(listed(run(c), i));
-  EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -2; }));
+  EXPECT_TRUE(lists(c, {i}, {}, [&](int p) { return att(p).PotentialAbility() == -2; }));
   c.MinCurrentAbility = 60;  // the CA half still counts
-  EXPECT_FALSE(listed(run(c), i));
+  EXPECT_TRUE(lists(c, {}, {i}));
   c.MinPotentialAbility = -1;
   c.MinCurrentAbility = 0;
-  EXPECT_FALSE(listed(run(c), i));
-  EXPECT_TRUE(all(run(c), [&](int p) { return att(p).PotentialAbility() == -1; }));
+  EXPECT_TRUE(lists(c, {}, {i}, [&](int p) { return att(p).PotentialAbility() == -1; }));
   c.MinCurrentAbility = -3;
   editAtt(i, {{"CurrentAbility", -3}, {"PotentialAbility", -1}});
   EXPECT_EQ(run(c), std::vector<int>{i});
@@ -173,17 +167,14 @@ TEST_F(Scout, NegativeMinimumTakenAsALowerBound) {
 TEST_F(Scout, AgeBoundExclusiveOrNotCountedFrom1999) {
   const int b1978 = plant(0, 1978), b1977 = plant(1, 1977), b1969 = plant(2, 1969), b1970 = plant(3, 1970);
   const int b0 = plant(4, 0), wrapped = plant(5, -31000);  // 1999 + 31000 wraps to negative
-  ScoutCriteria c = untouched();
+  ScoutCriteria c;
   c.OlderThan = false;
   c.AgeLimit = 21;
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, b1978) && !listed(r, b1977) && listed(r, wrapped));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).BirthYear() >= 1978 || staff(p).BirthYear() < -30768; }));
+  EXPECT_TRUE(lists(c, {b1978, wrapped}, {b1977},
+                    [&](int p) { return staff(p).BirthYear() >= 1978 || staff(p).BirthYear() < -30768; }));
   c.OlderThan = true;
   c.AgeLimit = 30;
-  r = run(c);
-  EXPECT_TRUE(listed(r, b1969) && !listed(r, b1970) && listed(r, b0) && !listed(r, wrapped));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).BirthYear() <= 1969; }));
+  EXPECT_TRUE(lists(c, {b1969, b0}, {b1970, wrapped}, [&](int p) { return staff(p).BirthYear() <= 1969; }));
   c.AgeLimit = 1999;
   EXPECT_EQ(run(c), std::vector<int>{b0});
 }
@@ -194,48 +185,42 @@ TEST_F(Scout, LeagueOrNationFilterIgnoresTheRecordsOrListsClubless) {
   edit(farClub, {{"ClubId", db_.recordCount(GameFile::Club) + 10}});
   edit(clubbed, {{"ClubId", 3}});
   ClubRecord club = db_.read<ClubRecord>(kSlotClub, 4);
-  ScoutCriteria c = untouched();
-  EXPECT_TRUE(listed(run(c), clubless) && listed(run(c), farClub)) << "no league filter: the club is not read";
+  ScoutCriteria c;
+  EXPECT_TRUE(lists(c, {clubless, farClub}, {})) << "no league filter: the club is not read";
   c.LeagueIndex = int16_t(club.Division());
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, clubbed) && !listed(r, clubless) && !listed(r, farClub));
-  EXPECT_TRUE(all(r, [&](int p) {
+  EXPECT_TRUE(lists(c, {clubbed}, {clubless, farClub}, [&](int p) {
     const int32_t cl = staff(p).ClubId();
     return cl >= 0 && db_.read<ClubRecord>(kSlotClub, cl + 1).Division() == club.Division();
   }));
   club.setDivision(club.Division() + 1);
   db_.write(kSlotClub, 4, club);
-  EXPECT_FALSE(listed(run(c), clubbed));
-  c = untouched();
+  EXPECT_TRUE(lists(c, {}, {clubbed}));
+  c = {};
   c.NationIndex = staff(clubbed).NationId();
-  r = run(c);
-  EXPECT_TRUE(listed(r, clubbed));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).NationId() == c.NationIndex; }));
+  EXPECT_TRUE(lists(c, {clubbed}, {}, [&](int p) { return staff(p).NationId() == c.NationIndex; }));
 }
 
 TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   const int noAtt = staffOnly_.at(0), withAtt = plant(0);
   edit(noAtt, {{"ClassCode", 9}, {"BirthYear", 1960}});
   edit(withAtt, {{"ClassCode", 9}});
-  ScoutCriteria c = untouched();
+  ScoutCriteria c;
   c.JobClass = 9;
   c.MinCurrentAbility = 200;
   c.MinAttribute.fill(20);
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, noAtt) && !listed(r, withAtt));
-  EXPECT_TRUE(all(r, [&](int p) { return staff(p).ClassCode() == 9; }));
+  EXPECT_TRUE(lists(c, {noAtt}, {withAtt}, [&](int p) { return staff(p).ClassCode() == 9; }));
   c.AgeLimit = 50;  // born 1960: 39, and the age still counts for him
   EXPECT_FALSE(listed(run(c), noAtt));
-  c = untouched();
+  c = {};
   c.JobClass = 9;
   c.MinAttribute.fill(10);
   EXPECT_TRUE(listed(run(c), withAtt));
   c.MinAttribute[5] = 11;
   EXPECT_FALSE(listed(run(c), withAtt));
-  EXPECT_FALSE(listed(run(untouched()), noAtt)) << "any job: nobody without an attribute record";
+  EXPECT_FALSE(listed(run({}), noAtt)) << "any job: nobody without an attribute record";
   // An attribute index outside the file is none.
   edit(withAtt, {{"PlayerAttIndex", 1 << 24}});
-  EXPECT_FALSE(listed(run(untouched()), withAtt));
+  EXPECT_FALSE(listed(run({}), withAtt));
   c.MinAttribute.fill(0);
   EXPECT_TRUE(listed(run(c), withAtt));
 }
@@ -244,38 +229,34 @@ TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
   const int exact = plant(0), below = plant(1);
   editAtt(exact, {{"Attributes", 20, 40}, {"PositionRatings", 15, 7}});  // Vision, wing back
   editAtt(below, {{"Attributes", 19, 40}, {"PositionRatings", 200, 7}});
-  ScoutCriteria c = untouched();
+  ScoutCriteria c;
   ASSERT_EQ(kScoutAttributes[0].name, std::string("txtVis"));
   c.MinAttribute[0] = 20;
-  auto r = run(c);
-  EXPECT_TRUE(listed(r, exact) && !listed(r, below));
-  EXPECT_TRUE(all(r, [&](int p) { return att(p).Attribute(40) >= 20; }));
-  c = untouched();
+  EXPECT_TRUE(lists(c, {exact}, {below}, [&](int p) { return att(p).Attribute(40) >= 20; }));
+  c = {};
   ASSERT_EQ(kScoutPositions[7].name, std::string("txtWingBack"));
   c.MinPosition[7] = 150;  // bytes are unsigned: 200 passes
-  r = run(c);
-  EXPECT_TRUE(!listed(r, exact) && listed(r, below));
-  EXPECT_TRUE(all(r, [&](int p) { return att(p).PositionRating(7) >= 150; }));
-  c = untouched();
+  EXPECT_TRUE(lists(c, {below}, {exact}, [&](int p) { return att(p).PositionRating(7) >= 150; }));
+  c = {};
   c.MinAttribute.fill(-300);  // a negative threshold lets every byte through
   c.MinPosition.fill(-1);
-  EXPECT_EQ(run(c), run(untouched()));
+  EXPECT_EQ(run(c), run({}));
 }
 
 TEST_F(Scout, LimitNotKeptOrCountBeyondTheFileInventsPeople) {
-  const auto all = run(untouched());
+  const auto all = run({});
   ASSERT_GT(all.size(), 500u);
-  EXPECT_EQ(scout(db_, untouched()), std::vector<int>(all.begin(), all.begin() + 500));
-  EXPECT_TRUE(scout(db_, untouched(), 0).empty());
+  EXPECT_EQ(scout(db_, {}), std::vector<int>(all.begin(), all.begin() + 500));
+  EXPECT_TRUE(scout(db_, {}, 0).empty());
   const IndexRecord real = db_.readIndex(kEntryPeople);
   IndexRecord e = real;
   e.setCount(45001);  // more records than staff.dat holds
   db_.writeIndex(kEntryPeople, e);
   const int inFile = int(db_.file(kSlotStaff).size() / StaffRecord::kSize);
-  EXPECT_TRUE(this->all(run(untouched()), [&](int p) { return p < inFile; }));
+  EXPECT_TRUE(lists({}, {}, {}, [&](int p) { return p < inFile; }));
   e.setCount(-5);
   db_.writeIndex(kEntryPeople, e);
-  EXPECT_TRUE(run(untouched()).empty());
+  EXPECT_TRUE(run({}).empty());
   db_.writeIndex(kEntryPeople, real);
 }
 
