@@ -72,11 +72,13 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
   }
   if (withContinent) {
     BoxTexts boxes = f.continentBoxes.boxes;
-    if (std::string& strength = boxes["txtStrength"]; trim(strength).empty()) strength = formatReal(c.Strength());
+    for (const FormBox& b : kContinentBoxes)
+      if (b.label && trim(boxes[b.box]).empty()) boxes[b.box] = boxText(c, b.field);
     try {
       takeBoxes<kContinentBoxes>(c, boxes);
-    } catch (const RefusedValue&) {
-      throw NationError("txtStrength", "Strength must be a number (or empty to keep it); nothing was written.");
+    } catch (const RefusedValue& e) {
+      throw NationError(e.box(), std::string(findBox(kContinentBoxes, e.box())->label) +
+                                     " must be a number (or empty to keep it); nothing was written.");
     }
   }
 

@@ -30,10 +30,12 @@ inline constexpr FormBox kNationBoxes[] = {
     {"txtUEFA93", "UefaCoefficients", "UEFA93", 2}, {"txtUEFA94", "UefaCoefficients", "UEFA94", 3},
     {"txtUEFA95", "UefaCoefficients", "UEFA95", 4}, {"txtUEFA96", "UefaCoefficients", "UEFA96", 5},
 };
-// The continent frame's boxes; an empty txtStrength keeps the strength.
+// The continent frame's boxes; its one number box (the row with a label), a
+// real, keeps the stored
+// value when left empty.
 inline constexpr FormBox kContinentBoxes[] = {
     {"txtShort", "ShortSymbol"}, {"txtLong", "FederationName"}, {"txtFederation", "FederationShortName"},
-    {"txtType", "Type"},         {"txtStrength", "Strength"},
+    {"txtType", "Type"},         {"txtStrength", "Strength", "Strength"},
 };
 
 // Texts are 8-bit (Windows-1252).

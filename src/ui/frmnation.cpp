@@ -64,9 +64,9 @@ FrmNation::FrmNation(TolvPlayer* main) : main_(main), ui_(std::make_unique<Ui::F
 
   // Input rules: the rating and coefficient boxes select their text on
   // entry; three of them take digits only.
-  for (const FormBox& b : nations::kNationBoxes)
-    if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
-  installSelectAll(ui_->txtStrength);
+  for (std::span<const FormBox> table : {std::span<const FormBox>(nations::kNationBoxes), {nations::kContinentBoxes}})
+    for (const FormBox& b : table)
+      if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
   for (QLineEdit* box : {ui_->txtGameImpt, ui_->txtLeagueStandard, ui_->txtReputation}) installKeyFilter(box, kDigits);
 
   connect(ui_->cmbContinent, &QComboBox::currentIndexChanged, this, [this] {
