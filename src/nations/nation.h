@@ -31,8 +31,7 @@ inline constexpr FormBox kNationBoxes[] = {
     {"txtUEFA95", "UefaCoefficients", "UEFA95", 4}, {"txtUEFA96", "UefaCoefficients", "UEFA96", 5},
 };
 // The continent frame's boxes; its one number box (the row with a label), a
-// real, keeps the stored
-// value when left empty.
+// real, keeps the stored value when left empty.
 inline constexpr FormBox kContinentBoxes[] = {
     {"txtShort", "ShortSymbol"}, {"txtLong", "FederationName"}, {"txtFederation", "FederationShortName"},
     {"txtType", "Type"},         {"txtStrength", "Strength", "Strength"},
