@@ -130,46 +130,4 @@ const FormBox* findBox(const FormBox (&boxes)[N], std::string_view box) {
   return nullptr;
 }
 
-// TRANSITIONAL: the member-pointer tables, until every form keeps BoxTexts.
-// A window box that shows a field of a record through a text member of the
-// window's form; `box` names it in a refusal (the field's name when null),
-// `label` is the name the window's messages give it.
-template <class Form>
-struct MemberBox {
-  std::string Form::*member;
-  const char* field;
-  const char* box = nullptr;
-  const char* label = nullptr;
-};
-
-// Whether every box of a table names a field of R (for a static_assert
-// beside the table).
-template <class R, class Form, size_t N>
-constexpr bool membersName(const MemberBox<Form> (&boxes)[N]) {
-  for (const MemberBox<Form>& b : boxes)
-    if (listCount(R::kFields, b.field) == 0) return false;
-  return true;
-}
-
-// The boxes of table `Boxes` from record `r` into form `f`, and back, in
-// table order; the first refused box throws RefusedValue naming it.
-template <auto& Boxes, class R, class Form>
-void showMembers(const R& r, Form& f) {
-  const auto& infos = fieldsOf<R, Boxes>();
-  for (size_t i = 0; i < infos.size(); ++i) f.*Boxes[i].member = boxText(getField(r.data(), *infos[i]));
-}
-template <auto& Boxes, class R, class Form>
-void takeMembers(R& r, const Form& f) {
-  const auto& infos = fieldsOf<R, Boxes>();
-  for (size_t i = 0; i < infos.size(); ++i)
-    setFromBox(r, *infos[i], f.*Boxes[i].member, Boxes[i].box ? Boxes[i].box : Boxes[i].field);
-}
-// The box of a table named `box`, nullptr when none.
-template <class Form, size_t N>
-const MemberBox<Form>* findMember(const MemberBox<Form> (&boxes)[N], std::string_view box) {
-  for (const MemberBox<Form>& b : boxes)
-    if (b.box && box == b.box) return &b;
-  return nullptr;
-}
-
 }  // namespace cm3
