@@ -10,16 +10,20 @@
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
 #include "ui/mainwindow.h"
+#include "ui/namemodels.h"
 #include "ui_mainwindow.h"
 #include "ui/squadpanel.h"
 
 namespace cm3::ui {
 
 namespace world {
+namespace {
 
+// An ordinary list whose choice the user can also clear: the form makes it
+// editable, inserting nothing; a typed text equal to an item (any case)
+// chooses that item and any other text, the empty one included, leaves the
+// list without a choice.
 void makeClearable(QComboBox* combo) {
-  combo->setEditable(true);
-  combo->setInsertPolicy(QComboBox::NoInsert);
   if (QCompleter* c = combo->completer()) {
     c->setCaseSensitivity(Qt::CaseInsensitive);
     c->setCompletionMode(QCompleter::PopupCompletion);
@@ -38,11 +42,45 @@ void makeClearable(QComboBox* combo) {
   });
 }
 
-void showColours(QComboBox* combo, QAbstractItemModel* colours) {
-  combo->setModel(colours);
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo->setMinimumContentsLength(14);
-  combo->setCurrentIndex(-1);
+}  // namespace
+
+void Window::Form_Load() {
+  CentreOverMain(this, main_);
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->property("bevel").toBool()) DrawFrame3D(w);
+}
+
+void Window::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
+  // Sized before the name lists come: a combo sizes itself by measuring every
+  // row of its list.
+  adjustSize();
+  // The forms make the clearable lists editable, before their lists come:
+  // made editable over a long list, a combo measures every row.
+  for (QComboBox* c : findChildren<QComboBox*>())
+    if (c->isEditable()) makeClearable(c);
+  for (const auto& [model, combos] : lists)
+    for (QComboBox* c : combos) {
+      c->setModel(model);
+      c->setCurrentIndex(-1);
+    }
+  for (QComboBox* c : kits) {
+    c->setModel(main_->names().colours());
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(14);
+    c->setCurrentIndex(-1);
+  }
+}
+
+void Window::digitsOnly(FieldTable record, std::span<const FormBox> boxes, const QLineEdit* except) {
+  for (const FormBox& b : boxes)
+    if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(b.box));
+        box != except && boxRule(record, *findField(record, b.field)) == BoxRule::Rounded)
+      installKeyFilter(box, kDigits);
+}
+
+void Window::selectLabelled(std::span<const FormBox> boxes) {
+  for (const FormBox& b : boxes)
+    if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
 }
 
 }  // namespace world
