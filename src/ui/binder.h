@@ -44,17 +44,13 @@ struct Binding {
 };
 
 namespace detail {
-template <class>
-struct MemberOf;
 template <class C, class T>
-struct MemberOf<T C::*> {
-  using Class = C;
-};
+C classOf(T C::*);  // declared only: the class of a member pointer
 }  // namespace detail
 
 // Entry `K` of the array member `Array`, for a binding table.
 template <auto Array, size_t K>
-auto& element(typename detail::MemberOf<decltype(Array)>::Class& f) {
+auto& element(decltype(detail::classOf(Array))& f) {
   return (f.*Array)[K];
 }
 

@@ -1,7 +1,6 @@
 #include "ui/frmclub.h"
 
 #include <QCloseEvent>
-#include <QEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -63,7 +62,8 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : Window(main), comp_(comp), u
 
   // A division label opens its competition; nothing happens while its list
   // has no choice.
-  for (auto [label, list] : {std::pair{ui_->lblDivision, ui_->cmbDivision}, {ui_->lblLastDivision, ui_->cmbLastDivision},
+  for (auto [label, list] : {std::pair{ui_->lblDivision, ui_->cmbDivision},
+                             {ui_->lblLastDivision, ui_->cmbLastDivision},
                              {ui_->lblOtherDivision, ui_->cmbOtherDivision}})
     onEvent(label, [this, list](QObject*, QEvent* e) {
       if (e->type() != QEvent::MouseButtonDblClick) return false;
@@ -77,17 +77,13 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : Window(main), comp_(comp), u
 
 FrmClub::~FrmClub() = default;
 
-void FrmClub::fillStadiums(const ClubForm& f) {
-  mainStadium_->fill(f.main);
-  reserveStadium_->fill(f.reserve);
-}
-
 void FrmClub::fill(const ClubForm& f) {
   // The stadium tab and the reserve frame stay available, so that a club
   // without a stadium can be given one by typing its name.
   ui_->SSTab1->setTabEnabled(1, true);
   ui_->fraReserve->setEnabled(true);
-  fillStadiums(f);
+  mainStadium_->fill(f.main);
+  reserveStadium_->fill(f.reserve);
   binder_->fill(f);
   ui_->lstLiked->clear();
   ui_->lstDisliked->clear();
@@ -136,7 +132,8 @@ bool FrmClub::cmdUpdate_Click() {
   names.reload(db, NameModels::Clubs, result.clubId);
   ClubForm f = form();
   clubs::showStadiumState(f, result);
-  fillStadiums(f);
+  mainStadium_->fill(f.main);
+  reserveStadium_->fill(f.reserve);
   ui_->lblID->setText(q8(f.id));
   return true;
 }

@@ -42,8 +42,6 @@ class FrmClub : public world::Window {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void fillStadiums(const clubs::ClubForm& f);
-
   FrmComp* comp_;
   bool unloaded_ = false;
   std::unique_ptr<Ui::FrmClub> ui_;

@@ -23,18 +23,14 @@ FrmNation::FrmNation(TolvPlayer* main) : Window(main), ui_(std::make_unique<Ui::
   // The continent frame has its own form, shown again whenever another
   // continent is chosen.
   binder_ = std::make_unique<Binder<NationForm>>(
-      this, bindings<NationForm>({{"lblNationID", &NationForm::id},
-                                  {"cmbDevelopment", &NationForm::development},
-                                  {"cmbRegion", &NationForm::region},
-                                  {"cmbActualRegion", &NationForm::actualRegion},
-                                  {"lstGroup", &NationForm::group},
-                                  {"cmbLang1", element<&NationForm::languages, 0>},
-                                  {"cmbLang2", element<&NationForm::languages, 1>},
-                                  {"cmbLang3", element<&NationForm::languages, 2>},
-                                  {"cmbCity", &NationForm::city},
-                                  {"cmbNatStadium", &NationForm::stadium},
-                                  {"cmbContinent", &NationForm::continent}},
-                                 &NationForm::boxes, {nations::kNationBoxes}));
+      this, bindings<NationForm>(
+                {{"lblNationID", &NationForm::id}, {"cmbDevelopment", &NationForm::development},
+                 {"cmbRegion", &NationForm::region}, {"cmbActualRegion", &NationForm::actualRegion},
+                 {"lstGroup", &NationForm::group}, {"cmbLang1", element<&NationForm::languages, 0>},
+                 {"cmbLang2", element<&NationForm::languages, 1>}, {"cmbLang3", element<&NationForm::languages, 2>},
+                 {"cmbCity", &NationForm::city}, {"cmbNatStadium", &NationForm::stadium},
+                 {"cmbContinent", &NationForm::continent}},
+                &NationForm::boxes, {nations::kNationBoxes}));
   continent_ = std::make_unique<Binder<ContinentForm>>(
       this, bindings<ContinentForm>({}, &ContinentForm::boxes, {nations::kContinentBoxes}));
 
