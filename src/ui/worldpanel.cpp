@@ -17,32 +17,6 @@
 namespace cm3::ui {
 
 namespace world {
-namespace {
-
-// An ordinary list whose choice the user can also clear: the form makes it
-// editable, inserting nothing; a typed text equal to an item (any case)
-// chooses that item and any other text, the empty one included, leaves the
-// list without a choice.
-void makeClearable(QComboBox* combo) {
-  if (QCompleter* c = combo->completer()) {
-    c->setCaseSensitivity(Qt::CaseInsensitive);
-    c->setCompletionMode(QCompleter::PopupCompletion);
-  }
-  QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo](const QString& text) {
-    int row = -1;
-    for (int i = 0; i < combo->count() && row < 0; ++i)
-      if (combo->itemText(i).compare(text, Qt::CaseInsensitive) == 0) row = i;
-    if (row == combo->currentIndex()) return;
-    QLineEdit* edit = combo->lineEdit();
-    const int cursor = edit->cursorPosition();
-    combo->setCurrentIndex(row);
-    // Choosing a row (or none) replaces the typed text; keep what was typed.
-    edit->setText(text);
-    edit->setCursorPosition(cursor);
-  });
-}
-
-}  // namespace
 
 void Window::Form_Load() {
   CentreOverMain(this, main_);
@@ -54,10 +28,25 @@ void Window::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
   // Sized before the name lists come: a combo sizes itself by measuring every
   // row of its list.
   adjustSize();
-  // The forms make the clearable lists editable, before their lists come:
-  // made editable over a long list, a combo measures every row.
-  for (QComboBox* c : findChildren<QComboBox*>())
-    if (c->isEditable()) makeClearable(c);
+  // The forms make the lists the user can clear editable, inserting nothing
+  // (before their lists come: made editable over a long list, a combo
+  // measures every row). A typed text equal to an item (any case) chooses
+  // that item; any other text, the empty one included, leaves no choice.
+  for (QComboBox* c : findChildren<QComboBox*>()) {
+    if (!c->isEditable()) continue;
+    c->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    c->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    connect(c->lineEdit(), &QLineEdit::textEdited, c, [c](const QString& text) {
+      const int row = c->findText(text, Qt::MatchFixedString);
+      if (row == c->currentIndex()) return;
+      QLineEdit* edit = c->lineEdit();
+      const int cursor = edit->cursorPosition();
+      c->setCurrentIndex(row);
+      // Choosing a row (or none) replaces the typed text; keep what was typed.
+      edit->setText(text);
+      edit->setCursorPosition(cursor);
+    });
+  }
   for (const auto& [model, combos] : lists)
     for (QComboBox* c : combos) {
       c->setModel(model);
