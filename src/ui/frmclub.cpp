@@ -152,12 +152,9 @@ void FrmClub::closeEvent(QCloseEvent* event) {
 }
 
 void FrmClub::keyPressEvent(QKeyEvent* event) {
-  // Escape does not close the window; O&K and the close box do.
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
+  // Escape does not close the window (the key stays accepted); O&K and the
+  // close box do.
+  if (event->key() != Qt::Key_Escape) QDialog::keyPressEvent(event);
 }
 
 }  // namespace cm3::ui
