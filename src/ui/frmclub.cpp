@@ -19,7 +19,7 @@ namespace cm3::ui {
 using clubs::ClubForm;
 using clubs::StadiumForm;
 
-FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : Window(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
+FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : WorldWindow(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
   ui_->setupUi(this);
   // The favourite and disliked people are rows of their lists; the stadium
   // frames have forms of their own.

@@ -13,7 +13,7 @@ namespace Ui { class FrmClub; }
 
 namespace cm3::ui {
 
-class FrmClub : public world::Window {
+class FrmClub : public WorldWindow {
   Q_OBJECT
  public:
   FrmClub(TolvPlayer* main, FrmComp* comp);

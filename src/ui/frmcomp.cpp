@@ -12,7 +12,7 @@ namespace cm3::ui {
 
 using comps::CompForm;
 
-FrmComp::FrmComp(TolvPlayer* main) : Window(main), ui_(std::make_unique<Ui::FrmComp>()) {
+FrmComp::FrmComp(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique<Ui::FrmComp>()) {
   ui_->setupUi(this);
   binder_ = std::make_unique<Binder<CompForm>>(
       this, bindings<CompForm>({{"cmbNation", &CompForm::nation},

@@ -11,7 +11,7 @@ namespace Ui { class FrmComp; }
 
 namespace cm3::ui {
 
-class FrmComp : public world::Window {
+class FrmComp : public WorldWindow {
   Q_OBJECT
  public:
   explicit FrmComp(TolvPlayer* main);

@@ -18,7 +18,7 @@ namespace cm3::ui {
 using nations::ContinentForm;
 using nations::NationForm;
 
-FrmNation::FrmNation(TolvPlayer* main) : Window(main), ui_(std::make_unique<Ui::FrmNation>()) {
+FrmNation::FrmNation(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique<Ui::FrmNation>()) {
   ui_->setupUi(this);
   // The continent frame has its own form, shown again whenever another
   // continent is chosen.

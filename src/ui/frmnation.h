@@ -12,7 +12,7 @@ namespace Ui { class FrmNation; }
 
 namespace cm3::ui {
 
-class FrmNation : public world::Window {
+class FrmNation : public WorldWindow {
   Q_OBJECT
  public:
   explicit FrmNation(TolvPlayer* main);

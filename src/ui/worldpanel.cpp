@@ -16,15 +16,13 @@
 
 namespace cm3::ui {
 
-namespace world {
-
-void Window::Form_Load() {
+void WorldWindow::Form_Load() {
   CentreOverMain(this, main_);
   for (QWidget* w : findChildren<QWidget*>())
     if (w->property("bevel").toBool()) DrawFrame3D(w);
 }
 
-void Window::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
+void WorldWindow::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
   // Sized before the name lists come: a combo sizes itself by measuring every
   // row of its list.
   adjustSize();
@@ -60,19 +58,17 @@ void Window::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
   }
 }
 
-void Window::digitsOnly(FieldTable record, std::span<const FormBox> boxes, const QLineEdit* except) {
+void WorldWindow::digitsOnly(FieldTable record, std::span<const FormBox> boxes, const QLineEdit* except) {
   for (const FormBox& b : boxes)
     if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(b.box));
         box != except && boxRule(record, *findField(record, b.field)) == BoxRule::Rounded)
       installKeyFilter(box, kDigits);
 }
 
-void Window::selectLabelled(std::span<const FormBox> boxes) {
+void WorldWindow::selectLabelled(std::span<const FormBox> boxes) {
   for (const FormBox& b : boxes)
     if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
 }
-
-}  // namespace world
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
   const Ui::TolvPlayer& u = w->form();

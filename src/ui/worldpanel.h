@@ -23,17 +23,15 @@ class FrmNation;
 template <class Form>
 class Binder;
 
-namespace world {
-
 // The shape the club, nation and competition windows share.
-class Window : public QDialog {
+class WorldWindow : public QDialog {
  public:
   // Centres the window over the main window and draws the bevels of the
   // controls whose form sets their "bevel" property.
   void Form_Load();
 
  protected:
-  explicit Window(TolvPlayer* main) : main_(main) {}
+  explicit WorldWindow(TolvPlayer* main) : main_(main) {}
   using Lists = std::initializer_list<std::pair<QAbstractItemModel*, std::initializer_list<QComboBox*>>>;
   // Once the form is set up: sizes the window, makes its editable combos
   // clearable, gives each combo of `lists` its model and no choice, and
@@ -47,8 +45,6 @@ class Window : public QDialog {
 
   TolvPlayer* main_;
 };
-
-}  // namespace world
 
 class WorldPanel : public Panel {
   Q_OBJECT
