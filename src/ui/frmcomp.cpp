@@ -15,10 +15,8 @@ using comps::CompForm;
 FrmComp::FrmComp(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique<Ui::FrmComp>()) {
   ui_->setupUi(this);
   binder_ = std::make_unique<Binder<CompForm>>(
-      this, bindings<CompForm>({{"cmbNation", &CompForm::nation},
-                                {"cmbContinent", &CompForm::continent},
-                                {"cmbBackground", &CompForm::background},
-                                {"cmbForeground", &CompForm::foreground}},
+      this, bindings<CompForm>({{"cmbNation", &CompForm::nation}, {"cmbContinent", &CompForm::continent},
+                                {"cmbBackground", &CompForm::background}, {"cmbForeground", &CompForm::foreground}},
                                &CompForm::boxes, {comps::kCompBoxes}));
   const NameModels& names = main_->names();
   showLists({{names.continents(), {ui_->cmbContinent}}, {names.nations(), {ui_->cmbNation}}},
