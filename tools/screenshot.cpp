@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
       ok = save(frmClub, out, name) && ok;
     }
     frmClub->hide();
-    world->frmComp()->fillFrom(0, FrmComp::Source::Division);
+    world->frmComp()->fillFrom(0);
     ok = save(world->frmComp(), out, "frmComp") && ok;
     world->frmComp()->hide();
     if (world->frmNation()->fillFromMain()) ok = save(world->frmNation(), out, "frmNation") && ok;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -34,30 +35,22 @@ struct Binding {
   using Member = std::variant<std::string Form::*, int Form::*, bool Form::*, Element<std::string>, Element<int>,
                               Element<bool>, BoxTexts Form::*>;
 
-  Binding(const char* c, std::string Form::*m) : control(c), member(m) {}
-  Binding(const char* c, int Form::*m) : control(c), member(m) {}
-  Binding(const char* c, bool Form::*m) : control(c), member(m) {}
-  Binding(const char* c, Element<std::string> e) : control(c), member(e) {}
-  Binding(const char* c, Element<int> e) : control(c), member(e) {}
-  Binding(const char* c, Element<bool> e) : control(c), member(e) {}
-  Binding(const char* c, BoxTexts Form::*t) : control(c), member(t) {}
+  template <class M>
+    requires std::is_constructible_v<Member, M>
+  Binding(const char* c, M m) : control(c), member(m) {}
 
   const char* control;
   Member member;
 };
 
 namespace detail {
-template <class>
-struct MemberOf;
 template <class C, class T>
-struct MemberOf<T C::*> {
-  using Class = C;
-};
+C classOf(T C::*);  // declared only: the class of a member pointer
 }  // namespace detail
 
 // Entry `K` of the array member `Array`, for a binding table.
 template <auto Array, size_t K>
-auto& element(typename detail::MemberOf<decltype(Array)>::Class& f) {
+auto& element(decltype(detail::classOf(Array))& f) {
   return (f.*Array)[K];
 }
 
@@ -79,51 +72,42 @@ class Binder {
     for (const Binding<Form>& b : table) {
       auto* w = root->findChild<QWidget*>(QString::fromLatin1(b.control));
       Q_ASSERT_X(w, "Binder", b.control);
-      controls_.push_back({w, b.member, b.control});
+      controls_.push_back({w, b});
     }
   }
 
-  void fill(const Form& f) const {
-    fill(f, [](const QWidget*) { return true; });
-  }
-
-  // Fills only the controls `keep` takes; the others keep what they show.
-  template <class Keep>
-  void fill(const Form& f, Keep keep) const {
+  // Fills the controls `keep` takes (by default all); the others keep what
+  // they show.
+  template <class Keep = bool (*)(const QWidget*)>
+  void fill(const Form& f, Keep keep = [](const QWidget*) { return true; }) const {
     // A copy: reaching a box text that is missing adds it.
     Form form = f;
-    for (const Bound& b : controls_) {
-      if (!keep(static_cast<const QWidget*>(b.widget))) continue;
-      std::visit([&](auto m) { show(b.widget, ref(form, m, b.key)); }, b.member);
+    for (const auto& [widget, b] : controls_) {
+      if (!keep(static_cast<const QWidget*>(widget))) continue;
+      std::visit([&](auto m) { show(widget, ref(form, m, b.control)); }, b.member);
       // Long texts show from their start.
-      if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) edit->setCursorPosition(0);
-      if (auto* combo = qobject_cast<QComboBox*>(b.widget); combo && combo->lineEdit())
+      if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setCursorPosition(0);
+      if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
         combo->lineEdit()->setCursorPosition(0);
     }
   }
 
   // The controls' values over `f`: members without a control keep theirs.
   Form read(Form f = {}) const {
-    for (const Bound& b : controls_) std::visit([&](auto m) { take(b.widget, ref(f, m, b.key)); }, b.member);
+    for (const auto& [widget, b] : controls_) std::visit([&](auto m) { take(widget, ref(f, m, b.control)); }, b.member);
     return f;
   }
 
  private:
-  struct Bound {
-    QWidget* widget;
-    typename Binding<Form>::Member member;
-    const char* key;
-  };
-
-  template <class T>
-  static T& ref(Form& f, T Form::*m, const char*) {
-    return f.*m;
+  template <class M>
+  static auto& ref(Form& f, M m, const char* key) {
+    if constexpr (std::is_same_v<M, BoxTexts Form::*>)
+      return (f.*m)[key];
+    else if constexpr (std::is_member_object_pointer_v<M>)
+      return f.*m;
+    else
+      return m(f);
   }
-  template <class T>
-  static T& ref(Form& f, T& (*e)(Form&), const char*) {
-    return e(f);
-  }
-  static std::string& ref(Form& f, BoxTexts Form::*t, const char* key) { return (f.*t)[key]; }
 
   static void show(QWidget* w, const std::string& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(w))
@@ -141,9 +125,7 @@ class Binder {
       check->setChecked(value != 0);
     }
   }
-  static void show(QWidget* w, bool value) {
-    if (auto* check = qobject_cast<QCheckBox*>(w)) check->setChecked(value);
-  }
+  static void show(QWidget* w, bool value) { show(w, int(value)); }
 
   static void take(QWidget* w, std::string& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(w))
@@ -163,7 +145,7 @@ class Binder {
     if (auto* check = qobject_cast<QCheckBox*>(w)) value = check->isChecked();
   }
 
-  std::vector<Bound> controls_;
+  std::vector<std::pair<QWidget*, Binding<Form>>> controls_;
 };
 
 // Runs `write`, a write of the core over a window's form. A box the core

@@ -25,7 +25,11 @@ class EventHook : public QObject {
 // Paints the bevels of the registered children of one widget.
 class BevelPainter : public QObject {
  public:
-  explicit BevelPainter(QWidget* host) : QObject(host), host_(host) {}
+  explicit BevelPainter(QWidget* host) : QObject(host), host_(host) {
+    setObjectName(kName);
+    host->installEventFilter(this);
+  }
+  static inline const QString kName = QStringLiteral("cm3BevelPainter");
   void add(QWidget* control) { controls_.push_back(control); }
   bool eventFilter(QObject* o, QEvent* e) override {
     if (o == host_ && e->type() == QEvent::Paint) {
@@ -98,13 +102,9 @@ void DrawFrame3D(QWidget* control) {
   if (!host) return;
   if (auto* f = qobject_cast<QFrame*>(control)) f->setFrameShape(QFrame::NoFrame);
   if (auto* e = qobject_cast<QLineEdit*>(control)) e->setFrame(false);
-  auto* painter = dynamic_cast<BevelPainter*>(
-      host->findChild<QObject*>(QStringLiteral("cm3BevelPainter"), Qt::FindDirectChildrenOnly));
-  if (!painter) {
-    painter = new BevelPainter(host);
-    painter->setObjectName(QStringLiteral("cm3BevelPainter"));
-    host->installEventFilter(painter);
-  }
+  auto* painter =
+      dynamic_cast<BevelPainter*>(host->findChild<QObject*>(BevelPainter::kName, Qt::FindDirectChildrenOnly));
+  if (!painter) painter = new BevelPainter(host);
   painter->add(control);
   host->update();
 }

@@ -1,7 +1,6 @@
 #include "ui/frmclub.h"
 
 #include <QCloseEvent>
-#include <QEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -10,32 +9,17 @@
 #include "records/codelists.h"
 #include "ui/binder.h"
 #include "ui/formrules.h"
+#include "ui/frmcomp.h"
 #include "ui/mainwindow.h"
 #include "ui/messages.h"
 #include "ui/namemodels.h"
-#include "ui/worldpanel.h"
-#include "ui/widgets.h"
 
 namespace cm3::ui {
-
-namespace {
 
 using clubs::ClubForm;
 using clubs::StadiumForm;
 
-// Digits only in the number boxes of a table of record R, but `except`.
-template <class R>
-void digitsOnly(QWidget* window, std::span<const FormBox> table, const QLineEdit* except = nullptr) {
-  for (const FormBox& b : table)
-    if (auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(b.box));
-        box != except && boxRule(R::kFields, *findField(R::kFields, b.field)) == BoxRule::Rounded)
-      installKeyFilter(box, kDigits);
-}
-
-}  // namespace
-
-FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
-    : main_(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
+FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : WorldWindow(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
   ui_->setupUi(this);
   // The favourite and disliked people are rows of their lists; the stadium
   // frames have forms of their own.
@@ -61,34 +45,31 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
                                    {"chkHeatingRes", &StadiumForm::heating}},
                                   &StadiumForm::boxes, {clubs::kReserveStadiumBoxes}));
 
-  // Fixed lists and input rules.
-  digitsOnly<ClubRecord>(this, clubs::kClubBoxes, ui_->txtClubReputation);
-  digitsOnly<StadiumRecord>(this, clubs::kMainStadiumBoxes);
-  digitsOnly<StadiumRecord>(this, clubs::kReserveStadiumBoxes);
+  digitsOnly(ClubRecord::kFields, clubs::kClubBoxes, ui_->txtClubReputation);
+  digitsOnly(StadiumRecord::kFields, clubs::kMainStadiumBoxes);
+  digitsOnly(StadiumRecord::kFields, clubs::kReserveStadiumBoxes);
   ui_->cmbStatus->addItems(toList(codes::kClubStatus));
   ui_->cmbHomeMatch->addItems(toList(codes::kHomeMatchDay));
-  // Sized before the name lists come: a combo sizes itself by measuring every
-  // row of its list.
-  adjustSize();
-  // Editable before their lists come: made editable over a long list, a
-  // combo measures every row.
-  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes, ui_->cmbNation,
-                       ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision, ui_->cmbHomeMatch,
-                       ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3})
-    world::makeClearable(c);
   const NameModels& names = main_->names();
-  ui_->cmbNation->setModel(names.nations());
-  for (QComboBox* c : {ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision}) c->setModel(names.comps());
-  for (QComboBox* c : {ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3}) c->setModel(names.clubs());
-  for (QComboBox* c : {ui_->cmbCity, ui_->cmbCityRes}) c->setModel(names.cities());
-  for (QComboBox* c : {ui_->cmbStaNear, ui_->cmbStaNearRes}) c->setModel(names.stadiums());
-  for (QComboBox* c : {ui_->cmbCity, ui_->cmbStaNear, ui_->cmbCityRes, ui_->cmbStaNearRes}) c->setCurrentIndex(-1);
-  for (QComboBox* k : {ui_->cmbHomeText, ui_->cmbHomeBack, ui_->cmbAwayText, ui_->cmbAwayBack, ui_->cmbThirdText,
-                       ui_->cmbThirdBack})
-    world::showColours(k, names.colours());
+  showLists({{names.nations(), {ui_->cmbNation}},
+             {names.comps(), {ui_->cmbDivision, ui_->cmbLastDivision, ui_->cmbOtherDivision}},
+             {names.clubs(), {ui_->cmbRival1, ui_->cmbRival2, ui_->cmbRival3}},
+             {names.cities(), {ui_->cmbCity, ui_->cmbCityRes}},
+             {names.stadiums(), {ui_->cmbStaNear, ui_->cmbStaNearRes}}},
+            {ui_->cmbHomeText, ui_->cmbHomeBack, ui_->cmbAwayText, ui_->cmbAwayBack, ui_->cmbThirdText,
+             ui_->cmbThirdBack});
   for (QLineEdit* box : {ui_->txtLastPos, ui_->txtTrainingFacility, ui_->txtClubReputation}) installSelectAll(box);
 
-  for (QLabel* l : {ui_->lblDivision, ui_->lblLastDivision, ui_->lblOtherDivision}) l->installEventFilter(this);
+  // A division label opens its competition; nothing happens while its list
+  // has no choice.
+  for (auto [label, list] : {std::pair{ui_->lblDivision, ui_->cmbDivision},
+                             {ui_->lblLastDivision, ui_->cmbLastDivision},
+                             {ui_->lblOtherDivision, ui_->cmbOtherDivision}})
+    onEvent(label, [this, list](QObject*, QEvent* e) {
+      if (e->type() != QEvent::MouseButtonDblClick) return false;
+      if (list->currentIndex() >= 0) comp_->openOn(list->currentIndex());
+      return true;
+    });
   connect(ui_->cmdAddNew, &QPushButton::clicked, this, &FrmClub::cmdAddNew_Click);
   connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
   connect(ui_->cmdOk, &QPushButton::clicked, this, &FrmClub::cmdOk_Click);
@@ -96,23 +77,13 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp)
 
 FrmClub::~FrmClub() = default;
 
-void FrmClub::Form_Load() {
-  CentreOverMain(this, main_);
-  for (QWidget* w : std::initializer_list<QWidget*>{ui_->cmdAddNew, ui_->cmdUpdate, ui_->cmdOk, ui_->SSTab1})
-    DrawFrame3D(w);
-}
-
-void FrmClub::fillStadiums(const ClubForm& f) {
-  mainStadium_->fill(f.main);
-  reserveStadium_->fill(f.reserve);
-}
-
 void FrmClub::fill(const ClubForm& f) {
   // The stadium tab and the reserve frame stay available, so that a club
   // without a stadium can be given one by typing its name.
   ui_->SSTab1->setTabEnabled(1, true);
   ui_->fraReserve->setEnabled(true);
-  fillStadiums(f);
+  mainStadium_->fill(f.main);
+  reserveStadium_->fill(f.reserve);
   binder_->fill(f);
   ui_->lstLiked->clear();
   ui_->lstDisliked->clear();
@@ -148,11 +119,6 @@ bool FrmClub::cmdUpdate_Click() {
   if (!writeOrRefuse<clubs::UpdateError>(
           this, [&] { result = clubs::updateClub(main_->database(), main_->ClickTeamID, NewClub, form()); }))
     return false;
-  afterUpdate(result);
-  return true;
-}
-
-void FrmClub::afterUpdate(const clubs::UpdateResult& result) {
   const Database& db = main_->database();
   NameModels& names = main_->names();
   if (result.created) {
@@ -166,35 +132,16 @@ void FrmClub::afterUpdate(const clubs::UpdateResult& result) {
   names.reload(db, NameModels::Clubs, result.clubId);
   ClubForm f = form();
   clubs::showStadiumState(f, result);
-  fillStadiums(f);
+  mainStadium_->fill(f.main);
+  reserveStadium_->fill(f.reserve);
   ui_->lblID->setText(q8(f.id));
+  return true;
 }
 
 void FrmClub::cmdOk_Click() {
   NewClub = false;
   main_->update();
   accept();
-}
-
-void FrmClub::openComp(QComboBox* list, FrmComp::Source source) {
-  const int row = list->currentIndex();
-  if (row < 0) return;
-  comp_->openOn(row, source);
-}
-
-void FrmClub::lblDivision_DblClick() { openComp(ui_->cmbDivision, FrmComp::Source::Division); }
-void FrmClub::lblLastDivision_DblClick() { openComp(ui_->cmbLastDivision, FrmComp::Source::LastDivision); }
-void FrmClub::lblOtherDivision_DblClick() { openComp(ui_->cmbOtherDivision, FrmComp::Source::OtherDivision); }
-
-bool FrmClub::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonDblClick) {
-    if (watched == ui_->lblDivision) lblDivision_DblClick();
-    else if (watched == ui_->lblLastDivision) lblLastDivision_DblClick();
-    else if (watched == ui_->lblOtherDivision) lblOtherDivision_DblClick();
-    else return QDialog::eventFilter(watched, event);
-    return true;
-  }
-  return QDialog::eventFilter(watched, event);
 }
 
 void FrmClub::closeEvent(QCloseEvent* event) {
@@ -205,12 +152,9 @@ void FrmClub::closeEvent(QCloseEvent* event) {
 }
 
 void FrmClub::keyPressEvent(QKeyEvent* event) {
-  // Escape does not close the window; O&K and the close box do.
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
+  // Escape does not close the window (the key stays accepted); O&K and the
+  // close box do.
+  if (event->key() != Qt::Key_Escape) QDialog::keyPressEvent(event);
 }
 
 }  // namespace cm3::ui

@@ -4,32 +4,20 @@
 // club prepared by "Add New Club"; "O&K" hides the window. Double-clicking
 // a division label opens that competition in the competition window.
 #pragma once
-#include <QDialog>
 #include <memory>
 
 #include "clubs/club.h"
-#include "ui/frmcomp.h"
+#include "ui/worldpanel.h"
 
-class QComboBox;
-
-namespace Ui {
-class FrmClub;
-}
+namespace Ui { class FrmClub; }
 
 namespace cm3::ui {
 
-class TolvPlayer;
-template <class Form>
-class Binder;
-
-class FrmClub : public QDialog {
+class FrmClub : public WorldWindow {
   Q_OBJECT
  public:
   FrmClub(TolvPlayer* main, FrmComp* comp);
   ~FrmClub() override;
-
-  // Draws the bevels and centres the window.
-  void Form_Load();
 
   // Shows club ClickTeamID of the main window, without waiting.
   void showClub();
@@ -48,22 +36,12 @@ class FrmClub : public QDialog {
   // Whether records were written.
   bool cmdUpdate_Click();
   void cmdOk_Click();
-  // The division labels; nothing happens when their list has no choice.
-  void lblDivision_DblClick();
-  void lblLastDivision_DblClick();
-  void lblOtherDivision_DblClick();
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void fillStadiums(const clubs::ClubForm& f);
-  void openComp(QComboBox* list, FrmComp::Source source);
-  void afterUpdate(const clubs::UpdateResult& result);
-
-  TolvPlayer* main_;
   FrmComp* comp_;
   bool unloaded_ = false;
   std::unique_ptr<Ui::FrmClub> ui_;

@@ -3,31 +3,20 @@
 // "U&pdate" writes both records and renames the nation in the main-window
 // combo it was opened from; "O&k" hides the window.
 #pragma once
-#include <QDialog>
 #include <memory>
 
 #include "nations/nation.h"
+#include "ui/worldpanel.h"
 
-class QComboBox;
-
-namespace Ui {
-class FrmNation;
-}
+namespace Ui { class FrmNation; }
 
 namespace cm3::ui {
 
-class TolvPlayer;
-template <class Form>
-class Binder;
-
-class FrmNation : public QDialog {
+class FrmNation : public WorldWindow {
   Q_OBJECT
  public:
   explicit FrmNation(TolvPlayer* main);
   ~FrmNation() override;
-
-  // Draws the bevels and centres the window.
-  void Form_Load();
 
   // The main-window combo the nation comes from: cmbnations2 while
   // EditingSecondNation is set, cmbnations otherwise.
@@ -41,16 +30,10 @@ class FrmNation : public QDialog {
   nations::NationForm form() const;
   void fill(const nations::NationForm& f);
 
-  void cmbContinent_Click();
   // Whether the records were written.
   bool cmdNationOk_Click();
-  void cmdCancel_Click();
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  TolvPlayer* main_;
   bool filling_ = false;
   std::unique_ptr<Ui::FrmNation> ui_;
   std::unique_ptr<Binder<nations::NationForm>> binder_;

@@ -10,42 +10,65 @@
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
 #include "ui/mainwindow.h"
+#include "ui/namemodels.h"
 #include "ui_mainwindow.h"
 #include "ui/squadpanel.h"
 
 namespace cm3::ui {
 
-namespace world {
+void WorldWindow::Form_Load() {
+  CentreOverMain(this, main_);
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->property("bevel").toBool()) DrawFrame3D(w);
+}
 
-void makeClearable(QComboBox* combo) {
-  combo->setEditable(true);
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  if (QCompleter* c = combo->completer()) {
-    c->setCaseSensitivity(Qt::CaseInsensitive);
-    c->setCompletionMode(QCompleter::PopupCompletion);
+void WorldWindow::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
+  // Sized before the name lists come: a combo sizes itself by measuring every
+  // row of its list.
+  adjustSize();
+  // The forms make the lists the user can clear editable, inserting nothing
+  // (before their lists come: made editable over a long list, a combo
+  // measures every row). A typed text equal to an item (any case) chooses
+  // that item; any other text, the empty one included, leaves no choice.
+  for (QComboBox* c : findChildren<QComboBox*>()) {
+    if (!c->isEditable()) continue;
+    c->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    c->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    connect(c->lineEdit(), &QLineEdit::textEdited, c, [c](const QString& text) {
+      const int row = c->findText(text, Qt::MatchFixedString);
+      if (row == c->currentIndex()) return;
+      QLineEdit* edit = c->lineEdit();
+      const int cursor = edit->cursorPosition();
+      c->setCurrentIndex(row);
+      // Choosing a row (or none) replaces the typed text; keep what was typed.
+      edit->setText(text);
+      edit->setCursorPosition(cursor);
+    });
   }
-  QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [combo](const QString& text) {
-    int row = -1;
-    for (int i = 0; i < combo->count() && row < 0; ++i)
-      if (combo->itemText(i).compare(text, Qt::CaseInsensitive) == 0) row = i;
-    if (row == combo->currentIndex()) return;
-    QLineEdit* edit = combo->lineEdit();
-    const int cursor = edit->cursorPosition();
-    combo->setCurrentIndex(row);
-    // Choosing a row (or none) replaces the typed text; keep what was typed.
-    edit->setText(text);
-    edit->setCursorPosition(cursor);
-  });
+  for (const auto& [model, combos] : lists)
+    for (QComboBox* c : combos) {
+      c->setModel(model);
+      c->setCurrentIndex(-1);
+    }
+  for (QComboBox* c : kits) {
+    c->setModel(main_->names().colours());
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(14);
+    c->setCurrentIndex(-1);
+  }
 }
 
-void showColours(QComboBox* combo, QAbstractItemModel* colours) {
-  combo->setModel(colours);
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo->setMinimumContentsLength(14);
-  combo->setCurrentIndex(-1);
+void WorldWindow::digitsOnly(FieldTable record, std::span<const FormBox> boxes, const QLineEdit* except) {
+  for (const FormBox& b : boxes)
+    if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(b.box));
+        box != except && boxRule(record, *findField(record, b.field)) == BoxRule::Rounded)
+      installKeyFilter(box, kDigits);
 }
 
-}  // namespace world
+void WorldWindow::selectLabelled(std::span<const FormBox> boxes) {
+  for (const FormBox& b : boxes)
+    if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
+}
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
   const Ui::TolvPlayer& u = w->form();

@@ -3,12 +3,16 @@
 // opens them (double-clicks on the person page's "Club", "Nation" and "2nd
 // Nation" labels and on the club list cmbSquad).
 #pragma once
+#include <QDialog>
 #include <memory>
+#include <span>
 
+#include "records/boxrules.h"
 #include "ui/panel.h"
 
 class QComboBox;
 class QAbstractItemModel;
+class QLineEdit;
 
 namespace cm3::ui {
 
@@ -16,19 +20,31 @@ class FrmClub;
 class FrmComp;
 class FrmNation;
 
-// ---- Helpers shared by the three windows -------------------------------------
-namespace world {
+template <class Form>
+class Binder;
 
-// An ordinary list whose choice the user can also clear: an editable combo
-// that inserts nothing, where a typed text equal to an item (any case)
-// chooses that item and any other text, the empty one included, leaves the
-// list without a choice.
-void makeClearable(QComboBox* combo);
+// The shape the club, nation and competition windows share.
+class WorldWindow : public QDialog {
+ public:
+  // Centres the window over the main window and draws the bevels of the
+  // controls whose form sets their "bevel" property.
+  void Form_Load();
 
-// Shows the colour rows (name and swatch) of `colours` in a kit list.
-void showColours(QComboBox* combo, QAbstractItemModel* colours);
+ protected:
+  explicit WorldWindow(TolvPlayer* main) : main_(main) {}
+  using Lists = std::initializer_list<std::pair<QAbstractItemModel*, std::initializer_list<QComboBox*>>>;
+  // Once the form is set up: sizes the window, makes its editable combos
+  // clearable, gives each combo of `lists` its model and no choice, and
+  // each kit list of `kits` the colours.
+  void showLists(Lists lists, std::initializer_list<QComboBox*> kits = {});
+  // Digits only in the number boxes of `boxes`, boxes of a `record`, but
+  // `except`.
+  void digitsOnly(FieldTable record, std::span<const FormBox> boxes, const QLineEdit* except = nullptr);
+  // The boxes of `boxes` that have a label select their text on entry.
+  void selectLabelled(std::span<const FormBox> boxes);
 
-}  // namespace world
+  TolvPlayer* main_;
+};
 
 class WorldPanel : public Panel {
   Q_OBJECT
