@@ -40,8 +40,6 @@ class Diff : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Diff, TwoCopiesOfOneGameShowADifference) { EXPECT_TRUE(diff::compare(a_, b_).same()); }
-
 TEST_F(Diff, AnEditedFieldMissedOrMisnamedOrItsOldValueLost) {
   int id = 0;
   while (!b_.read<StaffRecord>(kSlotStaff, id + 1).isPlayer()) ++id;
@@ -56,19 +54,14 @@ TEST_F(Diff, AnEditedFieldMissedOrMisnamedOrItsOldValueLost) {
   people::savePerson(b_, f, flags);
 
   const diff::Result r = diff::compare(a_, b_);
-  const diff::RecordChange* person = find(r, kSlotStaff, id);
-  ASSERT_NE(person, nullptr);
+  ASSERT_EQ(r.records.size(), 2u);
+  const diff::RecordChange *person = find(r, kSlotStaff, id), *att = find(r, kSlotStaffAtt, attId);
+  ASSERT_TRUE(person && att && person->fields.size() == 1 && att->fields.size() == 1);
   EXPECT_EQ(person->label, a_.personName(id));
-  ASSERT_EQ(person->fields.size(), 1u);
-  EXPECT_EQ(person->fields[0].field, "Caps");
-  EXPECT_EQ(person->fields[0].before, FieldValue(int64_t(std::stoi(caps))));
-  EXPECT_EQ(person->fields[0].after, FieldValue(int64_t(std::stoi(box))));
-  const diff::RecordChange* att = find(r, kSlotStaffAtt, attId);
-  ASSERT_NE(att, nullptr);
-  ASSERT_EQ(att->fields.size(), 1u);
-  EXPECT_EQ(att->fields[0].field, "Attributes[3]");
-  EXPECT_EQ(att->fields[0].before, FieldValue(int64_t(oldAttribute)));
-  EXPECT_EQ(r.records.size(), 2u);
+  const diff::FieldChange &caps1 = person->fields[0], &att1 = att->fields[0];
+  EXPECT_EQ(std::tie(caps1.field, caps1.before, caps1.after),
+            std::make_tuple("Caps", FieldValue(int64_t(std::stoi(caps))), FieldValue(int64_t(std::stoi(box)))));
+  EXPECT_EQ(std::tie(att1.field, att1.before), std::make_tuple("Attributes[3]", FieldValue(int64_t(oldAttribute))));
 }
 
 // B is edited by the editor's own operations; the patch of A -> B applied to
