@@ -202,24 +202,20 @@ TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   EXPECT_EQ(people::nextPersonId(db_), n8 + 1);
 }
 
-TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrNoneAtAll) {
+// A staff member as template, with a common name the new player must not take.
+TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrCommonNameOrAnEmptyOneIsWritten) {
   EXPECT_THROW(people::templateOf(db_, -1), ValueError);
   EXPECT_THROW(people::templateOf(db_, db_.PeopleCount()), ValueError);
-  const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, false));
+  people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, false));
   EXPECT_EQ(t.playerAtt, PlayerAttRecord{});
-  const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_);
-  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, r.personId + 1).PlayerAttIndex(), r.attIndex);
-  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), with(PlayerAttRecord{}, {{"AttId", r.attIndex}}));
-}
-
-TEST_F(NewPlayer, EmptyCommonNameWrittenOrTemplatesCommonNameKept) {
-  people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
   t.staff.setCommonNameId(5);
   const Bytes commons = db_.file(kSlotCommonNames).data();
   const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("  Ann", "Smith"), flags_);
+  const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, r.personId + 1);
+  EXPECT_EQ(std::vector<int64_t>({s.PlayerAttIndex(), r.commonNameId, s.CommonNameId()}),
+            std::vector<int64_t>({r.attIndex, 0, 0}));
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), with(PlayerAttRecord{}, {{"AttId", r.attIndex}}));
   EXPECT_EQ(db_.file(kSlotCommonNames).data(), commons);
-  EXPECT_EQ(std::vector<int64_t>({r.commonNameId, db_.read<StaffRecord>(kSlotStaff, r.personId + 1).CommonNameId()}),
-            std::vector<int64_t>({0, 0}));
   EXPECT_EQ(db_.read<NameRecord>(kSlotFirstNames, r.firstNameId + 1).Name(), "Ann");
 }
 

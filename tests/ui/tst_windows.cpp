@@ -1,10 +1,5 @@
-// The windows on a fresh copy of a generated game: opening, the search, the
-// person pages and their input rules, Update, the new-player mode, the
-// history page, the squad lists and transfers, the club, competition, nation
-// and scout windows, the Edit and File menus, the binder under the boxes,
-// what the window does when the files let it down (an unclosed run, a second
-// editor, read-only files, a full disk, a deleted file), and that what the
-// user points at is what the editor uses.
+// The windows on a fresh copy of a generated game, each control, message and
+// list as the user meets them, and what they do when the files let them down.
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
@@ -663,7 +658,6 @@ class TestWindows : public QObject {
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}), QStringList{"Free Transfer player?"});
     QCOMPARE(s_->w->statusText(), name(a_[2]) + "  free transfered from " + club(4));
     QCOMPARE(c<QListWidget>("lstSquad")->item(2)->text(), QStringLiteral("Empty"));
-    // Signing a free player.
     s_->showByClick(free_);
     c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}),
