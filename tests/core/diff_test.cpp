@@ -19,10 +19,6 @@ class Diff : public ::testing::Test {
     ASSERT_TRUE(a_.open(gameA_.str())) << a_.OpenError;
     ASSERT_TRUE(b_.open(gameB_.str())) << b_.OpenError;
   }
-  void TearDown() override {
-    for (Database* db : {&a_, &b_})
-      if (db->isOpen()) db->close();
-  }
   const diff::RecordChange* find(const diff::Result& r, int slot, int64_t id) {
     const std::string file(slotInfo(slot).path);
     auto it = std::find_if(r.records.begin(), r.records.end(),

@@ -235,9 +235,9 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   EXPECT_EQ(clubs::updateClub(db_, templ, true, clubs::newClubForm(db_, f)).clubId, c + 1) << "a second follows";
 }
 
-TEST_F(World, RefusedClubBoxWritesSomething) {
+TEST_F(World, RefusedClubBoxOrDamagedReferenceOrCountWritesSomething) {
   withStadiums(0, 3, -1);
-  const Files before = files();
+  Files before = files();
   const ClubForm good = clubs::loadClub(db_, 0);
   const std::vector<std::tuple<const char*, const char*, int>> cases = {
       {"txtCash", "", 13},           {"txtCash", "99999999999", 6},       {"txtLastPos", "300", 6},
@@ -258,12 +258,11 @@ TEST_F(World, RefusedClubBoxWritesSomething) {
   ClubForm f = good;
   f.reserve.boxes["txtStaResCapacity"] = "";  // a frame without stadium is never looked at
   EXPECT_NO_THROW(clubs::updateClub(db_, 0, false, f));
-}
 
-TEST_F(World, DamagedClubReferenceOrCountOverwritesARecord) {
+  // A damaged reference or count.
   withStadiums(2, 100000, -1);  // past stadium.dat
-  Files before = files();
-  ClubForm f = clubs::loadClub(db_, 2);
+  before = files();
+  f = clubs::loadClub(db_, 2);
   const auto [box, message] = refusal([&] { clubs::updateClub(db_, 2, false, f); });
   EXPECT_EQ(box, "txtStaLongName");
   EXPECT_NE(message.find("not in stadium.dat"), std::string::npos) << message;
