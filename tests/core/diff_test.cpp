@@ -158,12 +158,9 @@ TEST_F(Diff, ForcedPatchLeavesASlottedPersonWithAnotherClubId) {
   const int32_t p = cm3test::firstPerson(a_, true);
   const StaffRecord s = a_.read<StaffRecord>(kSlotStaff, p + 1);
   ASSERT_GE(s.ClubId(), 0);
-  diff::RecordChange change;
-  change.file = std::string(slotInfo(kSlotStaff).path);
-  change.id = p;
-  change.fields.push_back({"ClubId", int64_t(s.ClubId()), int64_t(s.ClubId() == 0 ? 1 : 0)});
   diff::Result patch;
-  patch.records.push_back(change);
+  patch.records.push_back({diff::RecordChange::Kind::Changed, std::string(slotInfo(kSlotStaff).path), p, "",
+                           {{"ClubId", int64_t(s.ClubId()), int64_t(s.ClubId() == 0 ? 1 : 0), false}}});
   const auto conflicts = diff::apply(a_, patch, true);
   ASSERT_TRUE(diff::blocks(conflicts, true));
   EXPECT_NE(conflicts.back().message.find("would break the rule"), std::string::npos) << diff::describe(conflicts.back());
