@@ -17,10 +17,15 @@
 #include <vector>
 
 #include "common/filefailures.h"
+#include "clubs/club.h"
 #include "common/squadkit.h"
 #include "database/catalogue.h"
 #include "database/database.h"
 #include "database/errors.h"
+#include "history/history.h"
+#include "nations/nation.h"
+#include "people/newplayer.h"
+#include "people/person.h"
 #include "records/bytes.h"
 #include "records/fields.h"
 #include "records/records.h"
@@ -330,5 +335,93 @@ class OpenGame : public ::testing::Test {
   Files before_;
   cm3::Database db_;
 };
+
+// ---- Edits as the windows make them ------------------------------------------
+
+namespace editing {
+using namespace cm3;
+
+// Says yes to every question of a squad move; a refusal fails the test.
+struct YesToAll : cm3::squads::Questions {
+  bool ask(const std::string&) override { return true; }
+  void message(const std::string& text) override { ADD_FAILURE() << "refused: " << text; }
+};
+
+// Moves the first player in a squad to the first other club with room, or
+// (toOtherClub false) releases him.
+inline void transferFirstPlayer(cm3::Database& db, bool toOtherClub) {
+  const int32_t person = squadkit::players(db, true).front();
+  squads::SquadState state;
+  squads::loadCurrentClub(db, state, db.read<StaffRecord>(kSlotStaff, person + 1).ClubId());
+  for (int c = 0; toOtherClub && c < int(db.clubNames.size()); ++c) {
+    if (c == state.currentClubId) continue;
+    squads::loadTransferClub(db, state, c);
+    if (state.TransferSquadCount < squads::kPlayerSlots) break;
+  }
+  YesToAll yes;
+  const int row = squads::findSlot(state.CurrentSquad, person);
+  EXPECT_NE(squads::cmdTransfer(db, state, person, row, yes).move, squads::Move::None);
+}
+
+// The editor's own operations, each one undoable action.
+struct EditAction {
+  const char* name;
+  std::function<void(Database&)> run;
+};
+inline void PrintTo(const EditAction& a, std::ostream* os) { *os << a.name; }
+
+inline const EditAction kEditActions[] = {
+    {"UpdatePersonWithNewNames",
+     [](Database& db) {
+       people::PersonForm f = people::loadPerson(db, 3);
+       f.secondName = "M\xFCller";
+       f.firstName = "Ann";
+       f.boxes["txtCaps"] = "7";
+       people::NameFlags flags{true, true};
+       people::savePerson(db, f, flags, [&](int32_t id) {
+         std::vector<history::HistoryRow> rows = history::loadRows(db, id);
+         rows.push_back({history::addRecord(db), "1999", "", "12", "3"});
+         history::saveRows(db, id, rows, db.clubNames);
+       });
+     }},
+    {"NewPlayer",
+     [](Database& db) {
+       people::PersonForm f = people::loadPerson(db, 0);
+       f.firstName = "Kai";
+       f.secondName = "Newcomer";
+       f.commonName = "Kaiser";
+       people::NameFlags flags{true, true};
+       people::addNewPlayer(db, people::templateOf(db, 0), f, flags);
+     }},
+    {"Transfer", [](Database& db) { transferFirstPlayer(db, true); }},
+    {"FreeTransfer", [](Database& db) { transferFirstPlayer(db, false); }},
+    {"DeleteHistoryRowPastTheEnd",
+     [](Database& db) { history::deleteRecord(db, int32_t(db.recordCount(GameFile::History)) + 2); }},
+    {"UpdateClub",
+     [](Database& db) {
+       clubs::ClubForm f = clubs::loadClub(db, 2);
+       f.boxes["txtLongName"] = "Renamed Rovers";
+       f.boxes["txtCash"] = "4242";
+       clubs::updateClub(db, 2, false, f);
+     }},
+    {"NewClubWithTwoStadiums",
+     [](Database& db) {
+       clubs::ClubForm f = clubs::newClubForm(db, clubs::loadClub(db, 1));
+       f.boxes["txtLongName"] = "Karg\xF6 Rovers";
+       f.main.boxes["txtStaLongName"] = "Karg\xF6 Park";
+       f.reserve.boxes["txtStaResLongName"] = "Karg\xF6 Lane";
+       clubs::updateClub(db, 1, true, f);
+     }},
+    {"UpdateNation",
+     [](Database& db) {
+       nations::NationForm f = nations::loadNation(db, 1);
+       f.boxes["txtName"] = "Renamed Land";
+       nations::updateNation(db, 1, f);
+     }},
+};
+
+}  // namespace editing
+using editing::EditAction;
+using editing::kEditActions;
 
 }  // namespace cm3test

@@ -1,14 +1,10 @@
 
 #include <sstream>
 
-#include "clubs/club.h"
 #include "diff/diff.h"
 #include "diff/patch.h"
 #include "exchange/csv.h"
 #include "exchange/exchange.h"
-#include "history/history.h"
-#include "people/newplayer.h"
-#include "people/person.h"
 #include "common/testkit.h"
 
 using namespace cm3;
@@ -23,10 +19,6 @@ class Diff : public ::testing::Test {
     ASSERT_TRUE(a_.open(gameA_.str())) << a_.OpenError;
     ASSERT_TRUE(b_.open(gameB_.str())) << b_.OpenError;
   }
-  void TearDown() override {
-    for (Database* db : {&a_, &b_})
-      if (db->isOpen()) db->close();
-  }
   const diff::RecordChange* find(const diff::Result& r, int slot, int64_t id) {
     const std::string file(slotInfo(slot).path);
     auto it = std::find_if(r.records.begin(), r.records.end(),
@@ -39,8 +31,6 @@ class Diff : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST_F(Diff, TwoCopiesOfOneGameShowADifference) { EXPECT_TRUE(diff::compare(a_, b_).same()); }
 
 TEST_F(Diff, AnEditedFieldMissedOrMisnamedOrItsOldValueLost) {
   int id = 0;
@@ -56,48 +46,26 @@ TEST_F(Diff, AnEditedFieldMissedOrMisnamedOrItsOldValueLost) {
   people::savePerson(b_, f, flags);
 
   const diff::Result r = diff::compare(a_, b_);
-  const diff::RecordChange* person = find(r, kSlotStaff, id);
-  ASSERT_NE(person, nullptr);
+  ASSERT_EQ(r.records.size(), 2u);
+  const diff::RecordChange *person = find(r, kSlotStaff, id), *att = find(r, kSlotStaffAtt, attId);
+  ASSERT_TRUE(person && att && person->fields.size() == 1 && att->fields.size() == 1);
   EXPECT_EQ(person->label, a_.personName(id));
-  ASSERT_EQ(person->fields.size(), 1u);
-  EXPECT_EQ(person->fields[0].field, "Caps");
-  EXPECT_EQ(person->fields[0].before, FieldValue(int64_t(std::stoi(caps))));
-  EXPECT_EQ(person->fields[0].after, FieldValue(int64_t(std::stoi(box))));
-  const diff::RecordChange* att = find(r, kSlotStaffAtt, attId);
-  ASSERT_NE(att, nullptr);
-  ASSERT_EQ(att->fields.size(), 1u);
-  EXPECT_EQ(att->fields[0].field, "Attributes[3]");
-  EXPECT_EQ(att->fields[0].before, FieldValue(int64_t(oldAttribute)));
-  EXPECT_EQ(r.records.size(), 2u);
+  const diff::FieldChange &caps1 = person->fields[0], &att1 = att->fields[0];
+  EXPECT_EQ(std::tie(caps1.field, caps1.before, caps1.after),
+            std::make_tuple("Caps", FieldValue(int64_t(std::stoi(caps))), FieldValue(int64_t(std::stoi(box)))));
+  EXPECT_EQ(std::tie(att1.field, att1.before), std::make_tuple("Attributes[3]", FieldValue(int64_t(oldAttribute))));
 }
 
 // B is edited by the editor's own operations; the patch of A -> B applied to
 // a fresh copy C of A must give B's files byte for byte.
 TEST_F(Diff, APatchAppliedToAnotherCopyMissesAByteOfTheEditedFiles) {
-  people::NameFlags flags{true, false};
-  people::PersonForm f = people::loadPerson(b_, 2);
-  f.firstName = "Zo\xEB";
-  f.boxes["txtCaps"] = "12";
-  people::savePerson(b_, f, flags);
   const int32_t newId = b_.PeopleCount();
-  people::PersonForm n = people::loadPerson(b_, 0);
-  n.firstName = "Ann";
-  n.secondName = "Newcomer";
-  flags = {true, true};
-  people::addNewPlayer(b_, people::templateOf(b_, 0), n, flags);
-  clubs::ClubForm c = clubs::newClubForm(b_, clubs::loadClub(b_, 0));
-  c.boxes["txtLongName"] = "Karg\xF6 Rovers";
-  c.boxes["txtShortName"] = "Kargo";
-  c.main.boxes["txtStaLongName"] = "Rover Park";
-  c.main.boxes["txtStaCapacity"] = "9000";
-  clubs::updateClub(b_, 0, true, c);
-  history::deleteRecord(b_, history::findRecords(b_, 1).front());
-
+  for (const EditAction& a : kEditActions) a.run(b_);
   const diff::Result r = diff::compare(a_, b_);
   const diff::RecordChange* added = find(r, kSlotStaff, newId);
   ASSERT_NE(added, nullptr);
   EXPECT_EQ(added->kind, diff::RecordChange::Kind::Added);
-  EXPECT_EQ(added->label, "Newcomer Ann");
+  EXPECT_EQ(added->label, "Newcomer Kai");
   EXPECT_EQ(added->fields.size(), StaffRecord::kFields.size());
   const std::string patch = diff::toJson(r);
   GameDir gameC;
@@ -190,12 +158,9 @@ TEST_F(Diff, ForcedPatchLeavesASlottedPersonWithAnotherClubId) {
   const int32_t p = cm3test::firstPerson(a_, true);
   const StaffRecord s = a_.read<StaffRecord>(kSlotStaff, p + 1);
   ASSERT_GE(s.ClubId(), 0);
-  diff::RecordChange change;
-  change.file = std::string(slotInfo(kSlotStaff).path);
-  change.id = p;
-  change.fields.push_back({"ClubId", int64_t(s.ClubId()), int64_t(s.ClubId() == 0 ? 1 : 0)});
   diff::Result patch;
-  patch.records.push_back(change);
+  patch.records.push_back({diff::RecordChange::Kind::Changed, std::string(slotInfo(kSlotStaff).path), p, "",
+                           {{"ClubId", int64_t(s.ClubId()), int64_t(s.ClubId() == 0 ? 1 : 0), false}}});
   const auto conflicts = diff::apply(a_, patch, true);
   ASSERT_TRUE(diff::blocks(conflicts, true));
   EXPECT_NE(conflicts.back().message.find("would break the rule"), std::string::npos) << diff::describe(conflicts.back());

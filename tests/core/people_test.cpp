@@ -161,10 +161,7 @@ PersonForm newForm(const std::string& first, const std::string& second, const st
   return f;
 }
 
-class NewPlayer : public OpenGame {
- protected:
-  NameFlags flags_;
-};
+using NewPlayer = OpenGame;
 
 TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
@@ -172,17 +169,17 @@ TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   const int32_t positions[] = {db_.readIndex(9).Position(), db_.readIndex(10).Position(), db_.readIndex(11).Position()};
   const int32_t r1 = count(16), r2 = count(17), r3 = count(18);
   ASSERT_EQ(r2, db_.recordCount(GameFile::SecondNames));
-  flags_ = {true, true};
+  NameFlags flags{true, true};
   PersonForm f = newForm("Ann", "Smith", "Annie");
   f.boxes["txtCaps"] = "12";
   f.boxes["txtdays"] = "100";
   f.boxes["txtvalue"] = "250000";
   f.boxes["txtwages"] = "-5";
   f.secondNation = 4;
-  const people::NewPlayerResult r = people::addNewPlayer(db_, t, f, flags_);
+  const people::NewPlayerResult r = people::addNewPlayer(db_, t, f, flags);
   EXPECT_EQ(std::make_pair(r.personId, r.attIndex), std::make_pair(n8, n11));
   EXPECT_EQ(r.status, "Smith Ann added to cm3 Database!");
-  EXPECT_FALSE(flags_.firstChanged || flags_.secondChanged);
+  EXPECT_FALSE(flags.firstChanged || flags.secondChanged);
   EXPECT_EQ(db_.PersonNameTable[size_t(n8)], "Smith Ann");
   const std::pair<int, int32_t> counts[] = {{8, n8}, {11, n11}, {16, r1}, {17, r2}, {18, r3}};
   for (auto [e, n] : counts) EXPECT_EQ(count(e), n + 1) << e;
@@ -202,24 +199,21 @@ TEST_F(NewPlayer, RecordOrIndexCountNotKeptInStep) {
   EXPECT_EQ(people::nextPersonId(db_), n8 + 1);
 }
 
-TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrNoneAtAll) {
+// A staff member as template, with a common name the new player must not take.
+TEST_F(NewPlayer, NonPlayerTemplateGivesHisAttributesOrCommonNameOrAnEmptyOneIsWritten) {
   EXPECT_THROW(people::templateOf(db_, -1), ValueError);
   EXPECT_THROW(people::templateOf(db_, db_.PeopleCount()), ValueError);
-  const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, false));
+  people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, false));
   EXPECT_EQ(t.playerAtt, PlayerAttRecord{});
-  const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_);
-  EXPECT_EQ(db_.read<StaffRecord>(kSlotStaff, r.personId + 1).PlayerAttIndex(), r.attIndex);
-  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), with(PlayerAttRecord{}, {{"AttId", r.attIndex}}));
-}
-
-TEST_F(NewPlayer, EmptyCommonNameWrittenOrTemplatesCommonNameKept) {
-  people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
   t.staff.setCommonNameId(5);
   const Bytes commons = db_.file(kSlotCommonNames).data();
-  const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("  Ann", "Smith"), flags_);
+  NameFlags flags;
+  const people::NewPlayerResult r = people::addNewPlayer(db_, t, newForm("  Ann", "Smith"), flags);
+  const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, r.personId + 1);
+  EXPECT_EQ(std::vector<int64_t>({s.PlayerAttIndex(), r.commonNameId, s.CommonNameId()}),
+            std::vector<int64_t>({r.attIndex, 0, 0}));
+  EXPECT_EQ(db_.read<PlayerAttRecord>(kSlotStaffAtt, r.attIndex + 1), with(PlayerAttRecord{}, {{"AttId", r.attIndex}}));
   EXPECT_EQ(db_.file(kSlotCommonNames).data(), commons);
-  EXPECT_EQ(std::vector<int64_t>({r.commonNameId, db_.read<StaffRecord>(kSlotStaff, r.personId + 1).CommonNameId()}),
-            std::vector<int64_t>({0, 0}));
   EXPECT_EQ(db_.read<NameRecord>(kSlotFirstNames, r.firstNameId + 1).Name(), "Ann");
 }
 
@@ -227,13 +221,13 @@ TEST_F(NewPlayer, RefusedBoxOrFullTableWritesOrphanNamesOrRaisesCounts) {
   const people::NewPlayerTemplate t = people::templateOf(db_, firstPerson(db_, true));
   const Files before = snapshot(game_.data());
   const int32_t people = db_.PeopleCount();
-  flags_ = {true, true};
+  NameFlags flags{true, true};
   std::vector<PersonForm> refused = {newForm("Ann", std::string(52, 'x')), newForm("Ann", "Smith", std::string(60, 'c'))};
   for (const char* bad : {"", "abc", "256"}) {
     refused.push_back(newForm("Ann", "Smith", "Annie"));
     refused.back().boxes["txtCaps"] = bad;
   }
-  for (const PersonForm& f : refused) EXPECT_THROW(people::addNewPlayer(db_, t, f, flags_), ValueError) << f.boxes.at("txtCaps");
+  for (const PersonForm& f : refused) EXPECT_THROW(people::addNewPlayer(db_, t, f, flags), ValueError) << f.boxes.at("txtCaps");
   EXPECT_TRUE(sameFiles(snapshot(game_.data()), before));
   EXPECT_TRUE(db_.PersonNameTable[size_t(people)].empty());
   const IndexRecord real = db_.readIndex(8);
@@ -241,11 +235,11 @@ TEST_F(NewPlayer, RefusedBoxOrFullTableWritesOrphanNamesOrRaisesCounts) {
   full.setCount(kPersonNameTableSize);
   db_.writeIndex(8, full);
   const Files whileFull = snapshot(game_.data());
-  EXPECT_THROW(people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags_), ValueError);
+  EXPECT_THROW(people::addNewPlayer(db_, t, newForm("Ann", "Smith"), flags), ValueError);
   EXPECT_TRUE(sameFiles(snapshot(game_.data()), whileFull));
   db_.writeIndex(8, real);
-  EXPECT_TRUE(flags_.firstChanged && flags_.secondChanged);
-  EXPECT_NO_THROW(people::addNewPlayer(db_, t, newForm("  " + std::string(51, 'a') + "  ", "Smith"), flags_));
+  EXPECT_TRUE(flags.firstChanged && flags.secondChanged);
+  EXPECT_NO_THROW(people::addNewPlayer(db_, t, newForm("  " + std::string(51, 'a') + "  ", "Smith"), flags));
 }
 
 }  // namespace

@@ -1,94 +1,12 @@
 // Undo and redo of every kind of write, and the backups made before the
 // first write of a session.
-#include "clubs/club.h"
 #include "database/backup.h"
 #include "common/testkit.h"
-#include "history/history.h"
-#include "nations/nation.h"
-#include "people/newplayer.h"
-#include "people/person.h"
 
 namespace cm3test {
 namespace {
 
 using namespace cm3;
-
-struct Yes : squads::Questions {
-  bool ask(const std::string&) override { return true; }
-  void message(const std::string& text) override { ADD_FAILURE() << "refused: " << text; }
-};
-
-// Moves the first player in a squad to the first other club with room, or
-// (toOtherClub false) releases him.
-void transfer(Database& db, bool toOtherClub) {
-  const int32_t person = squadkit::players(db, true).front();
-  squads::SquadState state;
-  squads::loadCurrentClub(db, state, db.read<StaffRecord>(kSlotStaff, person + 1).ClubId());
-  for (int c = 0; toOtherClub && c < int(db.clubNames.size()); ++c) {
-    if (c == state.currentClubId) continue;
-    squads::loadTransferClub(db, state, c);
-    if (state.TransferSquadCount < squads::kPlayerSlots) break;
-  }
-  Yes yes;
-  const int row = squads::findSlot(state.CurrentSquad, person);
-  EXPECT_NE(squads::cmdTransfer(db, state, person, row, yes).move, squads::Move::None);
-}
-
-struct Action {
-  const char* name;
-  std::function<void(Database&)> run;
-};
-void PrintTo(const Action& a, std::ostream* os) { *os << a.name; }
-
-const Action kActions[] = {
-    {"UpdatePersonWithNewNames",
-     [](Database& db) {
-       people::PersonForm f = people::loadPerson(db, 3);
-       f.secondName = "M\xFCller";
-       f.firstName = "Ann";
-       f.boxes["txtCaps"] = "7";
-       people::NameFlags flags{true, true};
-       people::savePerson(db, f, flags, [&](int32_t id) {
-         std::vector<history::HistoryRow> rows = history::loadRows(db, id);
-         rows.push_back({history::addRecord(db), "1999", "", "12", "3"});
-         history::saveRows(db, id, rows, db.clubNames);
-       });
-     }},
-    {"NewPlayer",
-     [](Database& db) {
-       people::PersonForm f = people::loadPerson(db, 0);
-       f.firstName = "Kai";
-       f.secondName = "Newcomer";
-       f.commonName = "Kaiser";
-       people::NameFlags flags{true, true};
-       people::addNewPlayer(db, people::templateOf(db, 0), f, flags);
-     }},
-    {"Transfer", [](Database& db) { transfer(db, true); }},
-    {"FreeTransfer", [](Database& db) { transfer(db, false); }},
-    {"DeleteHistoryRowPastTheEnd",
-     [](Database& db) { history::deleteRecord(db, int32_t(db.recordCount(GameFile::History)) + 2); }},
-    {"UpdateClub",
-     [](Database& db) {
-       clubs::ClubForm f = clubs::loadClub(db, 2);
-       f.boxes["txtLongName"] = "Renamed Rovers";
-       f.boxes["txtCash"] = "4242";
-       clubs::updateClub(db, 2, false, f);
-     }},
-    {"NewClubWithTwoStadiums",
-     [](Database& db) {
-       clubs::ClubForm f = clubs::newClubForm(db, clubs::loadClub(db, 1));
-       f.boxes["txtLongName"] = "Karg\xF6 Rovers";
-       f.main.boxes["txtStaLongName"] = "Karg\xF6 Park";
-       f.reserve.boxes["txtStaResLongName"] = "Karg\xF6 Lane";
-       clubs::updateClub(db, 1, true, f);
-     }},
-    {"UpdateNation",
-     [](Database& db) {
-       nations::NationForm f = nations::loadNation(db, 1);
-       f.boxes["txtName"] = "Renamed Land";
-       nations::updateNation(db, 1, f);
-     }},
-};
 
 // What the windows show besides the files: undo must give these back too.
 struct Tables {
@@ -100,7 +18,7 @@ Tables tablesOf(const Database& db) {
   return {db.RecordCount, db.PersonNameTable, db.clubNames, db.nationNames, db.compNames, db.stadiumNames};
 }
 
-class UndoEachAction : public ::testing::TestWithParam<Action> {};
+class UndoEachAction : public ::testing::TestWithParam<EditAction> {};
 
 TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItOnce) {
   GameDir game;
@@ -132,22 +50,22 @@ TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItO
   EXPECT_TRUE(sameFiles(gameFiles(game.data()), once));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, UndoEachAction, ::testing::ValuesIn(kActions),
+INSTANTIATE_TEST_SUITE_P(Kinds, UndoEachAction, ::testing::ValuesIn(kEditActions),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTheRedoList) {
   GameDir game;
   const Files atOpen = gameFiles(game.data());
   OpenDatabase db(game.str());
-  for (const Action& a : kActions) a.run(db);
-  const size_t n = std::size(kActions);
+  for (const EditAction& a : kEditActions) a.run(db);
+  const size_t n = std::size(kEditActions);
   ASSERT_EQ(db.journal().entries().size(), n);
   EXPECT_EQ(db.journal().undoLabel(), "Update nation Renamed Land");
   while (db.journal().canUndo()) db.undo();
   EXPECT_EQ(db.journal().redoLabel(), "Update " + Database::displayName("M\xFCller", "Ann"));
   db.redo();
   db.redo();
-  kActions[2].run(db);  // the transfer again: the rest can no longer be redone
+  kEditActions[2].run(db);  // the transfer again: the rest can no longer be redone
   EXPECT_EQ(db.journal().entries().size(), 3u);
   EXPECT_FALSE(db.journal().canRedo());
   while (db.journal().canUndo()) db.undo();
@@ -159,8 +77,8 @@ TEST(Backup, FirstWriteBacksUpTheFilesOfOpenOnceAndRestoreGivesThemBack) {
   GameDir game;
   const Files atOpen = gameFiles(game.data());
   OpenDatabase db(game.str());
-  kActions[5].run(db);
-  kActions[7].run(db);
+  kEditActions[5].run(db);
+  kEditActions[7].run(db);
   const std::string made = db.sessionBackup();
   ASSERT_EQ(backup::list(game.str()).size(), 1u);
   EXPECT_EQ(backup::list(game.str())[0].name, made);
@@ -191,7 +109,7 @@ TEST(Backup, ThatCannotBeMadeStopsTheFirstWriteBeforeAnythingChanges) {
   const Files atOpen = gameFiles(game.data());
   spit(fs::path(game.str()) / backup::kFolderName, {1});  // a file where the folder belongs
   OpenDatabase db(game.str());
-  EXPECT_THROW(kActions[5].run(db), FileError);
+  EXPECT_THROW(kEditActions[5].run(db), FileError);
   EXPECT_TRUE(db.journal().entries().empty());
   db.close();
   EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));

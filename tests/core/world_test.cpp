@@ -100,9 +100,7 @@ TEST_F(World, UneditedSaveChangesAByte) {
   change<ContinentRecord>(kSlotContinent, n.ContinentId(), {{"Strength", 1.0 / 7.0}});
   change<CompRecord>(kSlotComp, 2, {{"Foreground", -77}});
   const Files before = files();
-  const clubs::UpdateResult out = clubs::updateClub(db_, 4, false, clubs::loadClub(db_, 4));
-  EXPECT_FALSE(out.created);
-  EXPECT_TRUE(out.createdStadiums.empty());
+  clubs::updateClub(db_, 4, false, clubs::loadClub(db_, 4));
   nations::updateNation(db_, 5, nations::loadNation(db_, 5));
   comps::updateComp(db_, 2, comps::loadComp(db_, 2));
   EXPECT_TRUE(sameFiles(files(), before));
@@ -149,8 +147,7 @@ TEST_F(World, MarkerKeepsTheStadiumOrANewNameMakesNone) {
   f.reserve.boxes["txtStaResLongName"] = " <NONE> ";
   f.main.boxes["txtStaCapacity"] = "not looked at";
   clubs::UpdateResult out = clubs::updateClub(db_, 3, false, f);
-  EXPECT_EQ(club(3).MainStadium(), -1);
-  EXPECT_EQ(club(3).ReserveStadium(), -1);
+  EXPECT_EQ(std::make_pair(club(3).MainStadium(), club(3).ReserveStadium()), std::make_pair(-1, -1));
   EXPECT_EQ(slurp(game_.file("stadium.dat")), stadiumsBefore) << "the records themselves stay";
   clubs::showStadiumState(f, out);
   EXPECT_EQ(f.main.boxes.at("txtStaLongName"), "<Unknown>");
@@ -165,8 +162,7 @@ TEST_F(World, MarkerKeepsTheStadiumOrANewNameMakesNone) {
   out = clubs::updateClub(db_, 3, false, f);
   EXPECT_EQ(out.createdStadiums, (std::vector<int32_t>{s, s + 1}));
   EXPECT_EQ(stadiums(), s + 2);
-  EXPECT_EQ(club(3).MainStadium(), s);
-  EXPECT_EQ(club(3).ReserveStadium(), s + 1);
+  EXPECT_EQ(std::make_pair(club(3).MainStadium(), club(3).ReserveStadium()), std::make_pair(s, s + 1));
   EXPECT_EQ(std::vector<std::string>({stadium(s).LongName(), stadium(s + 1).LongName()}),
             std::vector<std::string>({"New Ground", "Reserve Field"}));
   EXPECT_EQ(std::vector<int>({stadium(s).Id(), stadium(s).HeatingFlag(), stadium(s + 1).Id(), stadium(s + 1).Capacity()}),
@@ -183,18 +179,21 @@ TEST_F(World, MarkerKeepsTheStadiumOrANewNameMakesNone) {
   EXPECT_EQ(stadiums(), s + 2);
 }
 
+// The stadium names typed, where the club's main and reserve stadium land
+// after the last stadium (-1: none), and the stadiums made as "name capacity".
 struct NewClubCase {
-  const char* name;
-  const char *main, *reserve;
-  int created;
+  const char *name, *main, *reserve;
+  int mainAt, reserveAt;
+  std::vector<std::string> made;
 };
 class NewClubs : public World, public ::testing::WithParamInterface<NewClubCase> {};
-INSTANTIATE_TEST_SUITE_P(Stadiums, NewClubs,
-                         ::testing::Values(NewClubCase{"Both", "Main Road", "Back Lane", 2},
-                                           NewClubCase{"MainOnly", "Only Ground", "<none>", 1},
-                                           NewClubCase{"ReserveOnly", "<Unknown>", "Only Reserve", 1},
-                                           NewClubCase{"None", "<Unknown>", "<None>", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Stadiums, NewClubs,
+    ::testing::Values(NewClubCase{"Both", "Main Road", "Back Lane", 0, 1, {"Main Road 12000", "Back Lane 3000"}},
+                      NewClubCase{"MainOnly", "Only Ground", "<none>", 0, -1, {"Only Ground 12000"}},
+                      NewClubCase{"ReserveOnly", "<Unknown>", "Only Reserve", -1, 0, {"Only Reserve 3000"}},
+                      NewClubCase{"None", "<Unknown>", "<None>", -1, -1, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   const NewClubCase& k = GetParam();
@@ -219,7 +218,7 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   EXPECT_EQ(out.newClubName, "Fresh Start FC");
   EXPECT_EQ(std::vector<int64_t>({out.clubId, clubs(), stadiums(), db_.recordCount(GameFile::Club),
                                   db_.recordCount(GameFile::Stadium)}),
-            std::vector<int64_t>({c, c + 1, s + k.created, c + 1, s + k.created}));
+            std::vector<int64_t>({c, c + 1, s + int64_t(k.made.size()), c + 1, s + int64_t(k.made.size())}));
   EXPECT_EQ(db_.clubNames.back(), "Fresh Start FC");
   const ClubRecord r = club(c), t = club(templ);
   EXPECT_EQ(std::vector<int>({r.Id(), r.Nation(), r.Cash(), r.Division(), r.HomeMatchDay(), r.Rival(0), r.KitColour(0),
@@ -228,22 +227,17 @@ TEST_P(NewClubs, NewClubOrItsStadiumsGetWrongIndexesOrFields) {
   EXPECT_EQ(slice(bytesOf(r), 207, 475), Bytes(268, 0xFF)) << "every player and staff slot empty";
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 195), 12), "-1          ");
   EXPECT_EQ(slice(bytesOf(r), 475, 581), slice(bytesOf(t), 475, 581)) << "taken from the club on show";
-  const bool mainMade = std::string(k.main) != "<Unknown>";
-  const bool reserveMade = k.created == 2 || (k.created == 1 && !mainMade);
-  EXPECT_EQ(r.MainStadium(), mainMade ? s : -1);
-  EXPECT_EQ(r.ReserveStadium(), reserveMade ? s + (mainMade ? 1 : 0) : -1);
-  if (mainMade) {
-    EXPECT_EQ(stadium(s).Capacity(), 12000);
-  }
-  if (reserveMade) {
-    EXPECT_EQ(stadium(r.ReserveStadium()).LongName(), k.reserve);
-  }
+  EXPECT_EQ(std::make_pair(r.MainStadium(), r.ReserveStadium()),
+            std::make_pair(k.mainAt < 0 ? -1 : s + k.mainAt, k.reserveAt < 0 ? -1 : s + k.reserveAt));
+  std::vector<std::string> made;
+  for (int32_t i = s; i < stadiums(); ++i) made.push_back(stadium(i).LongName() + " " + std::to_string(stadium(i).Capacity()));
+  EXPECT_EQ(made, k.made);
   EXPECT_EQ(clubs::updateClub(db_, templ, true, clubs::newClubForm(db_, f)).clubId, c + 1) << "a second follows";
 }
 
-TEST_F(World, RefusedClubBoxWritesSomething) {
+TEST_F(World, RefusedClubBoxOrDamagedReferenceOrCountWritesSomething) {
   withStadiums(0, 3, -1);
-  const Files before = files();
+  Files before = files();
   const ClubForm good = clubs::loadClub(db_, 0);
   const std::vector<std::tuple<const char*, const char*, int>> cases = {
       {"txtCash", "", 13},           {"txtCash", "99999999999", 6},       {"txtLastPos", "300", 6},
@@ -264,12 +258,11 @@ TEST_F(World, RefusedClubBoxWritesSomething) {
   ClubForm f = good;
   f.reserve.boxes["txtStaResCapacity"] = "";  // a frame without stadium is never looked at
   EXPECT_NO_THROW(clubs::updateClub(db_, 0, false, f));
-}
 
-TEST_F(World, DamagedClubReferenceOrCountOverwritesARecord) {
+  // A damaged reference or count.
   withStadiums(2, 100000, -1);  // past stadium.dat
-  Files before = files();
-  ClubForm f = clubs::loadClub(db_, 2);
+  before = files();
+  f = clubs::loadClub(db_, 2);
   const auto [box, message] = refusal([&] { clubs::updateClub(db_, 2, false, f); });
   EXPECT_EQ(box, "txtStaLongName");
   EXPECT_NE(message.find("not in stadium.dat"), std::string::npos) << message;
