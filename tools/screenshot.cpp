@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
   QTemporaryDir programDir;
   TolvPlayer w(programDir.path());
   w.show();
-  w.control<QLineEdit>(QStringLiteral("txtpath"))->setText(QString::fromLocal8Bit(argv[1]));
+  w.findChild<QLineEdit*>(QStringLiteral("txtpath"))->setText(QString::fromLocal8Bit(argv[1]));
   w.cmdOpen_Click();
   if (!w.database().isOpen()) return 1;
-  w.control<QLineEdit>(QStringLiteral("txtSearch"))->setText(QStringLiteral("a"));
+  w.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("a"));
   w.cmdSearch_Click();
   // The first player with a club, so that the squad lists are filled.
   auto& db = w.database();

@@ -44,7 +44,7 @@ cm3::ui::TolvPlayer& openWindow() {
   if (!shared) {
     shared = std::make_unique<cm3::ui::TolvPlayer>(program.path());
     shared->show();
-    shared->control<QLineEdit>(QStringLiteral("txtpath"))->setText(QString::fromStdString(game().dir.string()));
+    shared->findChild<QLineEdit*>(QStringLiteral("txtpath"))->setText(QString::fromStdString(game().dir.string()));
     shared->cmdOpen_Click();
   }
   return *shared;
@@ -57,7 +57,7 @@ void BM_OpenToUsableWindow(benchmark::State& state) {
     state.PauseTiming();
     auto w = std::make_unique<cm3::ui::TolvPlayer>(program.path());
     w->show();
-    w->control<QLineEdit>(QStringLiteral("txtpath"))->setText(path);
+    w->findChild<QLineEdit*>(QStringLiteral("txtpath"))->setText(path);
     QCoreApplication::processEvents();
     state.ResumeTiming();
     w->cmdOpen_Click();
@@ -97,7 +97,7 @@ BENCHMARK(BM_NameSearchList)->Unit(benchmark::kMillisecond);
 
 void BM_SearchButton(benchmark::State& state) {
   cm3::ui::TolvPlayer& w = openWindow();
-  w.control<QLineEdit>(QStringLiteral("txtSearch"))->setText(QStringLiteral("zx[aeiou]"));
+  w.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("zx[aeiou]"));
   for (auto _ : state) w.cmdSearch_Click();
 }
 BENCHMARK(BM_SearchButton)->Unit(benchmark::kMillisecond);

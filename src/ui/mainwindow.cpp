@@ -12,69 +12,55 @@
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
+#include <array>
 #include <optional>
 #include <utility>
 
 #include "ui_mainwindow.h"
 
 #include "database/settings.h"
-#include "ui/filenames.h"
 #include "records/codelists.h"
-#include "records/cp1252.h"
 #include "search/namesearch.h"
+#include "search/scout.h"
 #include "ui/binder.h"
-#include "ui/formrules.h"
 #include "ui/exchangepanel.h"
+#include "ui/filenames.h"
+#include "ui/formrules.h"
 #include "ui/historypanel.h"
 #include "ui/messages.h"
 #include "ui/progressdialog.h"
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
 #include "ui/undopanel.h"
-#include "ui/worldpanel.h"
 #include "ui/widgets.h"
+#include "ui/worldpanel.h"
 
 namespace cm3::ui {
 namespace {
 
-QString caption(const char* what = "") {
-  return QString::fromLatin1(kCaptionStem) + QString::fromLatin1(kVersion) + QString::fromLatin1(what);
-}
-
-// A combo's choice for a stored code: the item, or no item for a code the
-// list has no entry for.
-void choose(QComboBox* combo, int index) { combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1); }
-
-constexpr const char* kPositionBoxes[12] = {"txtGoalKeeper", "txtSweeper", "txtDefender", "txtAnchor",
-                                            "txtMidField",   "txtSupport", "txtAttacker", "txtWingBack",
-                                            "txtRight",      "txtLeft",    "txtCenter",   "txtFreeRole"};
-constexpr const char* kMentalBoxes[8] = {"txtAdaptibility", "txtAmbition",        "txtDetermination", "txtLoyalty",
-                                         "txtPressure",     "txtProfessionalism", "txtSportmanship",  "txtTemperament"};
-
-// The names of a row of boxes "stem_0", "stem_1", ... (kept for the life of
-// the program: bindings hold the pointers).
 template <size_t N>
-const std::array<std::string, N>& numberedNames(const char* stem) {
-  static const std::array<std::string, N> names = [stem] {
-    std::array<std::string, N> out;
-    for (size_t k = 0; k < N; ++k) out[k] = stem + std::to_string(k);
-    return out;
-  }();
+std::array<std::string, N> numbered(const char* stem) {
+  std::array<std::string, N> names;
+  for (size_t k = 0; k < N; ++k) names[k] = stem + std::to_string(k);
   return names;
 }
-const auto& attBoxes() { return numberedNames<42>("txtAtt_"); }
-const auto& staffAttBoxes() { return numberedNames<21>("txtStaffAtt_"); }
+// The box names live as long as the program: bindings hold them.
+const std::array<std::string, 8> kMentalBoxes = {"txtAdaptibility", "txtAmbition",        "txtDetermination",
+                                                 "txtLoyalty",      "txtPressure",        "txtProfessionalism",
+                                                 "txtSportmanship", "txtTemperament"};
+const std::array<std::string, 12> kPositionBoxes = {"txtGoalKeeper", "txtSweeper", "txtDefender", "txtAnchor",
+                                                    "txtMidField",   "txtSupport", "txtAttacker", "txtWingBack",
+                                                    "txtRight",      "txtLeft",    "txtCenter",   "txtFreeRole"};
+const auto kAttBoxes = numbered<42>("txtAtt_");
+const auto kStaffAttBoxes = numbered<21>("txtStaffAtt_");
 
 using PF = people::PersonForm;
-const char* cstr(const char* name) { return name; }
-const char* cstr(const std::string& name) { return name.c_str(); }
 
 // Entry k of the array member `Array` shown in box names[k], for every k.
-template <auto Array, class Names, size_t... K>
-void bindEach(std::vector<Binding<PF>>& table, const Names& names, std::index_sequence<K...>) {
-  (table.emplace_back(cstr(names[K]), &element<Array, K>), ...);
+template <auto Array, size_t N, size_t... K>
+void bindEach(std::vector<Binding<PF>>& table, const std::array<std::string, N>& names, std::index_sequence<K...>) {
+  (table.emplace_back(names[K].c_str(), &element<Array, K>), ...);
 }
 
 // Every person box and the member of the person form it shows.
@@ -92,8 +78,8 @@ const std::vector<Binding<PF>>& personBindings() {
         &PF::boxes, {people::kPersonalBoxes, people::kContractBoxes, people::kMoneyBoxes, people::kRatingBoxes});
     bindEach<&PF::mental>(t, kMentalBoxes, std::make_index_sequence<8>());
     bindEach<&PF::positions>(t, kPositionBoxes, std::make_index_sequence<12>());
-    bindEach<&PF::attributes>(t, attBoxes(), std::make_index_sequence<42>());
-    bindEach<&PF::staffAttributes>(t, staffAttBoxes(), std::make_index_sequence<21>());
+    bindEach<&PF::attributes>(t, kAttBoxes, std::make_index_sequence<42>());
+    bindEach<&PF::staffAttributes>(t, kStaffAttBoxes, std::make_index_sequence<21>());
     return t;
   }();
   return table;
@@ -106,31 +92,13 @@ Panel::Panel(TolvPlayer* window) : QObject(window), window_(window) {}
 TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), programDir_(programDir), ui_(std::make_unique<::Ui::TolvPlayer>()) {
   ui_->setupUi(this);
-  txtpath_ = ui_->txtpath;
-  cmbnations_ = ui_->cmbnations;
-  cmbnations2_ = ui_->cmbnations2;
-  cmbStaffNation_ = ui_->cmbStaffNation;
-  cmbSquad_ = ui_->cmbSquad;
-  cmbTransclub_ = ui_->cmbTransclub;
-  setWindowTitle(QString::fromLatin1(kCaption));
   buildPersonPages();
   binder_ = std::make_unique<Binder<people::PersonForm>>(this, personBindings());
 
   names_ = new NameModels(this);
-  for (QComboBox* c : {cmbnations_, cmbnations2_, cmbStaffNation_}) c->setModel(names_->nations());
-  for (QComboBox* c : {cmbSquad_, cmbTransclub_}) c->setModel(names_->clubs());
-
-  statusPanel_ = make<QLabel>(statusBar(), "ccrpStatusBar_panel1");
-  statusPanel_->setFrameShape(QFrame::Panel);
-  statusPanel_->setFrameShadow(QFrame::Sunken);
-  statusBar()->addPermanentWidget(statusPanel_, 1);
-
-  const Ui::TolvPlayer& u = *ui_;
-  for (QWidget* w : std::initializer_list<QWidget*>{u.cmdSearch, u.cmdNewPlayer, u.cmdUpdate, u.cmdScoutOpt, u.txtSearch,
-                                                    u.cmbSquad, u.cmbTransclub, u.lstplayers, u.lstSquad,
-                                                    u.lstTranssquad, u.lstStaff, u.cmdScout, u.cmdTransfer,
-                                                    u.cmdRetire, u.SSTab1})
-    w->setEnabled(false);
+  for (QComboBox* c : {ui_->cmbnations, ui_->cmbnations2, ui_->cmbStaffNation}) c->setModel(names_->nations());
+  for (QComboBox* c : {ui_->cmbSquad, ui_->cmbTransclub}) c->setModel(names_->clubs());
+  statusBar()->addPermanentWidget(ui_->ccrpStatusBar_panel1, 1);
 
   if (auto saved = readSettings(nativePath(programDir_))) ui_->txtpath->setText(pathText(*saved));
 
@@ -145,23 +113,19 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
   connect(ui_->txtSearch, &QLineEdit::returnPressed, this, [this] {
     if (ui_->cmdSearch->isDefault()) cmdSearch_Click();
   });
-  connect(ui_->lstplayers, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { lstplayers_Click(ui_->lstplayers->row(item)); });
-  connect(ui_->lstplayers, &QListWidget::itemActivated, this,
-          [this](QListWidgetItem* item) { lstplayers_Click(ui_->lstplayers->row(item)); });
+  for (auto chosen : {&QListWidget::itemClicked, &QListWidget::itemActivated})
+    connect(ui_->lstplayers, chosen, this, [this](QListWidgetItem* item) {
+      const int row = ui_->lstplayers->row(item);
+      if (row >= 0 && row < int(matchTable_.size())) showPerson(matchTable_[size_t(row)]);
+    });
 
-  installPanels();
+  panels_ = {new HistoryPanel(this), new ScoutPanel(this), new SquadPanel(this),
+             new WorldPanel(this),   new UndoPanel(this),  new ExchangePanel(this)};
 
-  // The bevel frames of the window's controls.
-  for (QWidget* w : std::initializer_list<QWidget*>{u.cmdOpen, u.cmdTransfer, u.cmdSuper, u.cmdSearch, u.cmdScout,
-                                                    u.cmbSquad, u.cmbTransclub, u.cmdNewPlayer, u.cmdUpdate,
-                                                    u.cmdScoutOpt, u.txtSearch, u.lstSquad, u.lstTranssquad,
-                                                    u.lstStaff, u.lstplayers, u.txtpath, u.cmdRetire, u.lblSearch,
-                                                    u.lblSquad, u.lblTransSquad, u.lblStaff})
-    DrawFrame3D(w);
-  if (auto* history = control<QWidget>(QStringLiteral("cmdHistory"))) DrawFrame3D(history);
+  // The form marks the controls that get a bevel frame.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->property("bevel").toBool()) DrawFrame3D(w);
 
-  resize(1180, 760);
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     const QRect g = s->availableGeometry();
     move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
@@ -171,115 +135,73 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
 TolvPlayer::~TolvPlayer() = default;
 
 void TolvPlayer::buildPersonPages() {
-  // The grids made from code lists; each box takes its place in the tab
-  // order after the one before it.
+  // The grids made from code lists: item k's label and box at row and column
+  // pair at(k); each box takes its place in the tab order after the one before it.
   QWidget* previous = ui_->txtID3;
-  auto box = [&](QWidget* parent, const std::string& name, QGridLayout* grid, int r, int c) {
-    auto* b = make<QLineEdit>(parent, QString::fromStdString(name));
-    grid->addWidget(b, r, c);
-    QWidget::setTabOrder(previous, b);
-    previous = b;
-    return b;
+  auto grid = [&](QGridLayout* layout, const auto& items, const auto& names, auto at, const QString& labels = {}) {
+    std::vector<QLineEdit*> boxes;
+    QWidget* page = layout->parentWidget();
+    for (size_t k = 0; k < items.size(); ++k) {
+      const auto [row, pair] = at(int(k));
+      auto* label = new QLabel(QString::fromUtf8(items[k].data(), qsizetype(items[k].size())), page);
+      if (!labels.isEmpty()) label->setObjectName(labels.arg(k));
+      layout->addWidget(label, row, pair * 2);
+      auto* box = make<QLineEdit>(page, QString::fromStdString(names[k]));
+      layout->addWidget(box, row, pair * 2 + 1);
+      QWidget::setTabOrder(previous, box);
+      boxes.push_back(box);
+      previous = box;
+    }
+    return boxes;
   };
-  auto label = [](QWidget* parent, std::string_view text, QGridLayout* grid, int r, int c) {
-    auto* l = new QLabel(QString::fromUtf8(text.data(), qsizetype(text.size())), parent);
-    grid->addWidget(l, r, c);
-    return l;
-  };
-  for (int k = 0; k < 8; ++k) {
-    label(ui_->fraMental, codes::kMental[size_t(k)], ui_->fraMentalLayout, k / 4, (k % 4) * 2);
-    box(ui_->fraMental, kMentalBoxes[k], ui_->fraMentalLayout, k / 4, (k % 4) * 2 + 1);
-  }
-  for (int k = 0; k < 12; ++k) {
-    label(ui_->fraPositions, codes::kPosition[size_t(k)], ui_->fraPositionsLayout, k / 6, (k % 6) * 2);
-    positions_[size_t(k)] = box(ui_->fraPositions, kPositionBoxes[k], ui_->fraPositionsLayout, k / 6, (k % 6) * 2 + 1);
-  }
-  for (int k = 0; k < 42; ++k) {
-    auto* l = label(ui_->fraAtt, codes::kPlayerAttribute[size_t(k)], ui_->fraAttLayout, k % 14, (k / 14) * 2);
-    l->setObjectName(k == 30 ? QStringLiteral("lblPositioning") : QStringLiteral("lblAtt_%1").arg(k));
-    txtAtt_[size_t(k)] = box(ui_->fraAtt, attBoxes()[size_t(k)], ui_->fraAttLayout, k % 14, (k / 14) * 2 + 1);
-  }
+  grid(ui_->fraMentalLayout, codes::kMental, kMentalBoxes, [](int k) { return std::pair(k / 4, k % 4); });
+  auto positions =
+      grid(ui_->fraPositionsLayout, codes::kPosition, kPositionBoxes, [](int k) { return std::pair(k / 6, k % 6); });
+  auto attributes = grid(ui_->fraAttLayout, codes::kPlayerAttribute, kAttBoxes,
+                         [](int k) { return std::pair(k % 14, k / 14); }, QStringLiteral("lblAtt_%1"));
+  ui_->fraAtt->findChild<QLabel*>(QStringLiteral("lblAtt_30"))->setObjectName(QStringLiteral("lblPositioning"));
   previous = ui_->cmdSuper;
-  for (int k = 0; k < 21; ++k) {
-    auto* l = label(ui_->PicStaffAtt, codes::kStaffAttribute[size_t(k)], ui_->PicStaffAttLayout, k % 7, (k / 7) * 2);
-    l->setObjectName(QStringLiteral("Label14_%1").arg(k));
-    txtStaffAtt_[size_t(k)] =
-        box(ui_->PicStaffAtt, staffAttBoxes()[size_t(k)], ui_->PicStaffAttLayout, k % 7, (k / 7) * 2 + 1);
-  }
-  // The player page and the staff page share the attributes tab, one shown at a time.
+  auto staffAttributes = grid(ui_->PicStaffAttLayout, codes::kStaffAttribute, kStaffAttBoxes,
+                              [](int k) { return std::pair(k % 7, k / 7); }, QStringLiteral("Label14_%1"));
+  // The player page and the staff page share the attributes tab, one shown
+  // at a time. Pages 1 and 2 are available from the start: the staff page
+  // and the ratings of a non-player live there too.
   auto* stack = new QStackedLayout(ui_->tabAttributes);
   stack->setStackingMode(QStackedLayout::StackAll);
   stack->addWidget(ui_->picPositions);
   stack->addWidget(ui_->PicStaffAtt);
-  ui_->PicStaffAtt->hide();
-  // Pages 1 and 2 are available from the start: the staff page and the
-  // ratings of a non-player live there too.
 
   ui_->cmbFormation->addItems(toList(codes::kFormation));
   ui_->cmbClass->addItems(toList(codes::kClass));
   ui_->cmbClassification->addItems(toList(codes::kClassification));
   ui_->cmbPlaysin->addItems(toList(codes::kSquad));
 
-  // Input rules of the person boxes.
+  // Input rules of the person boxes: digits only in the number boxes, and
+  // typed personal numbers and names show red until the next display.
   const Ui::TolvPlayer& u = *ui_;
-  auto red = [](QLineEdit* box) { return [box] { setTextColour(box, kEditColour); }; };
-  for (QLineEdit* box : positions_) {
-    installKeyFilter(box, kDigits);
-    installSelectAll(box);
-  }
-  for (QLineEdit* box : boxes({people::kContractBoxes})) {
-    installKeyFilter(box, kDigits);
-    installSelectAll(box);
-  }
-  for (QLineEdit* box : boxes({people::kMoneyBoxes})) installKeyFilter(box, kDigits);
+  for (QLineEdit* box : positions) installKeyFilter(box, kDigits);
+  std::vector<QLineEdit*> contract = boxes({people::kContractBoxes});
+  for (QLineEdit* box : boxes({people::kContractBoxes, people::kMoneyBoxes})) installKeyFilter(box, kDigits);
   reddened_ = boxes({people::kPersonalBoxes});
-  for (QLineEdit* box : reddened_) {
-    installKeyFilter(box, kDigits, red(box));
-    installSelectAll(box);
-  }
-  reddened_.insert(reddened_.end(), {u.txtFirstname, u.txtSurname});
-  installKeyWatch(u.txtFirstname, [this] {
-    setTextColour(ui_->txtFirstname, kEditColour);
-    FirstNameChanged = true;
-  });
-  installKeyWatch(u.txtSurname, [this] {
-    setTextColour(ui_->txtSurname, kEditColour);
-    SecondNameChanged = true;
-  });
-  for (QLineEdit* box : txtAtt_) installSelectAll(box);
-  for (QLineEdit* box : txtStaffAtt_) installSelectAll(box);
+  for (QLineEdit* box : reddened_) installKeyFilter(box, kDigits, [box] { setTextColour(box, kEditColour); });
+  for (const auto* row : {&positions, &contract, &reddened_, &attributes, &staffAttributes})
+    for (QLineEdit* box : *row) installSelectAll(box);
   installSelectAll(u.txtClub);
-
-  connect(u.cmdSuper, &QPushButton::clicked, this, [this] {
-    for (QLineEdit* box : txtAtt_) box->setText(QStringLiteral("20"));
-  });
-  connect(u.cmdStaffSuper, &QPushButton::clicked, this, [this] {
-    for (QLineEdit* box : txtStaffAtt_) box->setText(QStringLiteral("20"));
-  });
-  DrawFrame3D(u.cmdSuper);
+  reddened_.insert(reddened_.end(), {u.txtFirstname, u.txtSurname});
+  for (auto [box, changed] :
+       {std::pair(u.txtFirstname, &FirstNameChanged), std::pair(u.txtSurname, &SecondNameChanged)})
+    installKeyWatch(box, [box, changed] {
+      setTextColour(box, kEditColour);
+      *changed = true;
+    });
+  for (auto [button, row] : {std::pair(u.cmdSuper, attributes), std::pair(u.cmdStaffSuper, staffAttributes)})
+    connect(button, &QPushButton::clicked, this, [row] {
+      for (QLineEdit* box : row) box->setText(QStringLiteral("20"));
+    });
 }
 
-void TolvPlayer::installPanels() {
-  // One line per panel: panels_.push_back(new SomePanel(this));
-  panels_.push_back(new HistoryPanel(this));
-  panels_.push_back(new ScoutPanel(this));
-  panels_.push_back(new SquadPanel(this));
-  panels_.push_back(new WorldPanel(this));
-  panels_.push_back(new UndoPanel(this));
-  panels_.push_back(new ExchangePanel(this));
-}
-
-QWidget* TolvPlayer::area(Area a) const {
-  switch (a) {
-    case Area::Squads: return ui_->squadsArea;
-    case Area::History: return ui_->historyArea;
-    case Area::Scout: return ui_->scoutArea;
-  }
-  return nullptr;
-}
-
-void TolvPlayer::setStatusText(const QString& text) { statusPanel_->setText(text); }
-QString TolvPlayer::statusText() const { return statusPanel_->text(); }
+void TolvPlayer::setStatusText(const QString& text) { ui_->ccrpStatusBar_panel1->setText(text); }
+QString TolvPlayer::statusText() const { return ui_->ccrpStatusBar_panel1->text(); }
 
 void TolvPlayer::setMatches(std::vector<int> people) {
   matchTable_ = std::move(people);
@@ -295,7 +217,7 @@ void TolvPlayer::setMatches(std::vector<int> people) {
 std::vector<QLineEdit*> TolvPlayer::boxes(std::initializer_list<std::span<const FormBox>> tables) const {
   std::vector<QLineEdit*> out;
   for (std::span<const FormBox> table : tables)
-    for (const FormBox& b : table) out.push_back(control<QLineEdit>(QString::fromLatin1(b.box)));
+    for (const FormBox& b : table) out.push_back(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
   return out;
 }
 
@@ -305,25 +227,16 @@ void TolvPlayer::blacken() {
 
 void TolvPlayer::showPlayerPages(bool player) {
   const Ui::TolvPlayer& u = *ui_;
-  if (player) {
-    u.fraMental->setEnabled(true);
-    u.PicStaffAtt->hide();
-    u.picPositions->show();
-    u.lblFormation->setEnabled(false);
-    u.cmbFormation->setEnabled(false);
-    u.SSTab1->setTabEnabled(1, true);
-    u.SSTab1->setTabEnabled(2, true);
-    u.txtSquadNo->show();
-    u.lblSquadNo->show();
-  } else {
-    u.picPositions->hide();
-    u.PicStaffAtt->show();
-    u.lblFormation->setEnabled(true);
-    u.cmbFormation->setEnabled(true);
-    u.fraMental->setEnabled(false);
-    u.txtSquadNo->hide();
-    u.lblSquadNo->hide();
-  }
+  u.fraMental->setEnabled(player);
+  (player ? u.PicStaffAtt : u.picPositions)->hide();
+  (player ? u.picPositions : u.PicStaffAtt)->show();
+  u.lblFormation->setEnabled(!player);
+  u.cmbFormation->setEnabled(!player);
+  // Enabling a tab enables its page too, which a blank staff row disabled.
+  if (player)
+    for (int t : {1, 2}) u.SSTab1->setTabEnabled(t, true);
+  u.txtSquadNo->setVisible(player);
+  u.lblSquadNo->setVisible(player);
 }
 
 void TolvPlayer::fillBoxes(const people::PersonForm& f) {
@@ -344,11 +257,6 @@ people::PersonForm TolvPlayer::formFromBoxes() const {
   return f;
 }
 
-void TolvPlayer::lstplayers_Click(int row) {
-  if (row < 0 || row >= int(matchTable_.size())) return;
-  showPerson(matchTable_[size_t(row)]);
-}
-
 void TolvPlayer::showPerson(int personId) {
   if (!db_.isOpen() || personId < 0) return;
   WaitCursor wait;
@@ -361,12 +269,14 @@ void TolvPlayer::showPerson(int personId) {
   for (Panel* p : panels_) p->personShown(CurrentPersonId);
   showPlayerPages(f.isPlayer);
   fillBoxes(f);
+  QComboBox* club = ui_->cmbSquad;
   if (f.clubId >= 0) {
-    // Choosing his club fills the squad lists, which select his slot.
-    choose(cmbSquad_, f.clubId);
+    // Choosing his club fills the squad lists, which select his slot; a
+    // club the list lacks chooses none.
+    club->setCurrentIndex(f.clubId < club->count() ? f.clubId : -1);
   } else {
-    cmbSquad_->setCurrentIndex(-1);
-    if (cmbTransclub_->currentIndex() >= 0) ui_->cmdTransfer->setEnabled(true);
+    club->setCurrentIndex(-1);
+    if (ui_->cmbTransclub->currentIndex() >= 0) ui_->cmdTransfer->setEnabled(true);
     SelectPersonPending = false;
     ui_->lstStaff->clear();
     ui_->lstSquad->clear();
@@ -378,15 +288,34 @@ void TolvPlayer::showPerson(int personId) {
 void TolvPlayer::showStaffMember(int personId) {
   NewPlayerMode = false;
   ui_->cmdTransfer->setEnabled(false);
-  if (!db_.isOpen() || personId < 0) {
-    for (int t = 0; t < 3; ++t) ui_->SSTab1->widget(t)->setEnabled(false);
-    return;
-  }
-  for (int t = 0; t < 3; ++t) ui_->SSTab1->widget(t)->setEnabled(true);
+  const bool shown = db_.isOpen() && personId >= 0;
+  for (int t = 0; t < 3; ++t) ui_->SSTab1->widget(t)->setEnabled(shown);
+  if (!shown) return;
   people::PersonForm f = people::loadPerson(db_, personId);
   CurrentPersonId = f.personId;
   showPlayerPages(f.isPlayer);
   fillBoxes(f);
+}
+
+bool TolvPlayer::writePerson(const std::function<void(people::NameFlags&)>& write) {
+  people::NameFlags flags{FirstNameChanged, SecondNameChanged};
+  QString refusal, reason;
+  bool pathGone = false;
+  try {
+    write(flags);
+  } catch (const FileError& e) {
+    pathGone = e.kind() == FileError::Kind::PathNotFound;
+    refusal = QString::fromLatin1(pathGone ? "Wrong path don't put slash at end" : "Illegal value!");
+    reason = QString::fromLocal8Bit(e.what());
+  } catch (const std::exception&) {
+    refusal = QStringLiteral("Illegal value!");
+  }
+  FirstNameChanged = flags.firstChanged;
+  SecondNameChanged = flags.secondChanged;
+  if (refusal.isEmpty()) return true;
+  message(this, refusal, reason);  // no reason: a plain message
+  if (pathGone) close();
+  return false;
 }
 
 void TolvPlayer::cmdUpdate_Click() {
@@ -395,31 +324,14 @@ void TolvPlayer::cmdUpdate_Click() {
     if (p->updateInstead()) return;
   blacken();
   if (ui_->lblID->text().isEmpty()) return;
-  people::PersonForm form = formFromBoxes();
-  people::NameFlags flags{FirstNameChanged, SecondNameChanged};
-  try {
+  const people::PersonForm form = formFromBoxes();
+  const bool saved = writePerson([&](people::NameFlags& flags) {
     WaitCursor wait;
     people::savePerson(db_, form, flags, [this](int32_t id) {
       for (Panel* p : panels_) p->saveStep(id);
     });
-  } catch (const FileError& e) {
-    FirstNameChanged = flags.firstChanged;
-    SecondNameChanged = flags.secondChanged;
-    if (e.kind() == FileError::Kind::PathNotFound) {
-      message(this, QStringLiteral("Wrong path don't put slash at end"), QString::fromLocal8Bit(e.what()));
-      close();
-    } else {
-      message(this, QStringLiteral("Illegal value!"), QString::fromLocal8Bit(e.what()));
-    }
-    return;
-  } catch (const std::exception&) {
-    FirstNameChanged = flags.firstChanged;
-    SecondNameChanged = flags.secondChanged;
-    message(this, QStringLiteral("Illegal value!"));
-    return;
-  }
-  FirstNameChanged = flags.firstChanged;
-  SecondNameChanged = flags.secondChanged;
+  });
+  if (!saved) return;
   const StaffRecord s = db_.read<StaffRecord>(kSlotStaff, int64_t(form.personId) + 1);
   ui_->txtFirstnamid->setText(QString::number(s.FirstNameId()));
   ui_->txtsurnameid->setText(QString::number(s.SecondNameId()));
@@ -431,34 +343,17 @@ void TolvPlayer::cmdSearch_Click() {
   WaitCursor wait;
   constexpr int kMaxRows = 500;
   setMatches(search::findNames(db_.PersonNameTable, db_.PeopleCount(), to8(ui_->txtSearch->text()), kMaxRows));
-  if (int(matchTable_.size()) >= kMaxRows)
-    setStatusText(QStringLiteral("500 Matches , please refine search"));
-  else
-    setStatusText(QStringLiteral("%1 Matches").arg(matchTable_.size()));
-}
-
-void TolvPlayer::setOpenedState() {
-  ui_->cmdOpen->setEnabled(false);
-  ui_->txtpath->setEnabled(false);
-  const Ui::TolvPlayer& u = *ui_;
-  for (QWidget* w : std::initializer_list<QWidget*>{u.cmdSearch, u.cmdNewPlayer, u.cmdUpdate, u.cmdScoutOpt, u.txtSearch,
-                                                    u.cmbSquad, u.cmbTransclub, u.lstplayers, u.lstSquad,
-                                                    u.lstTranssquad, u.lstStaff, u.SSTab1})
-    w->setEnabled(true);
-  ui_->txtSearch->setFocus();
+  setStatusText(QString::fromStdString(search::matchStatusText(matchTable_.size(), kMaxRows)));
 }
 
 void TolvPlayer::cmdOpen_Click() {
-  QString gameDir = txtpath_->text();
-  if (!gameDir.isEmpty()) {
-    try {
-      writeSettings(nativePath(programDir_), nativePath(gameDir));
-    } catch (const FileError&) {
-      // The settings file is only a convenience; opening goes on without it.
-    }
-  } else {
-    gameDir = programDir_;
+  QString gameDir = ui_->txtpath->text();
+  try {
+    if (!gameDir.isEmpty()) writeSettings(nativePath(programDir_), nativePath(gameDir));
+  } catch (const FileError&) {
+    // The settings file is only a convenience; opening goes on without it.
   }
+  if (gameDir.isEmpty()) gameDir = programDir_;
 
   OpenHooks hooks;
   hooks.leftovers = [this] {
@@ -469,16 +364,17 @@ void TolvPlayer::cmdOpen_Click() {
                : LeftoverChoice::Overwrite;
   };
   hooks.run = progressDialogs(this);
+  const QString title = windowTitle();
   std::optional<WaitCursor> wait;
   hooks.step = [&](OpenStep step) {
     if (step == OpenStep::OpeningFiles) {
       wait.emplace();
-      setWindowTitle(caption(" Opening Data Files"));
+      setWindowTitle(title + QStringLiteral(" Opening Data Files"));
       return;
     }
     names_->reload(db_);
     for (Panel* p : panels_) p->databaseOpened();
-    setWindowTitle(caption(" Initializing Player Database"));
+    setWindowTitle(title + QStringLiteral(" Initializing Player Database"));
   };
   bool ok = false;
   QString failure;
@@ -488,13 +384,17 @@ void TolvPlayer::cmdOpen_Click() {
   } catch (const std::exception& e) {
     failure = QString::fromLocal8Bit(e.what());
   }
-  setWindowTitle(QString::fromLatin1(kCaption));
+  setWindowTitle(title);
   wait.reset();
-  if (!ok) {
-    message(this, failure);
-    return;
-  }
-  setOpenedState();
+  if (!ok) return message(this, failure);
+  ui_->cmdOpen->setEnabled(false);
+  ui_->txtpath->setEnabled(false);
+  const Ui::TolvPlayer& u = *ui_;
+  for (QWidget* w : std::initializer_list<QWidget*>{u.cmdSearch, u.cmdNewPlayer, u.cmdUpdate, u.cmdScoutOpt, u.txtSearch,
+                                                    u.cmbSquad, u.cmbTransclub, u.lstplayers, u.lstSquad,
+                                                    u.lstTranssquad, u.lstStaff, u.SSTab1})
+    w->setEnabled(true);
+  ui_->txtSearch->setFocus();
 }
 
 void TolvPlayer::closeEvent(QCloseEvent* event) {
@@ -507,7 +407,7 @@ void TolvPlayer::closeEvent(QCloseEvent* event) {
                                    "files and are recovered at the next Open.")
                         .arg(QString::fromLocal8Bit(e.what())));
     }
-    txtpath_->setEnabled(true);
+    ui_->txtpath->setEnabled(true);
   }
   event->accept();
 }

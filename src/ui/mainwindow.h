@@ -1,12 +1,12 @@
 // The main window: opening the game database, searching people by name,
 // showing and editing a person, and writing everything back when the window
 // closes. The layout is the form mainwindow.ui; the squad, history, scouting
-// and world areas live in panels of their own (panel.h) that find the shared
-// controls by object name.
+// and world areas live in panels of their own (panel.h) that reach the
+// controls through form().
 #pragma once
 #include <QMainWindow>
 #include <QString>
-#include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,9 +15,7 @@
 #include "ui/namemodels.h"
 #include "ui/panel.h"
 
-class QComboBox;
 class QLineEdit;
-class QLabel;
 
 namespace Ui {
 class TolvPlayer;
@@ -27,10 +25,6 @@ namespace cm3::ui {
 
 template <class Form>
 class Binder;
-
-inline constexpr const char* kCaption = "TOLVPLAYER EDITOR BETA 0.80";
-inline constexpr const char* kCaptionStem = "TOLVPLAYER EDITOR BETA ";
-inline constexpr const char* kVersion = "0.80";
 
 class TolvPlayer : public QMainWindow {
   Q_OBJECT
@@ -51,16 +45,8 @@ class TolvPlayer : public QMainWindow {
 
   // The window's controls, as its form lays them out.
   ::Ui::TolvPlayer& form() const { return *ui_; }
-  // A control of the window by its object name (control arrays: "txtAtt_3").
-  template <class W = QWidget>
-  W* control(const QString& name) const {
-    return findChild<W*>(name);
-  }
   // The line edits of the boxes of `tables`, in table order.
   std::vector<QLineEdit*> boxes(std::initializer_list<std::span<const FormBox>> tables) const;
-  // Areas of the window where panels put controls of their own.
-  enum class Area { Squads, History, Scout };
-  QWidget* area(Area a) const;
 
   // ---- Person pages ------------------------------------------------------
   // The person-list click: shows person `personId` on the person pages,
@@ -82,6 +68,11 @@ class TolvPlayer : public QMainWindow {
   void showPlayerPages(bool player);
   // Sets the colours of the reddened boxes back to normal.
   void blacken();
+  // Runs `write`, a save of the person boxes, with the name-changed marks
+  // and keeps the marks it leaves. A failure shows "Illegal value!", or
+  // "Wrong path don't put slash at end" and closes the window when the game
+  // folder is gone. Whether the save went through.
+  bool writePerson(const std::function<void(people::NameFlags&)>& write);
 
   // The name lists of the database as models, shared by the combos of
   // every window.
@@ -102,18 +93,12 @@ class TolvPlayer : public QMainWindow {
   void cmdOpen_Click();
   void cmdSearch_Click();
   void cmdUpdate_Click();
-  void lstplayers_Click(int row);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildPersonPages();
-  void setOpenedState();
-  // Offers to fold back the working files of a run that did not close.
-  // False when that was tried and failed: the open stops there.
-  // Creates every panel; one line per panel.
-  void installPanels();
 
   QString programDir_;
   Database db_;
@@ -124,17 +109,7 @@ class TolvPlayer : public QMainWindow {
   std::unique_ptr<Binder<people::PersonForm>> binder_;
   // Whether the person in the boxes is a player, set when he is shown.
   bool isPlayer_ = false;
-  // Controls of the form that the open handler and the name models use.
-  QLineEdit* txtpath_ = nullptr;
-  QComboBox *cmbnations_ = nullptr, *cmbnations2_ = nullptr, *cmbStaffNation_ = nullptr, *cmbSquad_ = nullptr,
-            *cmbTransclub_ = nullptr;
-  QLabel* statusPanel_ = nullptr;
   NameModels* names_ = nullptr;
-
-  // The boxes built from code lists: positions, txtAtt 0..41, txtStaffAtt 0..20.
-  std::array<QLineEdit*, 12> positions_{};
-  std::array<QLineEdit*, 42> txtAtt_{};
-  std::array<QLineEdit*, 21> txtStaffAtt_{};
   // The personal boxes and the two names: typed text shows red until a display.
   std::vector<QLineEdit*> reddened_;
 };

@@ -2,8 +2,8 @@
 // scouting, the world pickers) kept in a file of its own. The main window
 // builds the shared controls, creates every panel once and tells each of the
 // moments that concern it. A panel reaches the window's controls through its
-// form (TolvPlayer::form) and may add controls of its own to the areas the
-// main window gives out (TolvPlayer::area).
+// form (TolvPlayer::form) and may add controls of its own to the empty areas
+// the form leaves for them (squadsArea, historyArea, scoutArea).
 #pragma once
 #include <QObject>
 

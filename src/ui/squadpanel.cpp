@@ -347,26 +347,9 @@ bool SquadPanel::updateInstead() {
     return true;
   }
   const people::PersonForm form = w->formFromBoxes();
-  people::NameFlags flags{w->FirstNameChanged, w->SecondNameChanged};
   people::NewPlayerResult r;
-  QString refusal, reason;
-  bool pathGone = false;
-  try {
-    r = people::addNewPlayer(w->database(), template_, form, flags);
-  } catch (const FileError& e) {
-    pathGone = e.kind() == FileError::Kind::PathNotFound;
-    refusal = QString::fromLatin1(pathGone ? "Wrong path don't put slash at end" : "Illegal value!");
-    reason = QString::fromLocal8Bit(e.what());
-  } catch (const std::exception&) {
-    refusal = QStringLiteral("Illegal value!");
-  }
-  w->FirstNameChanged = flags.firstChanged;
-  w->SecondNameChanged = flags.secondChanged;
-  if (!refusal.isEmpty()) {
-    message(w, refusal, reason);  // no reason: a plain message
-    if (pathGone) w->close();
+  if (!w->writePerson([&](people::NameFlags& f) { r = people::addNewPlayer(w->database(), template_, form, f); }))
     return true;
-  }
   w->setStatusText(q8(r.status));
   w->NewPlayerMode = false;
   // The window now shows the person just added.
