@@ -249,7 +249,7 @@ TEST_F(World, RefusedClubBoxOrDamagedReferenceOrCountWritesSomething) {
       if (newClub) f.main.boxes["txtStaLongName"] = "Ground";
       f.reserve.boxes["txtStaResLongName"] = "Somewhere";
       for (BoxTexts* frame : {&f.boxes, &f.main.boxes, &f.reserve.boxes})
-        if (frame->count(box)) (*frame)[box] = text;
+        if (frame->find(box) != frame->end()) (*frame)[box] = text;
       EXPECT_EQ(refusal([&] { clubs::updateClub(db_, 0, newClub, f); }),
                 std::make_pair(std::string(box), "Error " + std::to_string(code)));
       EXPECT_TRUE(sameFiles(files(), before)) << box;
