@@ -34,15 +34,15 @@ FrmNation::FrmNation(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique
   continent_ = std::make_unique<Binder<ContinentForm>>(
       this, bindings<ContinentForm>({}, &ContinentForm::boxes, {nations::kContinentBoxes}));
 
-  ui_->cmbDevelopment->addItems(toList(codes::kDevelopment));
-  ui_->cmbRegion->addItems(toList(codes::kRegion));
-  ui_->cmbActualRegion->addItems(toList(codes::kActualRegion));
-  for (QComboBox* c : {ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3}) c->addItems(toList(codes::kLanguage));
   ui_->lstGroup->addItems(toList(codes::kGroup));
   const NameModels& names = main_->names();
   showLists({{names.continents(), {ui_->cmbContinent}},
              {names.cities(), {ui_->cmbCity}},
              {names.stadiums(), {ui_->cmbNatStadium}}});
+  ui_->cmbDevelopment->addItems(toList(codes::kDevelopment));
+  ui_->cmbRegion->addItems(toList(codes::kRegion));
+  ui_->cmbActualRegion->addItems(toList(codes::kActualRegion));
+  for (QComboBox* c : {ui_->cmbLang1, ui_->cmbLang2, ui_->cmbLang3}) c->addItems(toList(codes::kLanguage));
   selectLabelled(nations::kNationBoxes);
   selectLabelled(nations::kContinentBoxes);
   digitsOnly(NationRecord::kFields, nations::kNationBoxes);
