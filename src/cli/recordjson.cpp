@@ -68,11 +68,11 @@ Json personJson(Database& db, int64_t personId) {
   j["CommonName"] = utf8(f.commonName);
   j["StaffRecord"] = toJson(s);
   if (f.isPlayer) {
-    const int64_t n = people::recordOf(s.PlayerAttIndex());
+    const int64_t n = recordOf(s.PlayerAttIndex());
     j["PlayerAttRecord"] =
         db.has<PlayerAttRecord>(kSlotStaffAtt, n) ? toJson(db.read<PlayerAttRecord>(kSlotStaffAtt, n)) : Json();
   } else {
-    const int64_t n = people::recordOf(s.StaffAttIndex());
+    const int64_t n = recordOf(s.StaffAttIndex());
     j["StaffAttRecord"] =
         db.has<StaffAttRecord>(kSlotStaffAtt2, n) ? toJson(db.read<StaffAttRecord>(kSlotStaffAtt2, n)) : Json();
   }

@@ -16,7 +16,6 @@ using world::rowOf;
 
 std::string num(int64_t v) { return std::to_string(v); }
 
-int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 static_assert(namesFields<ClubRecord>(kClubBoxes) && namesFields<StadiumRecord>(kMainStadiumBoxes) &&
                   namesFields<StadiumRecord>(kReserveStadiumBoxes),

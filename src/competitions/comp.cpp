@@ -11,7 +11,6 @@ namespace {
 using world::choiceValue;
 using world::rowOf;
 
-int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 static_assert(namesFields<CompRecord>(kCompBoxes), "a box names a field its record does not have");
 

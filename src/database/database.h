@@ -22,6 +22,10 @@
 
 namespace cm3 {
 
+// The record number behind an identifier, or 0 when the identifier cannot
+// address a record (negative, or past the largest record number).
+inline int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
+
 inline constexpr const char* kWrongPathMessage = "Wrong Path Specified , Specify cm3 dir path please!";
 inline constexpr const char* kAlreadyOpenMessage =
     "This game directory is already open in another editor. Close it there first.";

@@ -13,7 +13,6 @@ using world::choiceValue;
 using world::rowOf;
 
 std::string num(int64_t v) { return std::to_string(v); }
-int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 static_assert(namesFields<NationRecord>(kNationBoxes) && namesFields<ContinentRecord>(kContinentBoxes),
               "a box names a field its record does not have");

@@ -40,7 +40,6 @@ int nationChoice(const Database& db, int32_t id) {
 
 }  // namespace
 
-int64_t recordOf(int64_t id) { return id < 0 || id >= INT32_MAX ? 0 : id + 1; }
 
 static_assert(namesFields<StaffRecord>(kPersonalBoxes) && namesFields<StaffRecord>(kContractBoxes) &&
                   namesFields<StaffRecord>(kMoneyBoxes) && namesFields<PlayerAttRecord>(kRatingBoxes) &&

@@ -101,8 +101,4 @@ int32_t appendName(Database& db, int slot, NameRecord name);
 // the trimmed text is longer than 51 characters.
 void setName(NameRecord& rec, const std::string& text);
 
-// The record number behind an identifier, or 0 when the identifier cannot
-// address a record (negative, or past the largest record number).
-int64_t recordOf(int64_t id);
-
 }  // namespace cm3::people
