@@ -16,7 +16,6 @@ using world::rowOf;
 
 std::string num(int64_t v) { return std::to_string(v); }
 
-
 static_assert(namesFields<ClubRecord>(kClubBoxes) && namesFields<StadiumRecord>(kMainStadiumBoxes) &&
                   namesFields<StadiumRecord>(kReserveStadiumBoxes),
               "a box names a field its record does not have");

@@ -40,7 +40,6 @@ int nationChoice(const Database& db, int32_t id) {
 
 }  // namespace
 
-
 static_assert(namesFields<StaffRecord>(kPersonalBoxes) && namesFields<StaffRecord>(kContractBoxes) &&
                   namesFields<StaffRecord>(kMoneyBoxes) && namesFields<PlayerAttRecord>(kRatingBoxes) &&
                   namesFields<StaffAttRecord>(kRatingBoxes),

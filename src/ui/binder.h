@@ -54,11 +54,15 @@ auto& element(decltype(detail::classOf(Array))& f) {
   return (f.*Array)[K];
 }
 
+// The line edit that shows box `b` under `root`.
+inline QLineEdit* lineEditOf(const QWidget* root, const FormBox& b) {
+  return root->findChild<QLineEdit*>(QString::fromLatin1(b.box));
+}
+
 // A binding table: `own` and, shown through `texts`, the boxes of the
 // core's tables.
-template <class Form>
-std::vector<Binding<Form>> bindings(std::vector<Binding<Form>> all, BoxTexts Form::*texts,
-                                    std::initializer_list<std::span<const FormBox>> tables) {
+template <class Form, class Tables = std::initializer_list<std::span<const FormBox>>>
+std::vector<Binding<Form>> bindings(std::vector<Binding<Form>> all, BoxTexts Form::*texts, const Tables& tables) {
   for (std::span<const FormBox> table : tables)
     for (const FormBox& b : table) all.emplace_back(b.box, texts);
   return all;
@@ -80,11 +84,9 @@ class Binder {
   // they show.
   template <class Keep = bool (*)(const QWidget*)>
   void fill(const Form& f, Keep keep = [](const QWidget*) { return true; }) const {
-    // A copy: reaching a box text that is missing adds it.
-    Form form = f;
     for (const auto& [widget, b] : controls_) {
       if (!keep(static_cast<const QWidget*>(widget))) continue;
-      std::visit([&](auto m) { show(widget, ref(form, m, b.control)); }, b.member);
+      std::visit([&](auto m) { show(widget, shown(f, m, b.control)); }, b.member);
       // Long texts show from their start.
       if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setCursorPosition(0);
       if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
@@ -107,6 +109,19 @@ class Binder {
       return f.*m;
     else
       return m(f);
+  }
+
+  // What `m` holds in `f`; a box text missing from the form shows empty.
+  template <class M>
+  static const auto& shown(const Form& f, M m, const char* key) {
+    if constexpr (std::is_same_v<M, BoxTexts Form::*>) {
+      static const std::string none;
+      const auto it = (f.*m).find(key);
+      return it == (f.*m).end() ? none : it->second;
+    } else {
+      // The accessors only name a member; nothing is written through them.
+      return ref(const_cast<Form&>(f), m, key);
+    }
   }
 
   static void show(QWidget* w, const std::string& text) {

@@ -109,6 +109,11 @@ void DrawFrame3D(QWidget* control) {
   host->update();
 }
 
+void drawMarkedBevels(QWidget* root) {
+  for (QWidget* w : root->findChildren<QWidget*>())
+    if (w->property("bevel").toBool()) DrawFrame3D(w);
+}
+
 void CentreOverMain(QWidget* window, const QWidget* main) {
   const QRect m = main->frameGeometry();
   window->move(m.left() + (m.width() - window->width()) / 2, m.top() + (m.height() - window->height()) / 2);

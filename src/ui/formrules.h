@@ -41,6 +41,9 @@ void setNormalColour(QWidget* box);
 // The sunken double bevel with a raised inner edge, drawn on the control's
 // parent around the control; the control's own border is switched off.
 void DrawFrame3D(QWidget* control);
+// DrawFrame3D for every control under `root` that its form marks with the
+// property "bevel".
+void drawMarkedBevels(QWidget* root);
 
 // Moves `window` so that it is centred over `main`.
 void CentreOverMain(QWidget* window, const QWidget* main);

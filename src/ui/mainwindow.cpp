@@ -75,7 +75,7 @@ const std::vector<Binding<PF>>& personBindings() {
          {"cmbPlaysin", &PF::squadCode},          {"cmbClassification", &PF::classificationCode},
          {"txtSquadNo", &PF::squadNumber},        {"cmbFormation", &PF::formation},
          {"txtClub", &PF::clubName},              {"txtUn", &PF::unknown53}},
-        &PF::boxes, {people::kPersonalBoxes, people::kContractBoxes, people::kMoneyBoxes, people::kRatingBoxes});
+        &PF::boxes, people::kPersonBoxTables);
     bindEach<&PF::mental>(t, kMentalBoxes, std::make_index_sequence<8>());
     bindEach<&PF::positions>(t, kPositionBoxes, std::make_index_sequence<12>());
     bindEach<&PF::attributes>(t, kAttBoxes, std::make_index_sequence<42>());
@@ -122,9 +122,7 @@ TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
   panels_ = {new HistoryPanel(this), new ScoutPanel(this), new SquadPanel(this),
              new WorldPanel(this),   new UndoPanel(this),  new ExchangePanel(this)};
 
-  // The form marks the controls that get a bevel frame.
-  for (QWidget* w : findChildren<QWidget*>())
-    if (w->property("bevel").toBool()) DrawFrame3D(w);
+  drawMarkedBevels(this);
 
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     const QRect g = s->availableGeometry();
@@ -217,7 +215,7 @@ void TolvPlayer::setMatches(std::vector<int> people) {
 std::vector<QLineEdit*> TolvPlayer::boxes(std::initializer_list<std::span<const FormBox>> tables) const {
   std::vector<QLineEdit*> out;
   for (std::span<const FormBox> table : tables)
-    for (const FormBox& b : table) out.push_back(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
+    for (const FormBox& b : table) out.push_back(lineEditOf(this, b));
   return out;
 }
 

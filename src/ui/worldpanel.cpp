@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLineEdit>
 
+#include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/frmclub.h"
 #include "ui/frmcomp.h"
@@ -18,8 +19,7 @@ namespace cm3::ui {
 
 void WorldWindow::Form_Load() {
   CentreOverMain(this, main_);
-  for (QWidget* w : findChildren<QWidget*>())
-    if (w->property("bevel").toBool()) DrawFrame3D(w);
+  drawMarkedBevels(this);
 }
 
 void WorldWindow::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
@@ -60,14 +60,14 @@ void WorldWindow::showLists(Lists lists, std::initializer_list<QComboBox*> kits)
 
 void WorldWindow::digitsOnly(FieldTable record, std::span<const FormBox> boxes, const QLineEdit* except) {
   for (const FormBox& b : boxes)
-    if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(b.box));
+    if (QLineEdit* box = lineEditOf(this, b);
         box != except && boxRule(record, *findField(record, b.field)) == BoxRule::Rounded)
       installKeyFilter(box, kDigits);
 }
 
 void WorldWindow::selectLabelled(std::span<const FormBox> boxes) {
   for (const FormBox& b : boxes)
-    if (b.label) installSelectAll(findChild<QLineEdit*>(QString::fromLatin1(b.box)));
+    if (b.label) installSelectAll(lineEditOf(this, b));
 }
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
