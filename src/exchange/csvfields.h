@@ -1,6 +1,6 @@
 // The field-table columns of an export, which import takes back: after the
 // columns for reading, every field of the records behind a row, headed
-// "<record>.<field>" ("staff.Caps", "att.Attributes[3]"), numbers in
+// "<record>.<field>" ("staff.Wage", "att.Attributes[3]"), numbers in
 // decimal, texts in UTF-8, kept bytes in hex. A cell of a record a row does
 // not have (the player attributes of a non-player) is empty.
 #pragma once

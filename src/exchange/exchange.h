@@ -29,7 +29,7 @@ struct ImportResult {
 
 // Takes back the CSV text of an export of `what` (`fileName` names it in the
 // messages): rows matched by the identifier in the first column, every
-// field-table column ("staff.Caps") that differs from the files written, all
+// field-table column ("staff.Wage") that differs from the files written, all
 // or nothing, as one action of the journal. With `dryRun` nothing is written
 // and the result tells what would change.
 // The journal label of an import of `what`.

@@ -1,5 +1,5 @@
 // Import: an exported CSV taken back after editing in a spreadsheet. Only the
-// field-table columns ("staff.Caps") are read; rows are matched by their
+// field-table columns ("staff.Wage") are read; rows are matched by their
 // identifier in the first column; a cell that differs from the file is
 // written, all or nothing, through the same rules as a patch.
 #include <map>

@@ -43,7 +43,6 @@ bool readFile(const QString& path, std::string& text) {
 }  // namespace
 
 ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
-  const Ui::TolvPlayer& u = w->form();
   // The kind of record, then the file.
   auto csv = [this](bool out) {
     const QString title = out ? QStringLiteral("Export to CSV") : QStringLiteral("Import from CSV");
@@ -57,9 +56,9 @@ ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
                              : QFileDialog::getOpenFileName(window(), title, {}, filter);
     if (!path.isEmpty()) out ? exportTo(kind, path) : importFrom(kind, path);
   };
-  connect(u.actExport, &QAction::triggered, this, [csv] { csv(true); });
-  connect(u.actImport, &QAction::triggered, this, [csv] { csv(false); });
-  connect(u.actApplyPatch, &QAction::triggered, this, [this] {
+  connect(ui.actExport, &QAction::triggered, this, [csv] { csv(true); });
+  connect(ui.actImport, &QAction::triggered, this, [csv] { csv(false); });
+  connect(ui.actApplyPatch, &QAction::triggered, this, [this] {
     const QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Apply patch"), {},
                                                       QStringLiteral("Patches (*.json)"));
     if (!path.isEmpty()) applyPatchFrom(path);
@@ -67,8 +66,7 @@ ExchangePanel::ExchangePanel(TolvPlayer* w) : Panel(w) {
 }
 
 void ExchangePanel::enable(bool open) {
-  const Ui::TolvPlayer& u = window()->form();
-  for (QAction* a : {u.actExport, u.actImport, u.actApplyPatch}) a->setEnabled(open);
+  for (QAction* a : {ui.actExport, ui.actImport, ui.actApplyPatch}) a->setEnabled(open);
 }
 
 void ExchangePanel::exportTo(const QString& kind, const QString& path) {

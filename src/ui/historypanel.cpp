@@ -21,24 +21,23 @@ const int kClubIdRole = Qt::UserRole + 1;
 }  // namespace
 
 HistoryPanel::HistoryPanel(TolvPlayer* w) : Panel(w) {
-  const Ui::TolvPlayer& u = w->form();
-  for (int c = 0; c < kColumns; ++c) u.grdHistory->setColumnWidth(c, kColumnWidths[c]);
-  u.cmbHistClub->setModel(w->names().clubs());
-  u.cmbHistClub->setCurrentIndex(-1);
+  for (int c = 0; c < kColumns; ++c) ui.grdHistory->setColumnWidth(c, kColumnWidths[c]);
+  ui.cmbHistClub->setModel(w->names().clubs());
+  ui.cmbHistClub->setCurrentIndex(-1);
 
-  connect(u.cmdHistory, &QPushButton::clicked, this, &HistoryPanel::cmdHistory_Click);
-  connect(u.cmdAdd, &QPushButton::clicked, this, &HistoryPanel::cmdAdd_Click);
-  connect(u.cmdDel, &QPushButton::clicked, this, &HistoryPanel::cmdDel_Click);
-  connect(u.grdHistory, &QTableWidget::cellClicked, this, &HistoryPanel::grdHistory_RowColChange);
-  connect(u.grdHistory, &QTableWidget::currentCellChanged, this, &HistoryPanel::grdHistory_RowColChange);
-  connect(u.txtSeason, &QLineEdit::textChanged, this, [this](const QString& t) { writeCell(0, t); });
-  connect(u.txtApp, &QLineEdit::textChanged, this, [this](const QString& t) { writeCell(2, t); });
-  connect(u.txtGoals, &QLineEdit::textChanged, this, [this](const QString& t) { writeCell(3, t); });
-  connect(u.cmbHistClub, &QComboBox::activated, this, [this](int index) {
+  connect(ui.cmdHistory, &QPushButton::clicked, this, &HistoryPanel::cmdHistory_Click);
+  connect(ui.cmdAdd, &QPushButton::clicked, this, &HistoryPanel::cmdAdd_Click);
+  connect(ui.cmdDel, &QPushButton::clicked, this, &HistoryPanel::cmdDel_Click);
+  connect(ui.grdHistory, &QTableWidget::cellClicked, this, &HistoryPanel::grdHistory_RowColChange);
+  connect(ui.grdHistory, &QTableWidget::currentCellChanged, this, &HistoryPanel::grdHistory_RowColChange);
+  connect(ui.txtSeason, &QLineEdit::textChanged, this, [this](const QString& t) { writeCell(0, t); });
+  connect(ui.txtApp, &QLineEdit::textChanged, this, [this](const QString& t) { writeCell(2, t); });
+  connect(ui.txtGoals, &QLineEdit::textChanged, this, [this](const QString& t) { writeCell(3, t); });
+  connect(ui.cmbHistClub, &QComboBox::activated, this, [this](int index) {
     const int row = selectedDataRow();
     if (row < 0 || index < 0) return;
-    writeCell(1, window()->form().cmbHistClub->itemText(index));
-    window()->form().grdHistory->item(row, 1)->setData(kClubIdRole, index);
+    writeCell(1, ui.cmbHistClub->itemText(index));
+    ui.grdHistory->item(row, 1)->setData(kClubIdRole, index);
   });
   // The staff list shows a person without telling the panels; a queued look
   // after the click, once the person is on show, resets the view for him.
@@ -47,10 +46,10 @@ HistoryPanel::HistoryPanel(TolvPlayer* w) : Panel(w) {
     if (loadedPerson_ >= 0 && shown != loadedPerson_)
       personShown(shown);
     else if (loadedPerson_ < 0)
-      window()->form().cmdHistory->setEnabled(shown >= 0);
+      ui.cmdHistory->setEnabled(shown >= 0);
   };
-  connect(u.lstStaff, &QListWidget::itemClicked, this, staffShown, Qt::QueuedConnection);
-  connect(u.lstStaff, &QListWidget::currentRowChanged, this, staffShown, Qt::QueuedConnection);
+  connect(ui.lstStaff, &QListWidget::itemClicked, this, staffShown, Qt::QueuedConnection);
+  connect(ui.lstStaff, &QListWidget::currentRowChanged, this, staffShown, Qt::QueuedConnection);
   resetView(false);  // until a person is shown
 }
 
@@ -65,25 +64,23 @@ void HistoryPanel::databaseChanged() {
 }
 
 void HistoryPanel::resetView(bool canLoad) {
-  const Ui::TolvPlayer& u = window()->form();
-  u.grdHistory->setRowCount(1);
+  ui.grdHistory->setRowCount(1);
   putRow(0, {});
   rowRecords_.clear();
   loadedPerson_ = -1;
-  u.grdHistory->setEnabled(false);
-  u.cmdAdd->setEnabled(false);
+  ui.grdHistory->setEnabled(false);
+  ui.cmdAdd->setEnabled(false);
   setEditing(false);
-  u.cmdHistory->setEnabled(canLoad);
+  ui.cmdHistory->setEnabled(canLoad);
 }
 
 void HistoryPanel::setEditing(bool on) {
-  const Ui::TolvPlayer& u = window()->form();
-  for (QWidget* c : std::initializer_list<QWidget*>{u.txtSeason, u.txtApp, u.txtGoals, u.cmbHistClub}) c->setEnabled(on);
-  u.cmdDel->setEnabled(on && loadedPerson_ >= 0);
+  for (QWidget* c : std::initializer_list<QWidget*>{ui.txtSeason, ui.txtApp, ui.txtGoals, ui.cmbHistClub})
+    c->setEnabled(on);
+  ui.cmdDel->setEnabled(on && loadedPerson_ >= 0);
 }
 
 void HistoryPanel::cmdHistory_Click() {
-  const Ui::TolvPlayer& u = window()->form();
   const int person = window()->CurrentPersonId;
   if (person < 0 || !window()->database().isOpen()) return;
   {
@@ -91,14 +88,14 @@ void HistoryPanel::cmdHistory_Click() {
     loadedPerson_ = person;
     showRows();
   }
-  u.cmdHistory->setEnabled(false);
-  u.grdHistory->setEnabled(true);
-  u.cmdAdd->setEnabled(true);
-  u.cmdDel->setEnabled(true);
+  ui.cmdHistory->setEnabled(false);
+  ui.grdHistory->setEnabled(true);
+  ui.cmdAdd->setEnabled(true);
+  ui.cmdDel->setEnabled(true);
 }
 
 void HistoryPanel::showRows() {
-  QTableWidget* grid = window()->form().grdHistory;
+  QTableWidget* grid = ui.grdHistory;
   const std::vector<history::HistoryRow> rows = history::loadRows(window()->database(), loadedPerson_);
   QSignalBlocker block(grid);
   rowRecords_.clear();
@@ -114,14 +111,14 @@ void HistoryPanel::showRows() {
 }
 
 void HistoryPanel::putRow(int row, const history::HistoryRow& r) {
-  QTableWidget* grid = window()->form().grdHistory;
+  QTableWidget* grid = ui.grdHistory;
   const QString texts[kColumns] = {q8(r.season), q8(r.club), q8(r.apps), q8(r.goals)};
   for (int c = 0; c < kColumns; ++c) grid->setItem(row, c, new QTableWidgetItem(texts[c]));
   grid->item(row, 1)->setData(kClubIdRole, r.clubId);
 }
 
 int HistoryPanel::selectedDataRow() const {
-  const QTableWidget* grid = window()->form().grdHistory;
+  const QTableWidget* grid = ui.grdHistory;
   const int row = grid->currentRow();
   if (row < 0 || row >= int(rowRecords_.size()) || row >= grid->rowCount() - 1) return -1;
   return row;
@@ -132,25 +129,24 @@ void HistoryPanel::grdHistory_RowColChange() {
   const int row = selectedDataRow();
   setEditing(row >= 0);
   if (row < 0) return;
-  const Ui::TolvPlayer& u = window()->form();
   filling_ = true;
-  u.txtSeason->setText(u.grdHistory->item(row, 0)->text());
-  u.txtApp->setText(u.grdHistory->item(row, 2)->text());
-  u.txtGoals->setText(u.grdHistory->item(row, 3)->text());
-  QTableWidgetItem* clubItem = u.grdHistory->item(row, 1);
+  ui.txtSeason->setText(ui.grdHistory->item(row, 0)->text());
+  ui.txtApp->setText(ui.grdHistory->item(row, 2)->text());
+  ui.txtGoals->setText(ui.grdHistory->item(row, 3)->text());
+  QTableWidgetItem* clubItem = ui.grdHistory->item(row, 1);
   const int club =
       history::findClub(window()->database().clubNames, to8(clubItem->text()), clubItem->data(kClubIdRole).toInt());
-  u.cmbHistClub->setCurrentIndex(club);
+  ui.cmbHistClub->setCurrentIndex(club);
   filling_ = false;
   if (club >= 0) {
-    clubItem->setText(u.cmbHistClub->itemText(club));
+    clubItem->setText(ui.cmbHistClub->itemText(club));
     clubItem->setData(kClubIdRole, club);
   }
 }
 
 void HistoryPanel::writeCell(int column, const QString& text) {
   const int row = selectedDataRow();
-  if (!filling_ && row >= 0) window()->form().grdHistory->item(row, column)->setText(text);
+  if (!filling_ && row >= 0) ui.grdHistory->item(row, column)->setText(text);
 }
 
 void HistoryPanel::cmdAdd_Click() {
@@ -162,7 +158,7 @@ void HistoryPanel::cmdAdd_Click() {
     message(window(), QString::fromLocal8Bit(e.what()));
     return;
   }
-  QTableWidget* grid = window()->form().grdHistory;
+  QTableWidget* grid = ui.grdHistory;
   QSignalBlocker block(grid);
   const int last = grid->rowCount();
   grid->insertRow(last);
@@ -184,7 +180,7 @@ void HistoryPanel::cmdDel_Click() {
     return;
   }
   rowRecords_.erase(rowRecords_.begin() + row);
-  window()->form().grdHistory->removeRow(row);
+  ui.grdHistory->removeRow(row);
   grdHistory_RowColChange();
 }
 
@@ -195,7 +191,7 @@ void HistoryPanel::saveStep(int personId) {
     personShown(window()->CurrentPersonId);
     return;
   }
-  const QTableWidget* grid = window()->form().grdHistory;
+  const QTableWidget* grid = ui.grdHistory;
   std::vector<history::HistoryRow> rows;
   for (size_t k = 0; k < rowRecords_.size(); ++k) {
     auto text = [&](int c) { return to8(grid->item(int(k), c)->text()); };

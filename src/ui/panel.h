@@ -1,11 +1,14 @@
 // A panel is one area of the main window's behaviour (squads, history,
 // scouting, the world pickers) kept in a file of its own. The main window
 // builds the shared controls, creates every panel once and tells each of the
-// moments that concern it. A panel reaches the window's controls through its
-// form (TolvPlayer::form) and may add controls of its own to the empty areas
-// the form leaves for them (squadsArea, historyArea, scoutArea).
+// moments that concern it. A panel reaches the window's controls through
+// `ui`, the window's form.
 #pragma once
 #include <QObject>
+
+namespace Ui {
+class TolvPlayer;
+}
 
 namespace cm3::ui {
 
@@ -42,6 +45,9 @@ class Panel : public QObject {
 
  private:
   TolvPlayer* window_;
+
+ protected:
+  const ::Ui::TolvPlayer& ui;  // the window's controls
 };
 
 }  // namespace cm3::ui

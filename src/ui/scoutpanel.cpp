@@ -9,16 +9,16 @@
 namespace cm3::ui {
 
 ScoutPanel::ScoutPanel(TolvPlayer* w) : Panel(w) {
-  w->form().cmdScoutOpt->setToolTip(QStringLiteral("Set Properties for a Scout Search"));
-  connect(w->form().cmdScoutOpt, &QPushButton::clicked, this, &ScoutPanel::showOptions);
-  connect(w->form().cmdScout, &QPushButton::clicked, this, &ScoutPanel::runScout);
+  ui.cmdScoutOpt->setToolTip(QStringLiteral("Set Properties for a Scout Search"));
+  connect(ui.cmdScoutOpt, &QPushButton::clicked, this, &ScoutPanel::showOptions);
+  connect(ui.cmdScout, &QPushButton::clicked, this, &ScoutPanel::runScout);
 }
 
 ScoutPanel::~ScoutPanel() = default;
 
 void ScoutPanel::databaseOpened() {
   criteria_ = search::ScoutCriteria{};
-  QPushButton* scout = window()->form().cmdScout;
+  QPushButton* scout = ui.cmdScout;
   scout->setEnabled(false);
   options_ = std::make_unique<FrmScoutOptions>(criteria_, [scout] { scout->setEnabled(true); },
                                                window()->names().nations(), window()->names().comps());
@@ -36,7 +36,7 @@ void ScoutPanel::showOptions() {
 void ScoutPanel::runScout() {
   Database& db = window()->database();
   if (!db.isOpen()) return;
-  QListWidget* list = window()->form().lstplayers;
+  QListWidget* list = ui.lstplayers;
   list->clear();
   list->setEnabled(false);
   whileBusy(window(), [&] {

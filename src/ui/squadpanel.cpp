@@ -36,27 +36,25 @@ void select(QListWidget* list, int row) {
 }  // namespace
 
 SquadPanel::SquadPanel(TolvPlayer* w) : Panel(w) {
-  const Ui::TolvPlayer& u = w->form();
-  watchCombo(u.cmbSquad);
-  watchCombo(u.cmbTransclub);
-  connect(u.cmbSquad, &QComboBox::currentIndexChanged, this, [this] {
+  watchCombo(ui.cmbSquad);
+  watchCombo(ui.cmbTransclub);
+  connect(ui.cmbSquad, &QComboBox::currentIndexChanged, this, [this] {
     if (opened_) cmbSquad_Click();
   });
-  connect(u.cmbTransclub, &QComboBox::currentIndexChanged, this, [this] {
+  connect(ui.cmbTransclub, &QComboBox::currentIndexChanged, this, [this] {
     if (opened_) cmbTransclub_Click();
   });
-  connectList(u.lstSquad, state_.CurrentSquad, [this](int32_t id) {
-    const Ui::TolvPlayer& u = window()->form();
-    if (u.cmbTransclub->currentIndex() < 0) u.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionFreeTransfer));
-    u.cmdTransfer->setEnabled(id >= 0);  // nobody to move from an empty slot
+  connectList(ui.lstSquad, state_.CurrentSquad, [this](int32_t id) {
+    if (ui.cmbTransclub->currentIndex() < 0) ui.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionFreeTransfer));
+    ui.cmdTransfer->setEnabled(id >= 0);  // nobody to move from an empty slot
     showFromList(id, false);
   });
-  connectList(u.lstTranssquad, state_.TransferSquad, [this](int32_t id) { showFromList(id, true); });
-  connectList(u.lstStaff, state_.CurrentStaff, [this](int32_t id) {
+  connectList(ui.lstTranssquad, state_.TransferSquad, [this](int32_t id) { showFromList(id, true); });
+  connectList(ui.lstStaff, state_.CurrentStaff, [this](int32_t id) {
     window()->showStaffMember(squads::readPerson(window()->database(), id) ? id : -1);
   });
-  connect(u.cmdTransfer, &QPushButton::clicked, this, &SquadPanel::cmdTransfer_Click);
-  connect(u.cmdNewPlayer, &QPushButton::clicked, this, &SquadPanel::cmdNewPlayer_Click);
+  connect(ui.cmdTransfer, &QPushButton::clicked, this, &SquadPanel::cmdTransfer_Click);
+  connect(ui.cmdNewPlayer, &QPushButton::clicked, this, &SquadPanel::cmdNewPlayer_Click);
 }
 
 void SquadPanel::watchCombo(QComboBox* combo) {
@@ -91,21 +89,20 @@ void SquadPanel::connectList(QListWidget* list, std::span<const int32_t> values,
 }
 
 bool SquadPanel::eventFilter(QObject* watched, QEvent* event) {
-  const Ui::TolvPlayer& u = window()->form();
   switch (event->type()) {
     case QEvent::MouseButtonPress:
-      for (QListWidget* list : {u.lstSquad, u.lstTranssquad, u.lstStaff})
+      for (QListWidget* list : {ui.lstSquad, ui.lstTranssquad, ui.lstStaff})
         if (watched == list->viewport()) rowBeforePress_ = list->currentRow();
       break;
     case QEvent::MouseButtonDblClick:
-      if ((watched == u.cmbSquad || watched == u.cmbSquad->lineEdit()) && opened_ && u.cmbSquad->currentIndex() >= 0) {
-        window()->ClickTeamID = u.cmbSquad->currentIndex();
+      if (opened_ && (watched == ui.cmbSquad || watched == ui.cmbSquad->lineEdit()) && ui.cmbSquad->currentIndex() >= 0) {
+        window()->ClickTeamID = ui.cmbSquad->currentIndex();
         if (openClubWindow_) openClubWindow_(window()->ClickTeamID);
       }
       break;
     case QEvent::KeyPress:
       // Keys reach the combo first; it hands them on to its line edit.
-      if (opened_ && (watched == u.cmbSquad || watched == u.cmbTransclub)) keyDown(static_cast<QComboBox*>(watched));
+      if (opened_ && (watched == ui.cmbSquad || watched == ui.cmbTransclub)) keyDown(static_cast<QComboBox*>(watched));
       break;
     default:
       break;
@@ -118,11 +115,10 @@ bool SquadPanel::eventFilter(QObject* watched, QEvent* event) {
 void SquadPanel::databaseOpened() {
   opened_ = false;
   state_ = squads::SquadState{};
-  const Ui::TolvPlayer& u = window()->form();
-  u.cmbSquad->setCurrentIndex(-1);
-  u.cmbTransclub->setCurrentIndex(-1);
-  for (QListWidget* list : {u.lstSquad, u.lstStaff, u.lstTranssquad}) list->clear();
-  u.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionInitial));
+  ui.cmbSquad->setCurrentIndex(-1);
+  ui.cmbTransclub->setCurrentIndex(-1);
+  for (QListWidget* list : {ui.lstSquad, ui.lstStaff, ui.lstTranssquad}) list->clear();
+  ui.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionInitial));
   opened_ = true;
 }
 
@@ -130,30 +126,28 @@ void SquadPanel::databaseChanged() {
   if (!opened_) return;
   // The lists again from the stored squads, with the same rows chosen and
   // no person shown because of it.
-  const Ui::TolvPlayer& u = window()->form();
-  const int row = u.lstSquad->currentRow(), transferRow = u.lstTranssquad->currentRow();
-  const QSignalBlocker b1(u.lstSquad), b2(u.lstStaff), b3(u.lstTranssquad);
-  squads::loadCurrentClub(window()->database(), state_, u.cmbSquad->currentIndex());
-  squads::loadTransferClub(window()->database(), state_, u.cmbTransclub->currentIndex());
+  const int row = ui.lstSquad->currentRow(), transferRow = ui.lstTranssquad->currentRow();
+  const QSignalBlocker b1(ui.lstSquad), b2(ui.lstStaff), b3(ui.lstTranssquad);
+  squads::loadCurrentClub(window()->database(), state_, ui.cmbSquad->currentIndex());
+  squads::loadTransferClub(window()->database(), state_, ui.cmbTransclub->currentIndex());
   showClubs(true);
-  u.lstSquad->setCurrentRow(row);
-  u.lstTranssquad->setCurrentRow(transferRow);
+  ui.lstSquad->setCurrentRow(row);
+  ui.lstTranssquad->setCurrentRow(transferRow);
 }
 
 void SquadPanel::showClubs(bool emptyOthers) {
-  const Ui::TolvPlayer& u = window()->form();
   const Database& db = window()->database();
   if (state_.currentClubId >= 0) {
-    fill(u.lstSquad, db, state_.CurrentSquad);
-    fill(u.lstStaff, db, state_.CurrentStaff);
+    fill(ui.lstSquad, db, state_.CurrentSquad);
+    fill(ui.lstStaff, db, state_.CurrentStaff);
   } else if (emptyOthers) {
-    u.lstSquad->clear();
-    u.lstStaff->clear();
+    ui.lstSquad->clear();
+    ui.lstStaff->clear();
   }
   if (state_.TransferClubId >= 0)
-    fill(u.lstTranssquad, db, state_.TransferSquad);
+    fill(ui.lstTranssquad, db, state_.TransferSquad);
   else if (emptyOthers)
-    u.lstTranssquad->clear();
+    ui.lstTranssquad->clear();
 }
 
 void SquadPanel::personShown(int personId) {
@@ -164,7 +158,7 @@ void SquadPanel::personShown(int personId) {
   if (!opened_ || !w->SelectPersonPending) return;
   const std::optional<StaffRecord> person = squads::readPerson(w->database(), personId);
   if (!person || person->ClubId() < 0) return;  // the person list empties the lists itself
-  QComboBox* combo = w->form().cmbSquad;
+  QComboBox* combo = ui.cmbSquad;
   const int club = person->ClubId() < combo->count() ? person->ClubId() : -1;
   if (club != combo->currentIndex()) return;
   if (club >= 0)
@@ -177,19 +171,18 @@ void SquadPanel::personShown(int personId) {
 
 void SquadPanel::cmbSquad_Click() {
   TolvPlayer* w = window();
-  const Ui::TolvPlayer& u = w->form();
   const Database& db = w->database();
-  const int club = u.cmbSquad->currentIndex();
+  const int club = ui.cmbSquad->currentIndex();
   if (club < 0) {
     state_.currentClubId = -1;
     w->SelectPersonPending = false;
     return;
   }
   squads::loadCurrentClub(db, state_, club);
-  fill(u.lstSquad, db, state_.CurrentSquad);
-  fill(u.lstStaff, db, state_.CurrentStaff);
+  fill(ui.lstSquad, db, state_.CurrentSquad);
+  fill(ui.lstStaff, db, state_.CurrentStaff);
   if (!w->SelectPersonPending) {
-    u.lstSquad->setCurrentRow(0);
+    ui.lstSquad->setCurrentRow(0);
     return;
   }
   // The person shown, chosen by the slot that holds him: two people of a
@@ -198,45 +191,42 @@ void SquadPanel::cmbSquad_Click() {
   const int id = w->CurrentPersonId;
   const std::optional<StaffRecord> person = squads::readPerson(db, id);
   if (!person) return;
-  select(u.lstSquad, squads::findSlot(state_.CurrentSquad, id));
+  select(ui.lstSquad, squads::findSlot(state_.CurrentSquad, id));
   if (!person->isPlayer()) {
-    select(u.lstStaff, squads::findSlot(state_.CurrentStaff, id));
-    u.cmdTransfer->setEnabled(false);
+    select(ui.lstStaff, squads::findSlot(state_.CurrentStaff, id));
+    ui.cmdTransfer->setEnabled(false);
   }
 }
 
 void SquadPanel::cmbTransclub_Click() {
   TolvPlayer* w = window();
-  const Ui::TolvPlayer& u = w->form();
-  const int club = u.cmbTransclub->currentIndex();
+  const int club = ui.cmbTransclub->currentIndex();
   squads::loadTransferClub(w->database(), state_, club);
   if (club >= 0) {
-    fill(u.lstTranssquad, w->database(), state_.TransferSquad);
-    u.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionTransfer));
+    fill(ui.lstTranssquad, w->database(), state_.TransferSquad);
+    ui.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionTransfer));
   }
   const std::optional<StaffRecord> shown = squads::readPerson(w->database(), w->CurrentPersonId);
-  if (shown && shown->ClubId() < 0) u.cmdTransfer->setEnabled(true);
+  if (shown && shown->ClubId() < 0) ui.cmdTransfer->setEnabled(true);
 }
 
 void SquadPanel::keyDown(QComboBox* combo) {
-  const Ui::TolvPlayer& u = window()->form();
   const bool chosen = combo->currentIndex() >= 0;
-  if (combo == u.cmbSquad) {
-    if (!chosen) u.lstSquad->clear();
-    u.cmdTransfer->setEnabled(chosen);
+  if (combo == ui.cmbSquad) {
+    if (!chosen) ui.lstSquad->clear();
+    ui.cmdTransfer->setEnabled(chosen);
     return;
   }
-  u.cmdSearch->setDefault(false);
+  ui.cmdSearch->setDefault(false);
   if (chosen) return;
-  u.lstTranssquad->clear();
-  if (u.cmbSquad->currentIndex() >= 0) u.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionFreeTransferTyped));
+  ui.lstTranssquad->clear();
+  if (ui.cmbSquad->currentIndex() >= 0) ui.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionFreeTransferTyped));
 }
 
 // ---- The lists -------------------------------------------------------------------
 
 void SquadPanel::showFromList(int32_t personId, bool transferList) {
   TolvPlayer* w = window();
-  const Ui::TolvPlayer& u = w->form();
   if (!squads::readPerson(w->database(), personId)) return;
   people::PersonForm f;
   try {
@@ -244,7 +234,7 @@ void SquadPanel::showFromList(int32_t personId, bool transferList) {
   } catch (const std::exception&) {
     return;
   }
-  u.SSTab1->setEnabled(false);
+  ui.SSTab1->setEnabled(false);
   w->NewPlayerMode = false;
   w->blacken();
   w->CurrentPersonId = f.personId;
@@ -253,7 +243,7 @@ void SquadPanel::showFromList(int32_t personId, bool transferList) {
   if (f.isPlayer) {
     w->showPlayerPages(true);
     w->fillBoxes(f);
-    if (!transferList) u.txtUn->setText(q8(f.unknown53));
+    if (!transferList) ui.txtUn->setText(q8(f.unknown53));
   } else {
     // No attribute page for a non-player here: the rating and attribute
     // boxes keep what they show.
@@ -262,22 +252,21 @@ void SquadPanel::showFromList(int32_t personId, bool transferList) {
     f.staffAttributes = shown.staffAttributes;
     f.formation = shown.formation;
     w->fillBoxes(f);
-    if (transferList) u.picPositions->hide();
+    if (transferList) ui.picPositions->hide();
   }
-  u.SSTab1->setEnabled(true);
+  ui.SSTab1->setEnabled(true);
 }
 
 // ---- Transfers ---------------------------------------------------------------------
 
 void SquadPanel::cmdTransfer_Click() {
   TolvPlayer* w = window();
-  const Ui::TolvPlayer& u = w->form();
   Database& db = w->database();
   if (!opened_ || !db.isOpen()) return;
   // The core works on the clubs the combos name now.
-  if (u.cmbSquad->currentIndex() != state_.currentClubId) state_.currentClubId = -1;
-  if (u.cmbTransclub->currentIndex() < 0) squads::loadTransferClub(db, state_, -1);
-  const int selected = u.lstSquad->count() > 0 ? u.lstSquad->currentRow() : -1;
+  if (ui.cmbSquad->currentIndex() != state_.currentClubId) state_.currentClubId = -1;
+  if (ui.cmbTransclub->currentIndex() < 0) squads::loadTransferClub(db, state_, -1);
+  const int selected = ui.lstSquad->count() > 0 ? ui.lstSquad->currentRow() : -1;
 
   BoxQuestions q(w);
   squads::TransferResult r;
@@ -296,25 +285,24 @@ void SquadPanel::cmdTransfer_Click() {
   // The lists the move changed. The moved person is chosen in the transfer
   // list without being shown; the squad list moves on to the next row.
   if (r.move != squads::Move::FreeTransfer) {
-    u.cmdTransfer->setEnabled(false);
-    fill(u.lstTranssquad, db, state_.TransferSquad);
-    const QSignalBlocker quiet(u.lstTranssquad);
-    select(u.lstTranssquad, r.transferRow);
+    ui.cmdTransfer->setEnabled(false);
+    fill(ui.lstTranssquad, db, state_.TransferSquad);
+    const QSignalBlocker quiet(ui.lstTranssquad);
+    select(ui.lstTranssquad, r.transferRow);
   }
   if (r.move != squads::Move::Signing || state_.currentClubId == state_.TransferClubId)  // signed into the club on show
-    fill(u.lstSquad, db, state_.CurrentSquad);
-  if (r.move == squads::Move::Transfer) fill(u.lstStaff, db, state_.CurrentStaff);
-  if (r.move != squads::Move::Signing) u.lstSquad->setCurrentRow(r.squadRow);
+    fill(ui.lstSquad, db, state_.CurrentSquad);
+  if (r.move == squads::Move::Transfer) fill(ui.lstStaff, db, state_.CurrentStaff);
+  if (r.move != squads::Move::Signing) ui.lstSquad->setCurrentRow(r.squadRow);
 }
 
 // ---- New players ---------------------------------------------------------------------
 
 void SquadPanel::ClearFieldsNewPlayer() {
-  const Ui::TolvPlayer& u = window()->form();
-  for (QLineEdit* box : {u.txtFirstname, u.txtSurname, u.txtCommon, u.txtClub}) box->clear();
+  for (QLineEdit* box : {ui.txtFirstname, ui.txtSurname, ui.txtCommon, ui.txtClub}) box->clear();
   for (QLineEdit* box : window()->boxes({people::kPersonalBoxes, people::kMoneyBoxes})) box->setText(QStringLiteral("0"));
-  u.txtBirthyear->setText(QStringLiteral("1900"));
-  for (QComboBox* combo : {u.cmbnations, u.cmbnations2}) combo->setCurrentIndex(-1);
+  ui.txtBirthyear->setText(QStringLiteral("1900"));
+  for (QComboBox* combo : {ui.cmbnations, ui.cmbnations2}) combo->setCurrentIndex(-1);
 }
 
 void SquadPanel::cmdNewPlayer_Click() {
@@ -330,8 +318,8 @@ void SquadPanel::cmdNewPlayer_Click() {
   ClearFieldsNewPlayer();
   for (Panel* p : w->panels())
     if (p != this) p->personShown(-1);
-  w->form().txtFirstname->setFocus();
-  w->form().lblID->setText(QString::number(people::nextPersonId(db)));
+  ui.txtFirstname->setFocus();
+  ui.lblID->setText(QString::number(people::nextPersonId(db)));
 }
 
 bool SquadPanel::updateInstead() {
@@ -354,9 +342,9 @@ bool SquadPanel::updateInstead() {
   w->NewPlayerMode = false;
   // The window now shows the person just added.
   w->CurrentPersonId = r.personId;
-  w->form().txtFirstnamid->setText(QString::number(r.firstNameId));
-  w->form().txtsurnameid->setText(QString::number(r.secondNameId));
-  w->form().txtID2->setText(QString::number(r.attIndex));
+  ui.txtFirstnamid->setText(QString::number(r.firstNameId));
+  ui.txtsurnameid->setText(QString::number(r.secondNameId));
+  ui.txtID2->setText(QString::number(r.attIndex));
   return true;
 }
 

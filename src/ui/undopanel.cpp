@@ -25,14 +25,13 @@ QString menuText(const char* verb, const std::string& label8) {
 }  // namespace
 
 UndoPanel::UndoPanel(TolvPlayer* w) : Panel(w) {
-  const Ui::TolvPlayer& u = w->form();
-  connect(u.actUndo, &QAction::triggered, this, [this] { step(true); });
-  connect(u.actRedo, &QAction::triggered, this, [this] { step(false); });
-  connect(u.actRestore, &QAction::triggered, this, &UndoPanel::restoreBackup);
-  u.actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  connect(ui.actUndo, &QAction::triggered, this, [this] { step(true); });
+  connect(ui.actRedo, &QAction::triggered, this, [this] { step(false); });
+  connect(ui.actRestore, &QAction::triggered, this, &UndoPanel::restoreBackup);
+  ui.actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   // The menu item and the dock's own close box show and hide it alike.
-  connect(u.actChanges, &QAction::triggered, u.dockChanges->toggleViewAction(), &QAction::trigger);
-  connect(u.dockChanges->toggleViewAction(), &QAction::toggled, u.actChanges, &QAction::setChecked);
+  connect(ui.actChanges, &QAction::triggered, ui.dockChanges->toggleViewAction(), &QAction::trigger);
+  connect(ui.dockChanges->toggleViewAction(), &QAction::toggled, ui.actChanges, &QAction::setChecked);
   w->database().journalChanged = [this] { showJournal(); };
   showJournal();
   // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
@@ -51,26 +50,24 @@ UndoPanel::UndoPanel(TolvPlayer* w) : Panel(w) {
 }
 
 void UndoPanel::databaseClosing() {
-  const Ui::TolvPlayer& u = window()->form();
-  u.lstChanges->clear();
-  u.actUndo->setEnabled(false);
-  u.actRedo->setEnabled(false);
-  u.actRestore->setEnabled(true);
+  ui.lstChanges->clear();
+  ui.actUndo->setEnabled(false);
+  ui.actRedo->setEnabled(false);
+  ui.actRestore->setEnabled(true);
 }
 
 void UndoPanel::showJournal() {
-  const Ui::TolvPlayer& u = window()->form();
   const Database& db = window()->database();
   const Journal& j = db.journal();
-  u.actUndo->setEnabled(db.isOpen() && j.canUndo());
-  u.actUndo->setText(menuText("&Undo", j.undoLabel()));
-  u.actRedo->setEnabled(db.isOpen() && j.canRedo());
-  u.actRedo->setText(menuText("&Redo", j.redoLabel()));
-  u.actRestore->setEnabled(!db.isOpen());
-  u.lstChanges->clear();
-  const QColor undone = u.lstChanges->palette().color(QPalette::Disabled, QPalette::Text);
+  ui.actUndo->setEnabled(db.isOpen() && j.canUndo());
+  ui.actUndo->setText(menuText("&Undo", j.undoLabel()));
+  ui.actRedo->setEnabled(db.isOpen() && j.canRedo());
+  ui.actRedo->setText(menuText("&Redo", j.redoLabel()));
+  ui.actRestore->setEnabled(!db.isOpen());
+  ui.lstChanges->clear();
+  const QColor undone = ui.lstChanges->palette().color(QPalette::Disabled, QPalette::Text);
   for (size_t i = 0; i < j.entries().size(); ++i) {
-    auto* item = new QListWidgetItem(q8(j.entries()[i].label), u.lstChanges);
+    auto* item = new QListWidgetItem(q8(j.entries()[i].label), ui.lstChanges);
     if (i >= j.doneCount()) item->setForeground(undone);
   }
 }
@@ -92,28 +89,27 @@ void UndoPanel::step(bool back) {
 
 void UndoPanel::reshow() {
   TolvPlayer* w = window();
-  const Ui::TolvPlayer& u = w->form();
   Database& db = w->database();
 
   // The shared lists; the club combos keep their choice and tell nobody, the
   // squad panel fills its lists below.
   {
-    const QSignalBlocker b1(u.cmbSquad), b2(u.cmbTransclub);
-    const int squad = u.cmbSquad->currentIndex(), transfer = u.cmbTransclub->currentIndex();
+    const QSignalBlocker b1(ui.cmbSquad), b2(ui.cmbTransclub);
+    const int squad = ui.cmbSquad->currentIndex(), transfer = ui.cmbTransclub->currentIndex();
     w->names().reload(db);
-    u.cmbSquad->setCurrentIndex(squad < u.cmbSquad->count() ? squad : -1);
-    u.cmbTransclub->setCurrentIndex(transfer < u.cmbTransclub->count() ? transfer : -1);
+    ui.cmbSquad->setCurrentIndex(squad < ui.cmbSquad->count() ? squad : -1);
+    ui.cmbTransclub->setCurrentIndex(transfer < ui.cmbTransclub->count() ? transfer : -1);
   }
 
   // The person list without people that are gone, under their names now.
   {
-    const QSignalBlocker block(u.lstplayers);
-    const int row = u.lstplayers->currentRow();
+    const QSignalBlocker block(ui.lstplayers);
+    const int row = ui.lstplayers->currentRow();
     std::vector<int> people;
     for (int id : w->matchTable())
       if (id < db.PeopleCount()) people.push_back(id);
     w->setMatches(std::move(people));
-    if (row < u.lstplayers->count()) u.lstplayers->setCurrentRow(row);
+    if (row < ui.lstplayers->count()) ui.lstplayers->setCurrentRow(row);
   }
 
   // The person on display, unless the boxes hold a new player being made.
@@ -137,7 +133,7 @@ void UndoPanel::reshow() {
 void UndoPanel::restoreBackup() {
   TolvPlayer* w = window();
   if (w->database().isOpen()) return;
-  const QString dir = w->form().txtpath->text();
+  const QString dir = ui.txtpath->text();
   const std::string gameDir = nativePath(dir.isEmpty() ? w->programDir() : dir);
   const std::vector<backup::BackupInfo> all = backup::list(gameDir);
   if (all.empty()) {

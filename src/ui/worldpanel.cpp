@@ -73,9 +73,8 @@ void WorldWindow::selectLabelled(std::span<const FormBox> boxes) {
 }
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
-  const Ui::TolvPlayer& u = w->form();
-  for (QLabel* label : {u.lblClub, u.lblNation, u.lblnatid2}) {
-    const bool club = label == u.lblClub, second = label == u.lblnatid2;
+  for (QLabel* label : {ui.lblClub, ui.lblNation, ui.lblnatid2}) {
+    const bool club = label == ui.lblClub, second = label == ui.lblnatid2;
     auto open = [this, club, second](QObject*, QEvent* e) {
       if (e->type() != QEvent::MouseButtonDblClick) return false;
       club ? openPersonClub() : openNation(second);
@@ -128,7 +127,7 @@ void WorldPanel::openPersonClub() {
   TolvPlayer* w = window();
   const Database& db = w->database();
   const int person = w->CurrentPersonId;
-  if (!db.isOpen() || w->NewPlayerMode || w->form().txtClub->text().trimmed().isEmpty() || person < 0 ||
+  if (!db.isOpen() || w->NewPlayerMode || ui.txtClub->text().trimmed().isEmpty() || person < 0 ||
       person >= db.PeopleCount())
     return;
   const int32_t club = db.read<StaffRecord>(kSlotStaff, int64_t(person) + 1).ClubId();
