@@ -1,7 +1,6 @@
 #include "ui/frmscoutoptions.h"
 
 #include <QKeyEvent>
-#include <QPushButton>
 #include <algorithm>
 
 #include "ui_frmscoutoptions.h"

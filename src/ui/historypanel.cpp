@@ -1,10 +1,5 @@
 #include "ui/historypanel.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTableWidget>
 
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"

@@ -2,16 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QGridLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QScreen>
 #include <QStackedLayout>
-#include <QStatusBar>
-#include <QTabWidget>
 
 #include <array>
 #include <optional>
@@ -288,8 +280,11 @@ void TolvPlayer::showStaffMember(int personId) {
   ui_->cmdTransfer->setEnabled(false);
   const bool shown = db_.isOpen() && personId >= 0;
   for (int t = 0; t < 3; ++t) ui_->SSTab1->widget(t)->setEnabled(shown);
-  if (!shown) return;
-  people::PersonForm f = people::loadPerson(db_, personId);
+  if (shown) display(personId);
+}
+
+void TolvPlayer::display(int personId) {
+  const people::PersonForm f = people::loadPerson(db_, personId);
   CurrentPersonId = f.personId;
   showPlayerPages(f.isPlayer);
   fillBoxes(f);

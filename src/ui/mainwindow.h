@@ -62,6 +62,9 @@ class TolvPlayer : public QMainWindow {
   // the player page for a player, the staff page otherwise) and makes its
   // kind the kind of the person shown.
   void fillBoxes(const people::PersonForm& form);
+  // Reads person `personId`, makes him the person shown and shows him on
+  // the pages of his kind.
+  void display(int personId);
   // The texts of every person box as they are now, for the person shown.
   people::PersonForm formFromBoxes() const;
   // Shows the player page (positions and attributes) or the staff page.

@@ -1,12 +1,7 @@
 #include "ui/squadpanel.h"
 
-#include <QComboBox>
 #include <QEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSignalBlocker>
-#include <QTabWidget>
 
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"

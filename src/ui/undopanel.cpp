@@ -117,10 +117,8 @@ void UndoPanel::reshow() {
     w->FirstNameChanged = false;
     w->SecondNameChanged = false;
     if (w->CurrentPersonId < db.PeopleCount()) {
-      const people::PersonForm f = people::loadPerson(db, w->CurrentPersonId);
       w->blacken();
-      w->showPlayerPages(f.isPlayer);
-      w->fillBoxes(f);
+      w->display(w->CurrentPersonId);
     } else {
       w->CurrentPersonId = -1;
       w->showStaffMember(-1);
