@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "records/boxrules.h"
-#include "ui/messages.h"
 #include "ui/widgets.h"
 
 namespace cm3::ui {

@@ -8,11 +8,10 @@
 
 #include "diff/patch.h"
 #include "exchange/exchange.h"
-#include "ui/filenames.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
-#include "ui/messages.h"
 #include "ui/undopanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 

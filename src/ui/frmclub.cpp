@@ -8,11 +8,10 @@
 
 #include "records/codelists.h"
 #include "ui/binder.h"
-#include "ui/formrules.h"
 #include "ui/frmcomp.h"
 #include "ui/mainwindow.h"
-#include "ui/messages.h"
 #include "ui/namemodels.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 

@@ -7,8 +7,6 @@
 
 #include "records/codelists.h"
 #include "ui/binder.h"
-#include "ui/formrules.h"
-#include "ui/messages.h"
 #include "ui/widgets.h"
 
 namespace cm3::ui {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "ui/mainwindow.h"
-#include "ui/settingsfolder.h"
+#include "ui/widgets.h"
 
 int main(int argc, char** argv) {
   // Answered before the window system is started, so it works without a display.

@@ -1,10 +1,9 @@
 #include "ui/scoutpanel.h"
 
-#include "ui/formrules.h"
 #include "ui/frmscoutoptions.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
-#include "ui/messages.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 

@@ -5,7 +5,6 @@
 
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
-#include "ui/messages.h"
 #include "ui/widgets.h"
 
 namespace cm3::ui {

@@ -6,11 +6,8 @@
 #include <QSignalBlocker>
 
 #include "database/backup.h"
-#include "ui/filenames.h"
-#include "ui/formrules.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
-#include "ui/messages.h"
 #include "ui/widgets.h"
 
 namespace cm3::ui {

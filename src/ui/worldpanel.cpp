@@ -6,7 +6,6 @@
 #include <QLineEdit>
 
 #include "ui/binder.h"
-#include "ui/formrules.h"
 #include "ui/frmclub.h"
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
@@ -14,6 +13,7 @@
 #include "ui/namemodels.h"
 #include "ui_mainwindow.h"
 #include "ui/squadpanel.h"
+#include "ui/widgets.h"
 
 namespace cm3::ui {
 

@@ -9,7 +9,7 @@
 
 #include "database/settings.h"
 #include "common/filefailures.h"
-#include "ui/settingsfolder.h"
+#include "ui/widgets.h"
 
 class TestSettingsFolder : public QObject {
   Q_OBJECT
