@@ -146,12 +146,7 @@ void HistoryPanel::writeCell(int column, const QString& text) {
 void HistoryPanel::cmdAdd_Click() {
   if (loadedPerson_ < 0) return;
   int32_t id = 0;
-  try {
-    id = history::addRecord(window()->database());
-  } catch (const std::exception& e) {
-    message(window(), QString::fromLocal8Bit(e.what()));
-    return;
-  }
+  if (!attempt(window(), [&] { id = history::addRecord(window()->database()); })) return;
   QTableWidget* grid = ui.grdHistory;
   QSignalBlocker block(grid);
   const int last = grid->rowCount();
@@ -167,12 +162,7 @@ void HistoryPanel::cmdDel_Click() {
     setEditing(false);
     return;
   }
-  try {
-    history::deleteRecord(window()->database(), rowRecords_[size_t(row)]);
-  } catch (const std::exception& e) {
-    message(window(), QString::fromLocal8Bit(e.what()));
-    return;
-  }
+  if (!attempt(window(), [&] { history::deleteRecord(window()->database(), rowRecords_[size_t(row)]); })) return;
   rowRecords_.erase(rowRecords_.begin() + row);
   ui.grdHistory->removeRow(row);
   grdHistory_RowColChange();

@@ -264,10 +264,7 @@ void SquadPanel::cmdTransfer_Click() {
 
   BoxQuestions q(w);
   squads::TransferResult r;
-  try {
-    r = squads::cmdTransfer(db, state_, w->CurrentPersonId, selected, q);
-  } catch (const std::exception& e) {
-    message(w, QString::fromLocal8Bit(e.what()));
+  if (!attempt(w, [&] { r = squads::cmdTransfer(db, state_, w->CurrentPersonId, selected, q); })) {
     // Show the clubs as the files now hold them.
     if (state_.currentClubId >= 0) squads::loadCurrentClub(db, state_, state_.currentClubId);
     if (state_.TransferClubId >= 0) squads::loadTransferClub(db, state_, state_.TransferClubId);

@@ -73,13 +73,9 @@ void UndoPanel::step(bool back) {
   Database& db = window()->database();
   if (!db.isOpen() || !(back ? db.journal().canUndo() : db.journal().canRedo())) return;
   const std::string label = back ? db.journal().undoLabel() : db.journal().redoLabel();
-  try {
-    back ? db.undo() : db.redo();
-  } catch (const std::exception& e) {
-    message(window(),
-            back ? QStringLiteral("The change could not be undone.") : QStringLiteral("The change could not be made again."),
-            QString::fromLocal8Bit(e.what()));
-  }
+  const QString failed = back ? QStringLiteral("The change could not be undone.")
+                              : QStringLiteral("The change could not be made again.");
+  attempt(window(), [&] { back ? db.undo() : db.redo(); }, failed);
   reshow();
   window()->setStatusText((back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + q8(label));
 }
@@ -143,14 +139,12 @@ void UndoPanel::restoreBackup() {
                                                false, &ok);
   if (!ok) return;
   const backup::BackupInfo& b = all[all.size() - 1 - size_t(rows.indexOf(chosen))];
-  try {
-    const std::string previous = backup::restore(gameDir, b.name);
+  std::string previous;
+  const QString failed = QStringLiteral("The backup could not be restored.");
+  if (attempt(w, [&] { previous = backup::restore(gameDir, b.name); }, failed))
     message(w, QStringLiteral("The files of %1 are back. The files as they were are kept as backup %2; "
                               "restoring that one undoes this.")
                    .arg(QString::fromStdString(b.date), QString::fromStdString(previous)));
-  } catch (const std::exception& e) {
-    message(w, QStringLiteral("The backup could not be restored."), QString::fromLocal8Bit(e.what()));
-  }
 }
 
 }  // namespace cm3::ui

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "database/settings.h"
 #include "records/cp1252.h"
@@ -51,10 +52,11 @@ bool ask(QWidget* parent, const QString& text) {
 WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
 
-bool whileBusy(QWidget* parent, const std::function<void()>& work) {
+bool attempt(QWidget* parent, const std::function<void()>& work, const QString& text, bool busy) {
   QString failure;
   try {
-    WaitCursor wait;
+    std::optional<WaitCursor> wait;
+    if (busy) wait.emplace();
     work();
     return true;
   } catch (const std::exception& e) {
@@ -62,8 +64,15 @@ bool whileBusy(QWidget* parent, const std::function<void()>& work) {
   } catch (...) {
     failure = QStringLiteral("unknown error");
   }
-  message(parent, QStringLiteral("The operation failed."), failure);
+  if (text.isEmpty())
+    message(parent, failure);
+  else
+    message(parent, text, failure);
   return false;
+}
+
+bool whileBusy(QWidget* parent, const std::function<void()>& work) {
+  return attempt(parent, work, QStringLiteral("The operation failed."), true);
 }
 
 StepRunner progressDialogs(QWidget* parent) {

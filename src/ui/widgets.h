@@ -74,9 +74,11 @@ class WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Runs `work` under the wait cursor. A failure of the work is shown as a
-// message, with its reason beneath it, once the cursor is back; returns
-// whether the work ended normally.
+// Runs `work` (under the wait cursor when `busy`); returns whether it ended
+// normally. A failure of the work is shown, once the cursor is back, as
+// `text` with its reason beneath, or as the reason alone when `text` is empty.
+bool attempt(QWidget* parent, const std::function<void()>& work, const QString& text = {}, bool busy = false);
+// attempt under the wait cursor, a failure shown as "The operation failed.".
 bool whileBusy(QWidget* parent, const std::function<void()>& work);
 
 // The modal progress windows of the long steps of opening and closing:
