@@ -9,7 +9,9 @@
 #include <QListWidget>
 #include <QWidget>
 
+#include <array>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -23,35 +25,25 @@ namespace cm3::ui {
 
 // A text member shows in a line edit or label. A whole-number member is the
 // row of a combo or of a list's selected item (-1 none) or, for a check box,
-// 255 ticked and 0 not; a yes/no member is a check box. A member inside an
-// array is reached through a function such as element<&Form::array, k>. A
-// box of a table of the core shows the entry of the form's box texts under
-// its own object name.
+// 255 ticked and 0 not; a yes/no member is a check box. A binding names a
+// member, or element k of an array member. A box of a table of the core
+// shows the entry of the form's box texts under its own object name.
 template <class Form>
 struct Binding {
   template <class T>
-  using Element = T& (*)(Form&);
-  using Member = std::variant<std::string Form::*, int Form::*, bool Form::*, Element<std::string>, Element<int>,
-                              Element<bool>, BoxTexts Form::*>;
+  using Reach = std::function<T&(Form&)>;
+  using Member = std::variant<Reach<std::string>, Reach<int>, Reach<bool>, BoxTexts Form::*>;
 
-  template <class M>
-    requires std::is_constructible_v<Member, M>
-  Binding(const char* c, M m) : control(c), member(m) {}
+  template <class T>
+  Binding(const char* c, T Form::*m) : control(c), member(Reach<T>([m](Form& f) -> T& { return f.*m; })) {}
+  template <class T, size_t N>
+  Binding(const char* c, std::array<T, N> Form::*a, size_t k)
+      : control(c), member(Reach<T>([a, k](Form& f) -> T& { return (f.*a)[k]; })) {}
+  Binding(const char* c, BoxTexts Form::*texts) : control(c), member(texts) {}
 
   const char* control;
   Member member;
 };
-
-namespace detail {
-template <class C, class T>
-C classOf(T C::*);  // declared only: the class of a member pointer
-}  // namespace detail
-
-// Entry `K` of the array member `Array`, for a binding table.
-template <auto Array, size_t K>
-auto& element(decltype(detail::classOf(Array))& f) {
-  return (f.*Array)[K];
-}
 
 // The line edit that shows box `b` under `root`.
 inline QLineEdit* lineEditOf(const QWidget* root, const FormBox& b) {
@@ -85,7 +77,7 @@ class Binder {
   void fill(const Form& f, Keep keep = [](const QWidget*) { return true; }) const {
     for (const auto& [widget, b] : controls_) {
       if (!keep(static_cast<const QWidget*>(widget))) continue;
-      std::visit([&](auto m) { show(widget, shown(f, m, b.control)); }, b.member);
+      std::visit([&](const auto& m) { show(widget, shown(f, m, b.control)); }, b.member);
       // Long texts show from their start.
       if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setCursorPosition(0);
       if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
@@ -95,24 +87,23 @@ class Binder {
 
   // The controls' values over `f`: members without a control keep theirs.
   Form read(Form f = {}) const {
-    for (const auto& [widget, b] : controls_) std::visit([&](auto m) { take(widget, ref(f, m, b.control)); }, b.member);
+    for (const auto& [widget, b] : controls_)
+      std::visit([&](const auto& m) { take(widget, ref(f, m, b.control)); }, b.member);
     return f;
   }
 
  private:
   template <class M>
-  static auto& ref(Form& f, M m, const char* key) {
+  static auto& ref(Form& f, const M& m, const char* key) {
     if constexpr (std::is_same_v<M, BoxTexts Form::*>)
       return (f.*m)[key];
-    else if constexpr (std::is_member_object_pointer_v<M>)
-      return f.*m;
     else
       return m(f);
   }
 
   // What `m` holds in `f`; a box text missing from the form shows empty.
   template <class M>
-  static const auto& shown(const Form& f, M m, const char* key) {
+  static const auto& shown(const Form& f, const M& m, const char* key) {
     if constexpr (std::is_same_v<M, BoxTexts Form::*>) {
       static const std::string none;
       const auto it = (f.*m).find(key);

@@ -27,11 +27,11 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : WorldWindow(main), comp_(com
                 {{"lblID", &ClubForm::id}, {"cmbStatus", &ClubForm::status}, {"cmbNation", &ClubForm::nation},
                  {"cmbDivision", &ClubForm::division}, {"cmbLastDivision", &ClubForm::lastDivision},
                  {"cmbOtherDivision", &ClubForm::otherDivision}, {"cmbHomeMatch", &ClubForm::homeMatchDay},
-                 {"cmbHomeText", element<&ClubForm::kits, 0>}, {"cmbHomeBack", element<&ClubForm::kits, 1>},
-                 {"cmbAwayText", element<&ClubForm::kits, 2>}, {"cmbAwayBack", element<&ClubForm::kits, 3>},
-                 {"cmbThirdText", element<&ClubForm::kits, 4>}, {"cmbThirdBack", element<&ClubForm::kits, 5>},
-                 {"cmbRival1", element<&ClubForm::rivals, 0>}, {"cmbRival2", element<&ClubForm::rivals, 1>},
-                 {"cmbRival3", element<&ClubForm::rivals, 2>}, {"chkOwnClub", &ClubForm::ownsStadium}},
+                 {"cmbHomeText", &ClubForm::kits, 0}, {"cmbHomeBack", &ClubForm::kits, 1},
+                 {"cmbAwayText", &ClubForm::kits, 2}, {"cmbAwayBack", &ClubForm::kits, 3},
+                 {"cmbThirdText", &ClubForm::kits, 4}, {"cmbThirdBack", &ClubForm::kits, 5},
+                 {"cmbRival1", &ClubForm::rivals, 0}, {"cmbRival2", &ClubForm::rivals, 1},
+                 {"cmbRival3", &ClubForm::rivals, 2}, {"chkOwnClub", &ClubForm::ownsStadium}},
                 &ClubForm::boxes, {clubs::kClubBoxes}));
   mainStadium_ = std::make_unique<Binder<StadiumForm>>(
       this, bindings<StadiumForm>({{"lblStaID", &StadiumForm::id}, {"cmbCity", &StadiumForm::city},

@@ -25,8 +25,8 @@ FrmNation::FrmNation(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique
       this, bindings<NationForm>(
                 {{"lblNationID", &NationForm::id}, {"cmbDevelopment", &NationForm::development},
                  {"cmbRegion", &NationForm::region}, {"cmbActualRegion", &NationForm::actualRegion},
-                 {"lstGroup", &NationForm::group}, {"cmbLang1", element<&NationForm::languages, 0>},
-                 {"cmbLang2", element<&NationForm::languages, 1>}, {"cmbLang3", element<&NationForm::languages, 2>},
+                 {"lstGroup", &NationForm::group}, {"cmbLang1", &NationForm::languages, 0},
+                 {"cmbLang2", &NationForm::languages, 1}, {"cmbLang3", &NationForm::languages, 2},
                  {"cmbCity", &NationForm::city}, {"cmbNatStadium", &NationForm::stadium},
                  {"cmbContinent", &NationForm::continent}},
                 &NationForm::boxes, {nations::kNationBoxes}));

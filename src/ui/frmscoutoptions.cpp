@@ -14,26 +14,32 @@ namespace {
 
 using search::ScoutForm;
 
-// The controls that show a member of the criteria form; the attribute and
-// position grids are read by the window, and the age option is its current
-// row even while that row is not selected.
-const Binding<ScoutForm> kBindings[] = {
-    {"txtAbility", &ScoutForm::ability}, {"txtPotAbility", &ScoutForm::potAbility},
-    {"cmbnations", &ScoutForm::nationRow}, {"txtAge", &ScoutForm::age},
-    {"cmbClass", &ScoutForm::classRow},   {"cmbComp", &ScoutForm::compRow},
-};
+// The controls that show a member of the criteria form, the boxes of the
+// threshold grids included; the age option is read by the window: it is its
+// current row even while that row is not selected.
+std::vector<Binding<ScoutForm>> bindings() {
+  std::vector<Binding<ScoutForm>> t = {
+      {"txtAbility", &ScoutForm::ability}, {"txtPotAbility", &ScoutForm::potAbility},
+      {"cmbnations", &ScoutForm::nationRow}, {"txtAge", &ScoutForm::age},
+      {"cmbClass", &ScoutForm::classRow},   {"cmbComp", &ScoutForm::compRow},
+  };
+  for (size_t k = 0; k < search::kScoutAttributes.size(); ++k)
+    t.emplace_back(search::kScoutAttributes[k].name, &ScoutForm::attributes, k);
+  for (size_t k = 0; k < search::kScoutPositions.size(); ++k)
+    t.emplace_back(search::kScoutPositions[k].name, &ScoutForm::positions, k);
+  return t;
+}
 
-void zero(const std::vector<QLineEdit*>& boxes) {
+void zero(const QList<QLineEdit*>& boxes) {
   for (QLineEdit* e : boxes) e->setText(QStringLiteral("0"));
 }
 
 // Fills the grid of a threshold frame from its code list: the range
 // caption, a box with its caption per entry, four to a row in the order of
 // their record bytes, and the frame's Reset button, which sets the boxes to
-// 0. `boxes` comes back indexed like the list.
+// 0.
 template <size_t N>
-QPushButton* thresholdGrid(QGroupBox* frame, const std::array<search::ScoutBox, N>& table, const char* resetName,
-                           std::vector<QLineEdit*>& boxes) {
+QPushButton* thresholdGrid(QGroupBox* frame, const std::array<search::ScoutBox, N>& table, const char* resetName) {
   constexpr int perRow = 4;
   auto* grid = static_cast<QGridLayout*>(frame->layout());
   auto* range = make<QLabel>(frame, frame->objectName() + QStringLiteral("Range"));
@@ -42,7 +48,6 @@ QPushButton* thresholdGrid(QGroupBox* frame, const std::array<search::ScoutBox, 
   std::vector<const search::ScoutBox*> order;
   for (const search::ScoutBox& b : table) order.push_back(&b);
   std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->offset < b->offset; });
-  boxes.assign(N, nullptr);
   for (int k = 0; k < int(N); ++k) {
     const search::ScoutBox& b = *order[size_t(k)];
     auto* e = make<QLineEdit>(frame, b.name);
@@ -58,13 +63,12 @@ QPushButton* thresholdGrid(QGroupBox* frame, const std::array<search::ScoutBox, 
     l->setBuddy(e);
     grid->addWidget(l, 1 + k / perRow, 2 * (k % perRow));
     grid->addWidget(e, 1 + k / perRow, 2 * (k % perRow) + 1);
-    boxes[size_t(&b - table.data())] = e;
   }
   auto* reset = make<QPushButton>(frame, resetName);
   reset->setText(QStringLiteral("Reset"));
   reset->setAutoDefault(false);
   grid->addWidget(reset, 2 + (int(N) - 1) / perRow, 0, 1, 2);
-  QObject::connect(reset, &QPushButton::clicked, frame, [&boxes] { zero(boxes); });
+  QObject::connect(reset, &QPushButton::clicked, frame, [frame] { zero(frame->findChildren<QLineEdit*>()); });
   return reset;
 }
 
@@ -79,13 +83,13 @@ FrmScoutOptions::FrmScoutOptions(search::ScoutCriteria& criteria, std::function<
     installKeyFilter(e, kDigits + QStringLiteral("-"));
   }
   ui_->cmbClass->addItems(toList(codes::kClass));
-  thresholdGrid(ui_->fraAtt, search::kScoutAttributes, "cmdResetAtt", attributes_);
+  thresholdGrid(ui_->fraAtt, search::kScoutAttributes, "cmdResetAtt");
   // The grids' boxes come before the window's own buttons when tabbing.
-  setTabOrder(thresholdGrid(ui_->fraPositions, search::kScoutPositions, "cmdResetPositions", positions_), ui_->cmdReset);
+  setTabOrder(thresholdGrid(ui_->fraPositions, search::kScoutPositions, "cmdResetPositions"), ui_->cmdReset);
   setTabOrder(ui_->cmdReset, ui_->cmdOk);
   DrawFrame3D(ui_->cmdReset);
   DrawFrame3D(ui_->cmdOk);
-  binder_ = std::make_unique<Binder<ScoutForm>>(this, kBindings);
+  binder_ = std::make_unique<Binder<ScoutForm>>(this, bindings());
 
   // Older Than, the shared name lists, no choice in the three filter lists.
   ui_->lstOpt->setCurrentRow(0);
@@ -115,8 +119,6 @@ FrmScoutOptions::~FrmScoutOptions() = default;
 
 void FrmScoutOptions::ok() {
   ScoutForm f = binder_->read();
-  for (size_t k = 0; k < attributes_.size(); ++k) f.attributes[k] = to8(attributes_[k]->text());
-  for (size_t k = 0; k < positions_.size(); ++k) f.positions[k] = to8(positions_[k]->text());
   f.optRow = ui_->lstOpt->currentRow();
   if (search::storeCriteria(f, criteria_)) {
     message(this, QStringLiteral("Illegal value!"));
@@ -128,8 +130,7 @@ void FrmScoutOptions::ok() {
 
 void FrmScoutOptions::resetAll() {
   zero({ui_->txtAbility, ui_->txtPotAbility, ui_->txtAge});
-  zero(attributes_);
-  zero(positions_);
+  for (QGroupBox* frame : {ui_->fraAtt, ui_->fraPositions}) zero(frame->findChildren<QLineEdit*>());
   ui_->lstOpt->setCurrentRow(0);
   for (QComboBox* c : {ui_->cmbnations, ui_->cmbComp, ui_->cmbClass}) c->setCurrentIndex(-1);
 }

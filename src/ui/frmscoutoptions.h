@@ -7,12 +7,10 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "search/scout.h"
 
 class QAbstractItemModel;
-class QLineEdit;
 
 namespace Ui {
 class FrmScoutOptions;
@@ -40,8 +38,6 @@ class FrmScoutOptions : public QDialog {
   std::function<void()> stored_;
   std::unique_ptr<Ui::FrmScoutOptions> ui_;
   std::unique_ptr<Binder<search::ScoutForm>> binder_;
-  std::vector<QLineEdit*> attributes_;  // indexed like kScoutAttributes
-  std::vector<QLineEdit*> positions_;   // indexed like kScoutPositions
 };
 
 }  // namespace cm3::ui

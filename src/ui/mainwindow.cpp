@@ -45,10 +45,10 @@ const auto kStaffAttBoxes = numbered<21>("txtStaffAtt_");
 
 using PF = people::PersonForm;
 
-// Entry k of the array member `Array` shown in box names[k], for every k.
-template <auto Array, size_t N, size_t... K>
-void bindEach(std::vector<Binding<PF>>& table, const std::array<std::string, N>& names, std::index_sequence<K...>) {
-  (table.emplace_back(names[K].c_str(), &element<Array, K>), ...);
+// Entry k of the array member `array` shown in box names[k], for every k.
+template <class T, size_t N>
+void bindEach(std::vector<Binding<PF>>& table, std::array<T, N> PF::*array, const std::array<std::string, N>& names) {
+  for (size_t k = 0; k < N; ++k) table.emplace_back(names[k].c_str(), array, k);
 }
 
 // Every person box and the member of the person form it shows.
@@ -64,10 +64,10 @@ const std::vector<Binding<PF>>& personBindings() {
          {"txtSquadNo", &PF::squadNumber},        {"cmbFormation", &PF::formation},
          {"txtClub", &PF::clubName},              {"txtUn", &PF::unknown53}},
         &PF::boxes, people::kPersonBoxTables);
-    bindEach<&PF::mental>(t, kMentalBoxes, std::make_index_sequence<8>());
-    bindEach<&PF::positions>(t, kPositionBoxes, std::make_index_sequence<12>());
-    bindEach<&PF::attributes>(t, kAttBoxes, std::make_index_sequence<42>());
-    bindEach<&PF::staffAttributes>(t, kStaffAttBoxes, std::make_index_sequence<21>());
+    bindEach(t, &PF::mental, kMentalBoxes);
+    bindEach(t, &PF::positions, kPositionBoxes);
+    bindEach(t, &PF::attributes, kAttBoxes);
+    bindEach(t, &PF::staffAttributes, kStaffAttBoxes);
     return t;
   }();
   return table;

@@ -883,7 +883,7 @@ class TestWindows : public QObject {
     const cm3::ui::Binding<Form> table[] = {
         {"txtName", &Form::name},   {"lblID", &Form::id},     {"cmbRow", &Form::row},
         {"lstGroup", &Form::group}, {"chkFlag", &Form::flag}, {"chkTicked", &Form::ticked},
-        {"cmbSecond", cm3::ui::element<&Form::pair, 1>},
+        {"cmbSecond", &Form::pair, 1},
     };
     const cm3::ui::Binder<Form> binder(&root, table);
     Form shown{"Caf\xE9 Rovers", "12", "not read", 2, 1, 255, true, {0, 1}};
