@@ -19,11 +19,10 @@ int cmdExport(const std::string& gameDir, const std::string& what, const std::st
       throw CliError("Unknown export \"" + what + "\" (people, clubs, nations or comps)", 2);
     s.close();
   }
-  if (file == "-") {
+  if (file == "-")
     std::cout << text.str();
-    return 0;
-  }
-  writeTextFile(file, text.str());
+  else
+    writeTextFile(file, text.str());
   return 0;
 }
 
