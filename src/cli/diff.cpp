@@ -1,13 +1,13 @@
 // cm3db diff A B: what differs between two game directories.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/session.h"
+#include "database/errors.h"
+#include "database/textfile.h"
 #include "diff/diff.h"
 #include "diff/patch.h"
 
@@ -57,10 +57,10 @@ int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const s
     a->discard();
     b->discard();
   }
-  if (!patchFile.empty()) {
-    std::ofstream out(patchFile, std::ios::binary | std::ios::trunc);
-    out << diff::toJson(result);
-    if (!out.flush()) throw CliError(patchFile + ": cannot be written", 2);
+  try {
+    if (!patchFile.empty()) writeTextFile(patchFile, diff::toJson(result));
+  } catch (const FileError& e) {
+    throw CliError(e.what(), 2);  // exit code 1 says "different"
   }
   if (json)
     std::fputs(diff::toJson(result).c_str(), stdout);
@@ -70,10 +70,7 @@ int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const s
 }
 
 int cmdApply(const std::string& gameDir, const std::string& patchFile, bool force) {
-  std::ifstream in(patchFile, std::ios::binary);
-  if (!in) throw CliError(patchFile + ": cannot be read");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const diff::Result patch = diff::fromJson(text);
+  const diff::Result patch = diff::fromJson(readTextFile(patchFile));
   Session s(gameDir);
   const std::vector<diff::Conflict> conflicts = diff::apply(s.db(), patch, force);
   for (const diff::Conflict& c : conflicts) {

@@ -1,13 +1,12 @@
 // export and import: the CSV files of the core's exchange, to and from disk.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/session.h"
+#include "database/textfile.h"
 #include "exchange/exchange.h"
 
 namespace cm3::cli {
@@ -20,22 +19,15 @@ int cmdExport(const std::string& gameDir, const std::string& what, const std::st
       throw CliError("Unknown export \"" + what + "\" (people, clubs, nations or comps)", 2);
     s.close();
   }
-  if (file == "-") {
+  if (file == "-")
     std::cout << text.str();
-    return 0;
-  }
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) throw CliError("Cannot create " + file);
-  out << text.str();
-  out.close();
-  if (!out) throw CliError("Cannot write " + file);
+  else
+    writeTextFile(file, text.str());
   return 0;
 }
 
 int cmdImport(const std::string& gameDir, const std::string& what, const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw CliError(file + ": cannot be read");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = readTextFile(file);
   Session s(gameDir);
   const exchange::ImportResult r = exchange::importCsv(s.db(), what, text, file);
   if (!r.errors.empty()) {

@@ -10,6 +10,7 @@
 #include "database/catalogue.h"
 #include "database/errors.h"
 #include "database/journal.h"
+#include "database/textfile.h"
 #include "records/convert.h"
 #include "records/cp1252.h"
 #include "search/check.h"
@@ -76,6 +77,12 @@ FieldValue valueOf(const Json& j, const FieldInfo& f, const std::string& where) 
   }
   if (!cp1252::representable(s)) bad(where + ": the text has characters the files cannot hold");
   return FieldValue(cp1252::fromUtf8(s));
+}
+
+std::vector<std::string> describeAll(const std::vector<Conflict>& conflicts) {
+  std::vector<std::string> lines;
+  for (const Conflict& c : conflicts) lines.push_back(describe(c));
+  return lines;
 }
 
 }  // namespace
@@ -167,6 +174,47 @@ size_t changedFields(const Result& patch) {
   size_t n = 0;
   for (const RecordChange& c : patch.records) n += c.fields.size();
   return n;
+}
+
+Plan planPatch(Database& db, const std::string& path) {
+  Plan plan;
+  plan.label = "Apply patch";
+  Result patch;
+  try {
+    patch = fromJson(readTextFile(path));
+  } catch (const std::exception& e) {
+    plan.refusal = "Not a patch.";
+    plan.problems = {e.what()};
+    return plan;
+  }
+  const std::vector<Conflict> conflicts = apply(db, patch, false, {}, true);
+  plan.problems = describeAll(conflicts);
+  const std::string counts =
+      std::to_string(changedFields(patch)) + " fields in " + std::to_string(patch.records.size()) + " records";
+  if (blocks(conflicts, true)) {
+    plan.refusal = "The patch cannot be applied.";
+  } else if (!conflicts.empty()) {
+    plan.force = true;
+    plan.question = std::to_string(conflicts.size()) +
+                    " fields do not hold the patch's old value. Apply the patch (" + counts + ") and write over them?";
+  } else {
+    plan.question = "Apply the patch: " + counts + "?";
+  }
+  plan.patch = std::move(patch);
+  return plan;
+}
+
+std::vector<std::string> write(Database& db, const Plan& plan) {
+  const std::vector<Conflict> conflicts = apply(db, plan.patch, plan.force, plan.label);
+  return blocks(conflicts, plan.force) ? describeAll(conflicts) : std::vector<std::string>();
+}
+
+std::string firstLines(const std::vector<std::string>& lines) {
+  constexpr size_t kShown = 10;
+  std::string text;
+  for (size_t i = 0; i < lines.size() && i < kShown; ++i) text += (i ? "\n" : "") + lines[i];
+  if (lines.size() > kShown) text += "\n… and " + std::to_string(lines.size() - kShown) + " more";
+  return text;
 }
 
 std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const std::string& label, bool dryRun) {

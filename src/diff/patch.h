@@ -48,4 +48,29 @@ std::vector<Conflict> apply(Database& db, const Result& patch, bool force, const
 // Fields changed and records added by a patch.
 size_t changedFields(const Result& patch);
 
+// What a front end does with a patch (or an import) before it writes it:
+// either says why it cannot, or asks a question and, on yes, writes.
+struct Plan {
+  Result patch;
+  std::string label;     // of the journal action
+  std::string refusal;   // when set, nothing is to be written and this is said
+  std::string question;  // otherwise, asked before writing
+  bool force = false;    // the writing goes over the conflicts
+  // One line each: why it is refused, or the conflicts the writing goes over.
+  std::vector<std::string> problems;
+};
+
+// The plan of applying the patch in the file at `path` to `db`, found by a
+// dry run: refused when the file holds no patch or a value cannot be stored
+// even forced, else the question, which counts the conflicts to write over.
+Plan planPatch(Database& db, const std::string& path);
+
+// Writes the patch of `plan` as one action of the journal. Returns what kept
+// it from being written (the files changed since it was planned, a rule of
+// the world it would break), one line each; empty when it was written.
+std::vector<std::string> write(Database& db, const Plan& plan);
+
+// The first ten of `lines` for a message, one a line, then "… and N more".
+std::string firstLines(const std::vector<std::string>& lines);
+
 }  // namespace cm3::diff

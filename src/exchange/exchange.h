@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "database/database.h"
-#include "diff/diff.h"
+#include "diff/patch.h"
 
 namespace cm3::exchange {
 
@@ -32,10 +32,12 @@ struct ImportResult {
 // field-table column ("staff.Wage") that differs from the files written, all
 // or nothing, as one action of the journal. With `dryRun` nothing is written
 // and the result tells what would change.
-// The journal label of an import of `what`.
-inline std::string importLabel(std::string_view what) { return "Import " + std::string(what); }
-
 ImportResult importCsv(Database& db, std::string_view what, std::string_view text, const std::string& fileName,
                        bool dryRun = false);
+
+// The plan of the import of the file at `path`, from a dry run: refused when
+// the file cannot be read, with the refused cells when there are any, or
+// when no cell changes a field; else the question with the counts.
+diff::Plan planImport(Database& db, std::string_view what, const std::string& path);
 
 }  // namespace cm3::exchange

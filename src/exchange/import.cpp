@@ -6,6 +6,8 @@
 #include <optional>
 #include <tuple>
 
+#include "database/errors.h"
+#include "database/textfile.h"
 #include "diff/patch.h"
 #include "exchange/csv.h"
 #include "exchange/csvfields.h"
@@ -53,6 +55,9 @@ std::optional<FieldValue> parseCell(const std::string& cell, const CsvColumn& c,
     return std::nullopt;
   }
 }
+
+// The journal label of an import of `what`.
+std::string importLabel(std::string_view what) { return "Import " + std::string(what); }
 
 }  // namespace
 
@@ -142,6 +147,29 @@ ImportResult importCsv(Database& db, std::string_view what, std::string_view tex
   result.cells = diff::changedFields(patch);
   result.patch = std::move(patch);
   return result;
+}
+
+diff::Plan planImport(Database& db, std::string_view what, const std::string& path) {
+  diff::Plan plan;
+  plan.label = importLabel(what);
+  std::string text;
+  try {
+    text = readTextFile(path);
+  } catch (const FileError&) {
+    plan.refusal = path + " could not be read.";
+    return plan;
+  }
+  ImportResult result = importCsv(db, what, text, path, true);
+  if (!result.errors.empty())
+    plan.refusal = "Nothing was imported.";
+  else if (result.cells == 0)
+    plan.refusal = "The file holds no change.";
+  else
+    plan.question = "Import " + std::to_string(result.cells) + " changed fields in " + std::to_string(result.records) +
+                    " records?";
+  plan.patch = std::move(result.patch);
+  plan.problems = std::move(result.errors);
+  return plan;
 }
 
 }  // namespace cm3::exchange

@@ -5,9 +5,7 @@
 #pragma once
 #include <QString>
 
-#include <string>
-
-#include "diff/diff.h"
+#include "diff/patch.h"
 #include "ui/panel.h"
 
 namespace cm3::ui {
@@ -27,9 +25,10 @@ class ExchangePanel : public Panel {
 
  private:
   void enable(bool open);
-  // Writes `patch` as one action, then shows what refused it (if anything)
-  // and the stored values in every window.
-  void write(const diff::Result& patch, bool force, const std::string& label);
+  // Says why the plan cannot be written, or asks its question and writes
+  // it as one action; then shows what refused it (if anything) and the
+  // stored values in every window.
+  void carryOut(const diff::Plan& plan);
 };
 
 }  // namespace cm3::ui

@@ -29,6 +29,7 @@ TEST(CliDiff, ExitCodeSaysSameDifferentOrUnusableAndThePatchRebuildsTheEditedCop
   copyTree(a.str(), c);
   EXPECT_EQ(cm3db({"diff", a.str(), b.string()}).code, 0);
   EXPECT_EQ(cm3db({"diff", a.str(), (b / "missing").string()}).code, 2);
+  EXPECT_EQ(cm3db({"diff", a.str(), b.string(), "--patch", (b / "no" / "p.json").string()}).code, 2);
 
   const int caps = cm3db({"show", a.str(), "person", "3"}).json()["StaffRecord"]["Caps"].get<int>();
   const int newCaps = caps == 9 ? 10 : 9;

@@ -1,6 +1,7 @@
 
 #include <sstream>
 
+#include "database/textfile.h"
 #include "diff/diff.h"
 #include "diff/patch.h"
 #include "exchange/csv.h"
@@ -168,4 +169,64 @@ TEST_F(Diff, ForcedPatchLeavesASlottedPersonWithAnotherClubId) {
   a_.close();
   b_.close();
   EXPECT_EQ(snapshot(gameA_.data()), snapshot(gameB_.data()));
+}
+
+// What the File menu says or asks when a patch meets other values or holds
+// one a field cannot store, or an import cannot be read or refuses a cell;
+// planning writes nothing, and the plan that forces writes over the conflict.
+TEST_F(Diff, PlanAsksOrRefusesOtherwiseThanTheWriteWouldGo) {
+  const ScratchDir dir;
+  const std::string json = dir.str() + "/caps.json", csv = dir.str() + "/people.csv";
+  const int caps = a_.read<StaffRecord>(kSlotStaff, 3).Caps();
+  auto plan = [&](int before, int after) {
+    diff::Result r;
+    r.records.push_back({diff::RecordChange::Kind::Changed, std::string(slotInfo(kSlotStaff).path), 2, "",
+                         {{"Caps", int64_t(before), int64_t(after), false}}});
+    writeTextFile(json, diff::toJson(r));
+    return diff::planPatch(a_, json);
+  };
+  const diff::Plan conflict = plan(caps + 2, caps + 1), tooBig = plan(caps, 300);
+  EXPECT_EQ(std::tie(conflict.question, conflict.force),
+            std::make_tuple("1 fields do not hold the patch's old value. Apply the patch (1 fields in 1 records) and "
+                            "write over them?",
+                            true));
+  EXPECT_EQ(tooBig.refusal, "The patch cannot be applied.");
+  EXPECT_EQ(a_.read<StaffRecord>(kSlotStaff, 3).Caps(), caps);
+  EXPECT_TRUE(diff::write(a_, conflict).empty());
+  EXPECT_EQ(a_.read<StaffRecord>(kSlotStaff, 3).Caps(), caps + 1);
+
+  auto rows = exported(a_, "people");
+  cellOf(rows, "staff.Caps") = "300";
+  writeTextFile(csv, csvText(rows));
+  const diff::Plan refused = exchange::planImport(a_, "people", csv);
+  EXPECT_EQ(std::make_tuple(refused.refusal, refused.problems.size()), std::make_tuple("Nothing was imported.", 1u));
+  EXPECT_EQ(exchange::planImport(a_, "people", csv + "x").refusal, csv + "x could not be read.");
+  EXPECT_EQ(diff::planPatch(a_, csv).refusal, "Not a patch.");
+}
+
+TEST(Plan, FirstLinesMiscountWhatIsLeftOut) {
+  const std::vector<std::string> twelve(12, "x");
+  const std::string ten = "x\nx\nx\nx\nx\nx\nx\nx\nx\nx";
+  EXPECT_EQ(diff::firstLines(twelve), ten + "\n… and 2 more");
+  EXPECT_EQ(diff::firstLines({twelve.begin(), twelve.begin() + 10}), ten);
+}
+
+// A text comes back byte for byte past the read buffer; a replaced file
+// keeps its permissions; a failure names the file chosen, not the temporary
+// one beside it, and leaves nothing there.
+TEST(TextFile, ReadBackDiffersOrAFailureNamesTheTemporaryFile) {
+  const ScratchDir dir;
+  const std::string path = dir.str() + "/out.csv";
+  std::string text(200000, 'x');
+  text[70000] = '\0';
+  text += "\r\n";
+  spit(path, Bytes{'o', 'l', 'd'});
+  fs::permissions(path, fs::perms(0600));
+  writeTextFile(path, text);
+  EXPECT_EQ(readTextFile(path), text);
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0600));
+  EXPECT_EQ(fileNames(dir.path()), std::vector<std::string>{"out.csv"});
+  EXPECT_TRUE(failsWith([&] { writeTextFile(dir.str() + "/no/out.csv", text); }, FileError::Kind::PathNotFound,
+                        "/no/out.csv: "));
+  EXPECT_TRUE(failsWith([&] { readTextFile(dir.str() + "/none.csv"); }, FileError::Kind::PathNotFound, "none.csv: "));
 }

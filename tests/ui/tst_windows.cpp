@@ -510,6 +510,8 @@ class TestWindows : public QObject {
     QCOMPARE(caps->text().toInt(), edited);
     boxes([&] { panel->applyPatchFrom(file); }, {QMessageBox::Yes});
     QCOMPARE(caps->text().toInt(), before);
+    QCOMPARE(boxes([&] { panel->importFrom(QStringLiteral("people"), csv); }),
+             QStringList{QStringLiteral("The file holds no change.")});
   }
 
   void unclosedRunNotOfferedOrFoldedBackOnNo() {
