@@ -22,7 +22,12 @@ FrmComp::FrmComp(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique<Ui:
   showLists({{names.continents(), {ui_->cmbContinent}}, {names.nations(), {ui_->cmbNation}}},
             {ui_->cmbBackground, ui_->cmbForeground});
   selectLabelled(comps::kCompBoxes);
-  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] {
+    writeOrRefuse<comps::CompError>(this, [&] {
+      comps::updateComp(main_->database(), compIndex_, binder_->read());
+      main_->names().reload(main_->database(), FieldRef::Comp, compIndex_);
+    });
+  });
   connect(ui_->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -31,18 +36,6 @@ FrmComp::~FrmComp() = default;
 void FrmComp::fillFrom(int compIndex) {
   compIndex_ = compIndex;
   binder_->fill(comps::loadComp(main_->database(), compIndex));
-}
-
-void FrmComp::openOn(int compIndex) {
-  fillFrom(compIndex);
-  exec();
-}
-
-bool FrmComp::cmdUpdate_Click() {
-  return writeOrRefuse<comps::CompError>(this, [&] {
-    comps::updateComp(main_->database(), compIndex_, binder_->read());
-    main_->names().reload(main_->database(), NameModels::Comps, compIndex_);
-  });
 }
 
 }  // namespace cm3::ui

@@ -19,11 +19,6 @@ class FrmComp : public WorldWindow {
 
   // Reads competition `compIndex` and shows it, without waiting.
   void fillFrom(int compIndex);
-  // fillFrom, then shows the window modally.
-  void openOn(int compIndex);
-
-  // Whether the last Update wrote the record.
-  bool cmdUpdate_Click();
 
  private:
   int compIndex_ = -1;

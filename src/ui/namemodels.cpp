@@ -9,18 +9,6 @@
 namespace cm3::ui {
 namespace {
 
-const std::vector<std::string>& namesOf(const Database& db, NameModels::List list) {
-  switch (list) {
-    case NameModels::Nations: return db.nationNames;
-    case NameModels::Clubs: return db.clubNames;
-    case NameModels::Continents: return db.continentNames;
-    case NameModels::Comps: return db.compNames;
-    case NameModels::Cities: return db.cityNames;
-    case NameModels::Stadiums: return db.stadiumNames;
-  }
-  return db.stadiumNames;
-}
-
 void setName(QStringListModel* m, int row, const QString& name) {
   const QModelIndex at = m->index(row);
   if (at.data().toString() != name) m->setData(at, name);
@@ -57,12 +45,12 @@ bool sameColours(const QStandardItemModel* m, const std::vector<ColourItem>& col
 }  // namespace
 
 NameModels::NameModels(QObject* parent) : QObject(parent) {
-  for (QStringListModel*& m : lists_) m = new QStringListModel(this);
+  for (FieldRef kind : Database::kNamedKinds) lists_[kind] = new QStringListModel(this);
   colours_ = new QStandardItemModel(this);
 }
 
 void NameModels::reload(const Database& db) {
-  for (int list = Nations; list <= Stadiums; ++list) follow(lists_[list], namesOf(db, List(list)));
+  for (FieldRef kind : Database::kNamedKinds) follow(lists_.at(kind), *db.names(kind));
   if (sameColours(colours_, db.colours)) return;
   colours_->setRowCount(0);
   QList<QStandardItem*> rows;
@@ -75,9 +63,9 @@ void NameModels::reload(const Database& db) {
   colours_->invisibleRootItem()->appendRows(rows);
 }
 
-void NameModels::reload(const Database& db, List list, int row) {
-  const std::vector<std::string>& names = namesOf(db, list);
-  QStringListModel* m = lists_[list];
+void NameModels::reload(const Database& db, FieldRef kind, int row) {
+  const std::vector<std::string>& names = *db.names(kind);
+  QStringListModel* m = lists_.at(kind);
   if (row < 0 || size_t(row) >= names.size() || row > m->rowCount()) return;
   if (row == m->rowCount() && !m->insertRows(row, 1)) return;
   setName(m, row, q8(names[size_t(row)]));

@@ -25,17 +25,13 @@ class Binder;
 
 // The shape the club, nation and competition windows share.
 class WorldWindow : public QDialog {
- public:
-  // Centres the window over the main window and draws the bevels of the
-  // controls whose form sets their "bevel" property.
-  void Form_Load();
-
  protected:
   explicit WorldWindow(TolvPlayer* main) : main_(main) {}
   using Lists = std::initializer_list<std::pair<QAbstractItemModel*, std::initializer_list<QComboBox*>>>;
-  // Once the form is set up: sizes the window, makes its editable combos
-  // clearable, gives each combo of `lists` its model and no choice, and
-  // each kit list of `kits` the colours.
+  // Once the form is set up: sizes the window and centres it over the main
+  // window, draws the bevels of the controls whose form sets their "bevel"
+  // property, makes its editable combos clearable, gives each combo of
+  // `lists` its model and no choice, and each kit list of `kits` the colours.
   void showLists(Lists lists, std::initializer_list<QComboBox*> kits = {});
   // Digits only in the number boxes of `boxes`, boxes of a `record`, but
   // `except`.
