@@ -7,7 +7,6 @@
 #include "ui_frmclub.h"
 
 #include "records/codelists.h"
-#include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/frmcomp.h"
 #include "ui/mainwindow.h"
@@ -27,23 +26,24 @@ constexpr std::array<const char*, 5> kStadiumControls[] = {
     {"lblStaID", "cmbCity", "cmbStaNear", "chkRoof", "chkHeating"},
     {"lblStaResID", "cmbCityRes", "cmbStaNearRes", "chkRoofRes", "chkHeatingRes"}};
 
+// The club frame. The favourite and disliked people are rows of their lists;
+// the stadium frames have forms of their own.
+std::vector<Binding<ClubForm>> clubBindings() {
+  return bindings<ClubForm>(
+      {{"lblID", &ClubForm::id}, {"cmbStatus", &ClubForm::status}, {"cmbNation", &ClubForm::nation},
+       {"cmbDivision", &ClubForm::division}, {"cmbLastDivision", &ClubForm::lastDivision},
+       {"cmbOtherDivision", &ClubForm::otherDivision}, {"cmbHomeMatch", &ClubForm::homeMatchDay},
+       {"cmbHomeText", element<&ClubForm::kits, 0>}, {"cmbHomeBack", element<&ClubForm::kits, 1>},
+       {"cmbAwayText", element<&ClubForm::kits, 2>}, {"cmbAwayBack", element<&ClubForm::kits, 3>},
+       {"cmbThirdText", element<&ClubForm::kits, 4>}, {"cmbThirdBack", element<&ClubForm::kits, 5>},
+       {"cmbRival1", element<&ClubForm::rivals, 0>}, {"cmbRival2", element<&ClubForm::rivals, 1>},
+       {"cmbRival3", element<&ClubForm::rivals, 2>}, {"chkOwnClub", &ClubForm::ownsStadium}},
+      &ClubForm::boxes, {clubs::kClubBoxes});
+}
+
 }  // namespace
 
-FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : WorldWindow(main), comp_(comp), ui_(std::make_unique<Ui::FrmClub>()) {
-  ui_->setupUi(this);
-  // The favourite and disliked people are rows of their lists; the stadium
-  // frames have forms of their own.
-  binder_ = std::make_unique<Binder<ClubForm>>(
-      this, bindings<ClubForm>(
-                {{"lblID", &ClubForm::id}, {"cmbStatus", &ClubForm::status}, {"cmbNation", &ClubForm::nation},
-                 {"cmbDivision", &ClubForm::division}, {"cmbLastDivision", &ClubForm::lastDivision},
-                 {"cmbOtherDivision", &ClubForm::otherDivision}, {"cmbHomeMatch", &ClubForm::homeMatchDay},
-                 {"cmbHomeText", element<&ClubForm::kits, 0>}, {"cmbHomeBack", element<&ClubForm::kits, 1>},
-                 {"cmbAwayText", element<&ClubForm::kits, 2>}, {"cmbAwayBack", element<&ClubForm::kits, 3>},
-                 {"cmbThirdText", element<&ClubForm::kits, 4>}, {"cmbThirdBack", element<&ClubForm::kits, 5>},
-                 {"cmbRival1", element<&ClubForm::rivals, 0>}, {"cmbRival2", element<&ClubForm::rivals, 1>},
-                 {"cmbRival3", element<&ClubForm::rivals, 2>}, {"chkOwnClub", &ClubForm::ownsStadium}},
-                &ClubForm::boxes, {clubs::kClubBoxes}));
+FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : FormWindow(main, clubBindings()), comp_(comp) {
   for (bool reserve : {false, true}) {
     const auto [id, city, nearby, roof, heating] = kStadiumControls[reserve];
     stadiums_[reserve] = std::make_unique<Binder<StadiumForm>>(
@@ -86,8 +86,6 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : WorldWindow(main), comp_(com
   connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
   connect(ui_->cmdOk, &QPushButton::clicked, this, &FrmClub::cmdOk_Click);
 }
-
-FrmClub::~FrmClub() = default;
 
 void FrmClub::fill(const ClubForm& f) {
   for (bool reserve : {false, true}) stadiums_[reserve]->fill(f.*clubs::kStadiumFrames[reserve]);

@@ -13,11 +13,10 @@ namespace Ui { class FrmClub; }
 
 namespace cm3::ui {
 
-class FrmClub : public WorldWindow {
+class FrmClub : public FormWindow<Ui::FrmClub, clubs::ClubForm> {
   Q_OBJECT
  public:
   FrmClub(TolvPlayer* main, FrmComp* comp);
-  ~FrmClub() override;
 
   // Shows club ClickTeamID of the main window, without waiting.
   void showClub();
@@ -41,8 +40,6 @@ class FrmClub : public WorldWindow {
 
   FrmComp* comp_;
   bool unloaded_ = false;
-  std::unique_ptr<Ui::FrmClub> ui_;
-  std::unique_ptr<Binder<clubs::ClubForm>> binder_;
   std::unique_ptr<Binder<clubs::StadiumForm>> stadiums_[2];  // the main and the reserve stadium frame
 };
 

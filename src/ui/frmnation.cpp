@@ -6,7 +6,6 @@
 #include "ui_frmnation.h"
 
 #include "records/codelists.h"
-#include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
@@ -18,19 +17,17 @@ namespace cm3::ui {
 using nations::ContinentForm;
 using nations::NationForm;
 
-FrmNation::FrmNation(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique<Ui::FrmNation>()) {
-  ui_->setupUi(this);
+FrmNation::FrmNation(TolvPlayer* main)
+    : FormWindow(main, bindings<NationForm>(
+                           {{"lblNationID", &NationForm::id}, {"cmbDevelopment", &NationForm::development},
+                            {"cmbRegion", &NationForm::region}, {"cmbActualRegion", &NationForm::actualRegion},
+                            {"lstGroup", &NationForm::group}, {"cmbLang1", element<&NationForm::languages, 0>},
+                            {"cmbLang2", element<&NationForm::languages, 1>},
+                            {"cmbLang3", element<&NationForm::languages, 2>}, {"cmbCity", &NationForm::city},
+                            {"cmbNatStadium", &NationForm::stadium}, {"cmbContinent", &NationForm::continent}},
+                           &NationForm::boxes, {nations::kNationBoxes})) {
   // The continent frame has its own form, shown again whenever another
   // continent is chosen.
-  binder_ = std::make_unique<Binder<NationForm>>(
-      this, bindings<NationForm>(
-                {{"lblNationID", &NationForm::id}, {"cmbDevelopment", &NationForm::development},
-                 {"cmbRegion", &NationForm::region}, {"cmbActualRegion", &NationForm::actualRegion},
-                 {"lstGroup", &NationForm::group}, {"cmbLang1", element<&NationForm::languages, 0>},
-                 {"cmbLang2", element<&NationForm::languages, 1>}, {"cmbLang3", element<&NationForm::languages, 2>},
-                 {"cmbCity", &NationForm::city}, {"cmbNatStadium", &NationForm::stadium},
-                 {"cmbContinent", &NationForm::continent}},
-                &NationForm::boxes, {nations::kNationBoxes}));
   continent_ = std::make_unique<Binder<ContinentForm>>(
       this, bindings<ContinentForm>({}, &ContinentForm::boxes, {nations::kContinentBoxes}));
 
@@ -66,8 +63,6 @@ FrmNation::FrmNation(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique
   });
   connect(ui_->cmdCancel, &QPushButton::clicked, this, &QDialog::accept);
 }
-
-FrmNation::~FrmNation() = default;
 
 int FrmNation::mainNation() const {
   return (main_->EditingSecondNation ? main_->form().cmbnations2 : main_->form().cmbnations)->currentIndex();

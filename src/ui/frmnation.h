@@ -12,11 +12,10 @@ namespace Ui { class FrmNation; }
 
 namespace cm3::ui {
 
-class FrmNation : public WorldWindow {
+class FrmNation : public FormWindow<Ui::FrmNation, nations::NationForm> {
   Q_OBJECT
  public:
   explicit FrmNation(TolvPlayer* main);
-  ~FrmNation() override;
 
   // Fills the window from the nation chosen in the main window, without
   // waiting; false (nothing done) when none is chosen.
@@ -28,8 +27,6 @@ class FrmNation : public WorldWindow {
   // -1 for none.
   int mainNation() const;
 
-  std::unique_ptr<Ui::FrmNation> ui_;
-  std::unique_ptr<Binder<nations::NationForm>> binder_;
   std::unique_ptr<Binder<nations::ContinentForm>> continent_;
 };
 

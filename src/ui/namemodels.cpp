@@ -21,42 +21,27 @@ void follow(QStringListModel* m, const std::vector<std::string>& names8) {
   for (int row = 0; row < m->rowCount(); ++row) setName(m, row, q8(names8[size_t(row)]));
 }
 
-QColor colourOf(const ColourItem& c) { return QColor(c.red, c.green, c.blue); }
-
-QIcon swatch(const QColor& colour) {
+QIcon swatch(const ColourItem& c) {
   QPixmap p(24, 14);
-  p.fill(colour);
+  p.fill(QColor(c.red, c.green, c.blue));
   QPainter painter(&p);
   painter.setPen(Qt::black);
   painter.drawRect(0, 0, p.width() - 1, p.height() - 1);
   return QIcon(p);
 }
 
-bool sameColours(const QStandardItemModel* m, const std::vector<ColourItem>& colours) {
-  if (m->rowCount() != int(colours.size())) return false;
-  for (int row = 0; row < m->rowCount(); ++row) {
-    const QStandardItem* item = m->item(row);
-    const ColourItem& c = colours[size_t(row)];
-    if (item->text() != q8(c.name) || item->data(Qt::UserRole).value<QColor>() != colourOf(c)) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 NameModels::NameModels(QObject* parent) : QObject(parent) {
   for (FieldRef kind : Database::kNamedKinds) lists_[kind] = new QStringListModel(this);
-  colours_ = new QStandardItemModel(this);
 }
 
 void NameModels::reload(const Database& db) {
   for (FieldRef kind : Database::kNamedKinds) follow(lists_.at(kind), *db.names(kind));
-  if (sameColours(colours_, db.colours)) return;
   colours_->setRowCount(0);
   QList<QStandardItem*> rows;
   for (const ColourItem& c : db.colours) {
-    auto* item = new QStandardItem(swatch(colourOf(c)), q8(c.name));
-    item->setData(colourOf(c), Qt::UserRole);
+    auto* item = new QStandardItem(swatch(c), q8(c.name));
     item->setEditable(false);
     rows << item;
   }

@@ -23,7 +23,8 @@ class NameModels : public QObject {
 
   // Makes every model hold the database's list. Rows are set in place and
   // new ones appended, so that combos keep their choice; a list that has
-  // become shorter (or was empty) is reset.
+  // become shorter (or was empty) is reset. The colours are made afresh:
+  // their lists are all in the world windows, which are loaded again after.
   void reload(const Database& db);
   // Row `row` of the list of `kind` alone: renamed, or appended when it is
   // one past the end. A row the database's list does not have is ignored.
@@ -35,12 +36,12 @@ class NameModels : public QObject {
   QStringListModel* comps() const { return lists_.at(FieldRef::Comp); }
   QStringListModel* cities() const { return lists_.at(FieldRef::City); }
   QStringListModel* stadiums() const { return lists_.at(FieldRef::Stadium); }
-  // One row per colour: its name, a swatch as icon, the colour as user data.
+  // One row per colour: its name with a swatch as icon.
   QStandardItemModel* colours() const { return colours_; }
 
  private:
   std::map<FieldRef, QStringListModel*> lists_;
-  QStandardItemModel* colours_ = nullptr;
+  QStandardItemModel* const colours_ = new QStandardItemModel(this);
 };
 
 }  // namespace cm3::ui

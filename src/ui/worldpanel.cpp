@@ -6,7 +6,6 @@
 #include <QLineEdit>
 
 #include "squads/squads.h"
-#include "ui/binder.h"
 #include "ui/formrules.h"
 #include "ui/frmclub.h"
 #include "ui/frmcomp.h"
@@ -72,10 +71,9 @@ void WorldWindow::selectLabelled(std::span<const FormBox> boxes) {
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
   for (QLabel* label : {ui.lblClub, ui.lblNation, ui.lblnatid2}) {
-    const bool club = label == ui.lblClub, second = label == ui.lblnatid2;
-    auto open = [this, club, second](QObject*, QEvent* e) {
+    auto open = [this, label](QObject*, QEvent* e) {
       if (e->type() != QEvent::MouseButtonDblClick) return false;
-      club ? openPersonClub() : openNation(second);
+      label == ui.lblClub ? openPersonClub() : openNation(label == ui.lblnatid2);
       return true;
     };
     onEvent(label, open, this);
@@ -102,8 +100,7 @@ void WorldPanel::databaseClosing() {
 
 FrmClub* WorldPanel::frmClub() {
   if (!comp_ || !nation_) return nullptr;
-  if (club_ && club_->unloaded()) club_.reset();
-  if (!club_) club_ = std::make_unique<FrmClub>(window(), comp_.get());
+  if (!club_ || club_->unloaded()) club_ = std::make_unique<FrmClub>(window(), comp_.get());
   return club_.get();
 }
 

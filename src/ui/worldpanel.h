@@ -8,6 +8,7 @@
 #include <span>
 
 #include "records/boxrules.h"
+#include "ui/binder.h"
 #include "ui/panel.h"
 
 class QComboBox;
@@ -19,9 +20,6 @@ namespace cm3::ui {
 class FrmClub;
 class FrmComp;
 class FrmNation;
-
-template <class Form>
-class Binder;
 
 // The shape the club, nation and competition windows share.
 class WorldWindow : public QDialog {
@@ -40,6 +38,23 @@ class WorldWindow : public QDialog {
   void selectLabelled(std::span<const FormBox> boxes);
 
   TolvPlayer* main_;
+};
+
+// A world window on the Designer form `Form` whose controls show `Shown`, a
+// form of the core, as the window's binding table says.
+template <class Form, class Shown>
+class FormWindow : public WorldWindow {
+ protected:
+  FormWindow(TolvPlayer* main, const std::vector<Binding<Shown>>& table)
+      : WorldWindow(main), ui_(std::make_shared<Form>()) {
+    ui_->setupUi(this);
+    binder_ = std::make_unique<Binder<Shown>>(this, table);
+  }
+
+  // Shared, so that it is deleted the way it was made: the windows' headers
+  // need not see the form's class.
+  const std::shared_ptr<Form> ui_;
+  std::unique_ptr<Binder<Shown>> binder_;
 };
 
 class WorldPanel : public Panel {

@@ -24,7 +24,7 @@ std::pair<std::string, std::string> refusal(const std::function<void()>& update)
 }
 
 TEST(WorldBoxValues, WholeNumberAcceptedOutOfRangeOrRoundedWrongly) {
-  using world::Fault;
+  using Fault = NumberFault;
   const std::vector<std::tuple<const char*, int64_t, int64_t, Fault, int64_t>> cases = {
       {" -3 ", -10, 10, Fault::None, -3}, {"+7", 0, 10, Fault::None, 7},        {"1e3", 0, 5000, Fault::None, 1000},
       {"2.5", 0, 10, Fault::None, 2},     {"3.5", 0, 10, Fault::None, 4},       {"1e-999", 0, 10, Fault::None, 0},
@@ -32,14 +32,14 @@ TEST(WorldBoxValues, WholeNumberAcceptedOutOfRangeOrRoundedWrongly) {
       {"2147483648", INT32_MIN, INT32_MAX, Fault::Overflow, 0}, {"1e999", INT32_MIN, INT32_MAX, Fault::Overflow, 0}};
   for (const auto& [text, lo, hi, fault, value] : cases) {
     int64_t v = -99;
-    EXPECT_EQ(world::parseWhole(text, lo, hi, v), fault) << text;
+    EXPECT_EQ(parseWhole(text, WholeRules{lo, hi, true}, v), fault) << text;
     if (fault == Fault::None) {
       EXPECT_EQ(v, value) << text;
     }
   }
   int64_t v = 0;
   for (const char* bad : {"", "   ", "1a", "1.2.3", "- 5", "inf", "nan", "1,000", "0x10"})
-    EXPECT_EQ(world::parseWhole(bad, 0, 1000, v), Fault::NotANumber) << bad;
+    EXPECT_EQ(parseWhole(bad, WholeRules{0, 1000, true}, v), Fault::NotANumber) << bad;
 }
 
 TEST(WorldBoxValues, RealShownWithMoreThanFifteenDigitsOrUneditedBoxLosesBits) {
@@ -52,7 +52,7 @@ TEST(WorldBoxValues, RealShownWithMoreThanFifteenDigitsOrUneditedBoxLosesBits) {
   EXPECT_EQ(*realFromBox(" 0.3 ", fine), fine);
   EXPECT_EQ(*realFromBox("0.30", fine), 0.3);
   EXPECT_FALSE(realFromBox("x", fine).has_value());
-  EXPECT_EQ(*world::parseReal("-2.25E1"), -22.5);
+  EXPECT_EQ(*parseReal("-2.25E1"), -22.5);
 }
 
 class World : public OpenGame {
