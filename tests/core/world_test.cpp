@@ -350,17 +350,14 @@ TEST_F(World, CompetitionUpdateWritesABoxWrongOrLosesACarriedByte) {
   const CompRecord before = db_.read<CompRecord>(kSlotComp, 8);
   EXPECT_EQ(comps::loadComp(db_, 7).boxes.at("txtThreeLetter"), before.ThreeLetterName());
   comps::CompForm f{.boxes = {{"txtLong", std::string(52, 'C')}, {"txtShort", "   "}, {"txtThreeLetter", "  AB"},
-                              {"txtScope", "255"}, {"txtSelected", "0"}, {"txtReputation", "12.5"}},
-                    .continent = 2, .nation = -1, .foreground = 3, .background = -1};  // reputation half to even
+                              {"txtScope", "255"}, {"txtSelected", "0"}, {"txtReputation", "13.5"}},
+                    .continent = 2, .nation = -1, .foreground = 3, .background = -1};  // reputation rounded
   comps::updateComp(db_, 7, f);
   EXPECT_EQ(db_.read<CompRecord>(kSlotComp, 8),
             with(before, {{"LongName", std::string(51, 'C')}, {"ShortName", ""}, {"ThreeLetterName", "AB"},
-                          {"Scope", 255}, {"Selected", 0}, {"Reputation", 12}, {"Nation", -1}, {"Continent", 2},
+                          {"Scope", 255}, {"Selected", 0}, {"Reputation", 14}, {"Nation", -1}, {"Continent", 2},
                           {"Foreground", 3}, {"Background", -1}}));
   EXPECT_EQ(db_.compNames[7], std::string(51, 'C'));
-  f.boxes["txtReputation"] = "13.5";
-  comps::updateComp(db_, 7, f);
-  EXPECT_EQ(db_.read<CompRecord>(kSlotComp, 8).Reputation(), 14);
 }
 
 }  // namespace
