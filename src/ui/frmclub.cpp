@@ -20,7 +20,7 @@ using clubs::StadiumForm;
 
 namespace {
 
-// The controls of the main and of the reserve stadium frame besides its
+// The controls of the main and of the reserve stadium frame besides their
 // boxes: the stadium index, city, nearby stadium, roof and heating.
 constexpr std::array<const char*, 5> kStadiumControls[] = {
     {"lblStaID", "cmbCity", "cmbStaNear", "chkRoof", "chkHeating"},
