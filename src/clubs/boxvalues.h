@@ -1,25 +1,12 @@
-// Box texts <-> record values for the club, nation and competition windows:
-// the number conversions with the reason a text is refused, the decimal text
-// of a floating-point value, and list choices for stored identifiers.
+// List choices for stored identifiers, and the stadium markers' text, for
+// the club, nation and competition windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "records/convert.h"
-
 namespace cm3::world {
-
-using Fault = NumberFault;
-using cm3::parseReal;
-
-// A box text as a whole number in [min, max]: the number rounded half to
-// even, as the usual conversion of a text into an integer field does.
-inline Fault parseWhole(std::string_view text, int64_t min, int64_t max, int64_t& out) {
-  return cm3::parseWhole(text, WholeRules{min, max, true}, out);
-}
 
 // The list row that shows a stored identifier or code: the value itself when
 // the list has that row, else -1 (no selection).

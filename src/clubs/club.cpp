@@ -20,8 +20,7 @@ static_assert(namesFields<ClubRecord>(kClubBoxes) && namesFields<StadiumRecord>(
                   namesFields<StadiumRecord>(kReserveStadiumBoxes),
               "a box names a field its record does not have");
 
-// The frames' tables and markers, by whether the frame is the reserve's.
-constexpr std::span<const FormBox> kStadiumBoxes[] = {kMainStadiumBoxes, kReserveStadiumBoxes};
+// The frame's marker, by whether the frame is the reserve's.
 const char* marker(bool reserve) { return reserve ? kNoReserve : kUnknownStadium; }
 
 template <class R>
@@ -150,23 +149,25 @@ void noteName(std::vector<std::string>& names, int32_t id, const std::string& na
     names.push_back(name);
 }
 
-// Writes a club or a stadium and notes its name and the file's count.
+// Writes a club or a stadium and notes its name, the name row in `result`
+// and the file's count.
 template <class R>
-void writeRecord(Database& db, int32_t id, const R& r) {
+void writeRecord(Database& db, int32_t id, const R& r, UpdateResult& result) {
   constexpr bool club = std::is_same_v<R, ClubRecord>;
   db.write(club ? kSlotClub : kSlotStadium, recordOf(id), r);
   noteName(club ? db.clubNames : db.stadiumNames, id, r.LongName());
+  result.renamed.emplace_back(club ? FieldRef::Club : FieldRef::Stadium, id);
   const GameFile f = club ? GameFile::Club : GameFile::Stadium;
   db.recordCount(f) = std::max<int64_t>(db.recordCount(f), int64_t(id) + 1);
 }
 
 // Appends a stadium at the count of index entry 7 and counts it.
-int32_t createStadium(Database& db, const StadiumValues& v) {
+int32_t createStadium(Database& db, const StadiumValues& v, UpdateResult& result) {
   const int32_t n = db.readIndex(kEntryStadiums).Count();
   StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(n));
   r.setId(n);
   applyStadium(db, v, false, r);
-  writeRecord(db, n, r);
+  writeRecord(db, n, r, result);
   addToCount(db, kEntryStadiums);
   return n;
 }
@@ -277,13 +278,12 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
     work.setMainStadium(withMain ? s : -1);
     work.setReserveStadium(withReserve ? (withMain ? s + 1 : s) : -1);
     JournalAction action(db, "New club " + clubName);
-    writeRecord(db, c, work);
+    writeRecord(db, c, work, result);
     addToCount(db, kEntryClubs);
-    if (withMain) result.createdStadiums.push_back(createStadium(db, mainValues));
-    if (withReserve) result.createdStadiums.push_back(createStadium(db, reserveValues));
+    if (withMain) createStadium(db, mainValues, result);
+    if (withReserve) createStadium(db, reserveValues, result);
     result.clubId = c;
     result.created = true;
-    result.newClubName = clubName;
     result.mainStadium = work.MainStadium();
     result.reserveStadium = work.ReserveStadium();
     return result;
@@ -300,7 +300,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   enum class Act { None, Update, Create };
   auto plan = [&](int32_t ref, bool gone, bool reserve) {
     if (ref >= 0) return Act::Update;
-    return !gone && hasName(reserve ? form.reserve : form.main, reserve) ? Act::Create : Act::None;
+    return !gone && hasName(form.*kStadiumFrames[reserve], reserve) ? Act::Create : Act::None;
   };
   const Act mainAct = plan(work.MainStadium(), mainGone, false);
   const Act reserveAct = plan(work.ReserveStadium(), reserveGone, true);
@@ -313,22 +313,21 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
                   "stadiums", "stadium.dat");
 
   JournalAction action(db, "Update club " + clubName);
-  writeRecord(db, clickTeamId, work);
+  writeRecord(db, clickTeamId, work, result);
   auto frame = [&](Act act, const StadiumValues& v, bool reserve) {
     const int32_t ref = reserve ? work.ReserveStadium() : work.MainStadium();
     if (act == Act::Update) {
       StadiumRecord r = db.read<StadiumRecord>(kSlotStadium, recordOf(ref));
       applyStadium(db, v, true, r);
-      writeRecord(db, ref, r);
+      writeRecord(db, ref, r, result);
     } else if (act == Act::Create) {
-      const int32_t n = createStadium(db, v);
-      result.createdStadiums.push_back(n);
+      const int32_t n = createStadium(db, v, result);
       work = db.read<ClubRecord>(kSlotClub, recordOf(clickTeamId));
       if (reserve)
         work.setReserveStadium(n);
       else
         work.setMainStadium(n);
-      writeRecord(db, clickTeamId, work);
+      writeRecord(db, clickTeamId, work, result);
     }
   };
   frame(mainAct, mainValues, false);

@@ -5,8 +5,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "database/database.h"
@@ -47,6 +49,8 @@ inline constexpr FormBox kReserveStadiumBoxes[] = {
     {"txtStaResSeating", "Seating"},
     {"txtStaResExpansion", "Expansion"},
 };
+// The boxes of the main and of the reserve stadium frame.
+inline constexpr std::span<const FormBox> kStadiumBoxes[] = {kMainStadiumBoxes, kReserveStadiumBoxes};
 
 // One stadium frame. Every text is 8-bit (Windows-1252) as in the files; a
 // list choice is the row, -1 for none.
@@ -70,6 +74,8 @@ struct ClubForm {
   bool ownsStadium = false;  // shown only
   StadiumForm main, reserve;
 };
+// The main and the reserve stadium frame of a club form.
+inline constexpr StadiumForm ClubForm::*kStadiumFrames[] = {&ClubForm::main, &ClubForm::reserve};
 
 // A box that does not convert. `code` is the fault number the window shows
 // ("Error 13": not a number, "Error 6": too large for its field); code 0 is
@@ -89,9 +95,10 @@ ClubForm newClubForm(const Database& db, const ClubForm& shown);
 struct UpdateResult {
   int32_t clubId = -1;     // the club written
   bool created = false;    // a new club was appended
-  std::string newClubName; // its name as stored (the new club-list row)
   int32_t mainStadium = -1, reserveStadium = -1;  // the club's references afterwards
-  std::vector<int32_t> createdStadiums;           // indexes of appended stadiums, in order
+  // The rows of the club and stadium name lists the update set, in the order
+  // it set them: a row appended comes right after the list's last row.
+  std::vector<std::pair<FieldRef, int32_t>> renamed;
 };
 
 // Writes the form. With `newClub` clear it updates club `clickTeamId` and

@@ -579,6 +579,18 @@ void Database::writeRaw(int slot, int64_t n, const uint8_t* src, size_t size) {
   writeBytes(slot, uint64_t(n - 1) * size, src, size);
 }
 
+const std::vector<std::string>* Database::names(FieldRef kind) const {
+  switch (kind) {
+    case FieldRef::Nation: return &nationNames;
+    case FieldRef::Club: return &clubNames;
+    case FieldRef::Continent: return &continentNames;
+    case FieldRef::Comp: return &compNames;
+    case FieldRef::City: return &cityNames;
+    case FieldRef::Stadium: return &stadiumNames;
+    default: return nullptr;
+  }
+}
+
 const std::string& Database::personName(int64_t personId) const {
   static const std::string empty;
   if (personId < 0 || personId >= int64_t(PersonNameTable.size())) return empty;

@@ -142,6 +142,11 @@ class Database {
   // Name lists in record order (item index = identifier), 8-bit texts.
   std::vector<std::string> nationNames, clubNames, continentNames, compNames, cityNames, stadiumNames;
   std::vector<ColourItem> colours;
+  // The kinds of record that have a name list, and the list of a kind (null
+  // for a kind without one).
+  static constexpr FieldRef kNamedKinds[] = {FieldRef::Nation, FieldRef::Club, FieldRef::Continent,
+                                             FieldRef::Comp,   FieldRef::City, FieldRef::Stadium};
+  const std::vector<std::string>* names(FieldRef kind) const;
 
   // The count field of index entry 8, read afresh.
   int32_t PeopleCount() const;

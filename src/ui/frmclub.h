@@ -13,26 +13,19 @@ namespace Ui { class FrmClub; }
 
 namespace cm3::ui {
 
-class FrmClub : public WorldWindow {
+class FrmClub : public FormWindow<Ui::FrmClub, clubs::ClubForm> {
   Q_OBJECT
  public:
   FrmClub(TolvPlayer* main, FrmComp* comp);
-  ~FrmClub() override;
 
   // Shows club ClickTeamID of the main window, without waiting.
   void showClub();
-  // showClub, then shows the window modally.
-  void openClub();
-
-  clubs::ClubForm form() const;
-  void fill(const clubs::ClubForm& f);
 
   bool NewClub = false;
   // True once the close box has unloaded the window; the next opening
   // loads a fresh one.
   bool unloaded() const { return unloaded_; }
 
-  void cmdAddNew_Click();
   // Whether records were written.
   bool cmdUpdate_Click();
   void cmdOk_Click();
@@ -42,11 +35,12 @@ class FrmClub : public WorldWindow {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  clubs::ClubForm form() const;
+  void fill(const clubs::ClubForm& f);
+
   FrmComp* comp_;
   bool unloaded_ = false;
-  std::unique_ptr<Ui::FrmClub> ui_;
-  std::unique_ptr<Binder<clubs::ClubForm>> binder_;
-  std::unique_ptr<Binder<clubs::StadiumForm>> mainStadium_, reserveStadium_;
+  std::unique_ptr<Binder<clubs::StadiumForm>> stadiums_[2];  // the main and the reserve stadium frame
 };
 
 }  // namespace cm3::ui

@@ -4,7 +4,6 @@
 
 #include "ui_frmcomp.h"
 
-#include "ui/binder.h"
 #include "ui/mainwindow.h"
 #include "ui/namemodels.h"
 
@@ -12,37 +11,27 @@ namespace cm3::ui {
 
 using comps::CompForm;
 
-FrmComp::FrmComp(TolvPlayer* main) : WorldWindow(main), ui_(std::make_unique<Ui::FrmComp>()) {
-  ui_->setupUi(this);
-  binder_ = std::make_unique<Binder<CompForm>>(
-      this, bindings<CompForm>({{"cmbNation", &CompForm::nation}, {"cmbContinent", &CompForm::continent},
-                                {"cmbBackground", &CompForm::background}, {"cmbForeground", &CompForm::foreground}},
-                               &CompForm::boxes, {comps::kCompBoxes}));
+FrmComp::FrmComp(TolvPlayer* main)
+    : FormWindow(main, bindings<CompForm>({{"cmbNation", &CompForm::nation}, {"cmbContinent", &CompForm::continent},
+                                           {"cmbBackground", &CompForm::background},
+                                           {"cmbForeground", &CompForm::foreground}},
+                                          &CompForm::boxes, {comps::kCompBoxes})) {
   const NameModels& names = main_->names();
   showLists({{names.continents(), {ui_->cmbContinent}}, {names.nations(), {ui_->cmbNation}}},
             {ui_->cmbBackground, ui_->cmbForeground});
   selectLabelled(comps::kCompBoxes);
-  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] {
+    writeOrRefuse<comps::CompError>(this, [&] {
+      comps::updateComp(main_->database(), compIndex_, binder_->read());
+      main_->names().reload(main_->database(), FieldRef::Comp, compIndex_);
+    });
+  });
   connect(ui_->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
 }
-
-FrmComp::~FrmComp() = default;
 
 void FrmComp::fillFrom(int compIndex) {
   compIndex_ = compIndex;
   binder_->fill(comps::loadComp(main_->database(), compIndex));
-}
-
-void FrmComp::openOn(int compIndex) {
-  fillFrom(compIndex);
-  exec();
-}
-
-bool FrmComp::cmdUpdate_Click() {
-  return writeOrRefuse<comps::CompError>(this, [&] {
-    comps::updateComp(main_->database(), compIndex_, binder_->read());
-    main_->names().reload(main_->database(), NameModels::Comps, compIndex_);
-  });
 }
 
 }  // namespace cm3::ui

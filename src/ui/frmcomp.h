@@ -2,8 +2,6 @@
 // club_comp.dat, opened from the division labels of the club window.
 // "Update" writes it back and keeps the window open; "O&K" hides it.
 #pragma once
-#include <memory>
-
 #include "competitions/comp.h"
 #include "ui/worldpanel.h"
 
@@ -11,24 +9,16 @@ namespace Ui { class FrmComp; }
 
 namespace cm3::ui {
 
-class FrmComp : public WorldWindow {
+class FrmComp : public FormWindow<Ui::FrmComp, comps::CompForm> {
   Q_OBJECT
  public:
   explicit FrmComp(TolvPlayer* main);
-  ~FrmComp() override;
 
   // Reads competition `compIndex` and shows it, without waiting.
   void fillFrom(int compIndex);
-  // fillFrom, then shows the window modally.
-  void openOn(int compIndex);
-
-  // Whether the last Update wrote the record.
-  bool cmdUpdate_Click();
 
  private:
   int compIndex_ = -1;
-  std::unique_ptr<Ui::FrmComp> ui_;
-  std::unique_ptr<Binder<comps::CompForm>> binder_;
 };
 
 }  // namespace cm3::ui

@@ -12,31 +12,21 @@ namespace Ui { class FrmNation; }
 
 namespace cm3::ui {
 
-class FrmNation : public WorldWindow {
+class FrmNation : public FormWindow<Ui::FrmNation, nations::NationForm> {
   Q_OBJECT
  public:
   explicit FrmNation(TolvPlayer* main);
-  ~FrmNation() override;
 
-  // The main-window combo the nation comes from: cmbnations2 while
-  // EditingSecondNation is set, cmbnations otherwise.
-  QComboBox* sourceCombo() const;
-  // Fills the window from the nation chosen in sourceCombo(), without
-  // waiting; false (nothing done) when that combo has no choice.
+  // Fills the window from the nation chosen in the main window, without
+  // waiting; false (nothing done) when none is chosen.
   bool fillFromMain();
-  // fillFromMain, then shows the window modally.
-  bool openOnMain();
-
-  nations::NationForm form() const;
-  void fill(const nations::NationForm& f);
-
-  // Whether the records were written.
-  bool cmdNationOk_Click();
 
  private:
-  bool filling_ = false;
-  std::unique_ptr<Ui::FrmNation> ui_;
-  std::unique_ptr<Binder<nations::NationForm>> binder_;
+  // The nation chosen in the main-window combo the window comes from
+  // (cmbnations2 while EditingSecondNation is set, cmbnations otherwise),
+  // -1 for none.
+  int mainNation() const;
+
   std::unique_ptr<Binder<nations::ContinentForm>> continent_;
 };
 

@@ -9,18 +9,6 @@
 namespace cm3::ui {
 namespace {
 
-const std::vector<std::string>& namesOf(const Database& db, NameModels::List list) {
-  switch (list) {
-    case NameModels::Nations: return db.nationNames;
-    case NameModels::Clubs: return db.clubNames;
-    case NameModels::Continents: return db.continentNames;
-    case NameModels::Comps: return db.compNames;
-    case NameModels::Cities: return db.cityNames;
-    case NameModels::Stadiums: return db.stadiumNames;
-  }
-  return db.stadiumNames;
-}
-
 void setName(QStringListModel* m, int row, const QString& name) {
   const QModelIndex at = m->index(row);
   if (at.data().toString() != name) m->setData(at, name);
@@ -33,51 +21,36 @@ void follow(QStringListModel* m, const std::vector<std::string>& names8) {
   for (int row = 0; row < m->rowCount(); ++row) setName(m, row, q8(names8[size_t(row)]));
 }
 
-QColor colourOf(const ColourItem& c) { return QColor(c.red, c.green, c.blue); }
-
-QIcon swatch(const QColor& colour) {
+QIcon swatch(const ColourItem& c) {
   QPixmap p(24, 14);
-  p.fill(colour);
+  p.fill(QColor(c.red, c.green, c.blue));
   QPainter painter(&p);
   painter.setPen(Qt::black);
   painter.drawRect(0, 0, p.width() - 1, p.height() - 1);
   return QIcon(p);
 }
 
-bool sameColours(const QStandardItemModel* m, const std::vector<ColourItem>& colours) {
-  if (m->rowCount() != int(colours.size())) return false;
-  for (int row = 0; row < m->rowCount(); ++row) {
-    const QStandardItem* item = m->item(row);
-    const ColourItem& c = colours[size_t(row)];
-    if (item->text() != q8(c.name) || item->data(Qt::UserRole).value<QColor>() != colourOf(c)) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 NameModels::NameModels(QObject* parent) : QObject(parent) {
-  for (QStringListModel*& m : lists_) m = new QStringListModel(this);
-  colours_ = new QStandardItemModel(this);
+  for (FieldRef kind : Database::kNamedKinds) lists_[kind] = new QStringListModel(this);
 }
 
 void NameModels::reload(const Database& db) {
-  for (int list = Nations; list <= Stadiums; ++list) follow(lists_[list], namesOf(db, List(list)));
-  if (sameColours(colours_, db.colours)) return;
+  for (FieldRef kind : Database::kNamedKinds) follow(lists_.at(kind), *db.names(kind));
   colours_->setRowCount(0);
   QList<QStandardItem*> rows;
   for (const ColourItem& c : db.colours) {
-    auto* item = new QStandardItem(swatch(colourOf(c)), q8(c.name));
-    item->setData(colourOf(c), Qt::UserRole);
+    auto* item = new QStandardItem(swatch(c), q8(c.name));
     item->setEditable(false);
     rows << item;
   }
   colours_->invisibleRootItem()->appendRows(rows);
 }
 
-void NameModels::reload(const Database& db, List list, int row) {
-  const std::vector<std::string>& names = namesOf(db, list);
-  QStringListModel* m = lists_[list];
+void NameModels::reload(const Database& db, FieldRef kind, int row) {
+  const std::vector<std::string>& names = *db.names(kind);
+  QStringListModel* m = lists_.at(kind);
   if (row < 0 || size_t(row) >= names.size() || row > m->rowCount()) return;
   if (row == m->rowCount() && !m->insertRows(row, 1)) return;
   setName(m, row, q8(names[size_t(row)]));

@@ -7,6 +7,9 @@
 #include <QObject>
 #include <QStandardItemModel>
 #include <QStringListModel>
+#include <map>
+
+#include "records/fields.h"
 
 namespace cm3 {
 class Database;
@@ -16,30 +19,29 @@ namespace cm3::ui {
 
 class NameModels : public QObject {
  public:
-  enum List { Nations, Clubs, Continents, Comps, Cities, Stadiums };
-
   explicit NameModels(QObject* parent);
 
   // Makes every model hold the database's list. Rows are set in place and
   // new ones appended, so that combos keep their choice; a list that has
-  // become shorter (or was empty) is reset.
+  // become shorter (or was empty) is reset. The colours are made afresh:
+  // their lists are all in the world windows, which are loaded again after.
   void reload(const Database& db);
-  // Row `row` of `list` alone: renamed, or appended when it is one past the
-  // end. A row the database's list does not have is ignored.
-  void reload(const Database& db, List list, int row);
+  // Row `row` of the list of `kind` alone: renamed, or appended when it is
+  // one past the end. A row the database's list does not have is ignored.
+  void reload(const Database& db, FieldRef kind, int row);
 
-  QStringListModel* nations() const { return lists_[Nations]; }
-  QStringListModel* clubs() const { return lists_[Clubs]; }
-  QStringListModel* continents() const { return lists_[Continents]; }
-  QStringListModel* comps() const { return lists_[Comps]; }
-  QStringListModel* cities() const { return lists_[Cities]; }
-  QStringListModel* stadiums() const { return lists_[Stadiums]; }
-  // One row per colour: its name, a swatch as icon, the colour as user data.
+  QStringListModel* nations() const { return lists_.at(FieldRef::Nation); }
+  QStringListModel* clubs() const { return lists_.at(FieldRef::Club); }
+  QStringListModel* continents() const { return lists_.at(FieldRef::Continent); }
+  QStringListModel* comps() const { return lists_.at(FieldRef::Comp); }
+  QStringListModel* cities() const { return lists_.at(FieldRef::City); }
+  QStringListModel* stadiums() const { return lists_.at(FieldRef::Stadium); }
+  // One row per colour: its name with a swatch as icon.
   QStandardItemModel* colours() const { return colours_; }
 
  private:
-  QStringListModel* lists_[Stadiums + 1] = {};
-  QStandardItemModel* colours_ = nullptr;
+  std::map<FieldRef, QStringListModel*> lists_;
+  QStandardItemModel* const colours_ = new QStandardItemModel(this);
 };
 
 }  // namespace cm3::ui

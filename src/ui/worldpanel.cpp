@@ -5,7 +5,7 @@
 #include <QEvent>
 #include <QLineEdit>
 
-#include "ui/binder.h"
+#include "squads/squads.h"
 #include "ui/frmclub.h"
 #include "ui/frmcomp.h"
 #include "ui/frmnation.h"
@@ -17,17 +17,14 @@
 
 namespace cm3::ui {
 
-void WorldWindow::Form_Load() {
-  CentreOverMain(this, main_);
-  drawMarkedBevels(this);
-}
-
 void WorldWindow::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
   // Sized before the name lists come: a combo sizes itself by measuring every
   // row of its list. The size is the window's own from here on, so showing
   // it does not size it again by its lists.
   adjustSize();
   resize(size());
+  CentreOverMain(this, main_);
+  drawMarkedBevels(this);
   // The forms make the lists the user can clear editable, inserting nothing
   // (before their lists come: made editable over a long list, a combo
   // measures every row). A typed text equal to an item (any case) chooses
@@ -74,10 +71,9 @@ void WorldWindow::selectLabelled(std::span<const FormBox> boxes) {
 
 WorldPanel::WorldPanel(TolvPlayer* w) : Panel(w) {
   for (QLabel* label : {ui.lblClub, ui.lblNation, ui.lblnatid2}) {
-    const bool club = label == ui.lblClub, second = label == ui.lblnatid2;
-    auto open = [this, club, second](QObject*, QEvent* e) {
+    auto open = [this, label](QObject*, QEvent* e) {
       if (e->type() != QEvent::MouseButtonDblClick) return false;
-      club ? openPersonClub() : openNation(second);
+      label == ui.lblClub ? openPersonClub() : openNation(label == ui.lblnatid2);
       return true;
     };
     onEvent(label, open, this);
@@ -92,9 +88,7 @@ void WorldPanel::databaseOpened() {
   for (Panel* p : window()->panels())
     if (auto* squads = qobject_cast<SquadPanel*>(p)) squads->setClubWindowOpener([this](int club) { openClub(club); });
   comp_ = std::make_unique<FrmComp>(window());
-  comp_->Form_Load();
   nation_ = std::make_unique<FrmNation>(window());
-  nation_->Form_Load();
   frmClub();
 }
 
@@ -106,11 +100,7 @@ void WorldPanel::databaseClosing() {
 
 FrmClub* WorldPanel::frmClub() {
   if (!comp_ || !nation_) return nullptr;
-  if (club_ && club_->unloaded()) club_.reset();
-  if (!club_) {
-    club_ = std::make_unique<FrmClub>(window(), comp_.get());
-    club_->Form_Load();
-  }
+  if (!club_ || club_->unloaded()) club_ = std::make_unique<FrmClub>(window(), comp_.get());
   return club_.get();
 }
 
@@ -118,26 +108,21 @@ void WorldPanel::openClub(int clubId) {
   FrmClub* club = window()->database().isOpen() && clubId >= 0 ? frmClub() : nullptr;
   if (!club) return;
   window()->ClickTeamID = clubId;
-  club->openClub();
-  if (club_ && club_->unloaded()) club_.reset();
+  club->showClub();
+  club->exec();
 }
 
 void WorldPanel::openPersonClub() {
   // By the club's ID: two clubs may share a name.
-  TolvPlayer* w = window();
-  const Database& db = w->database();
-  const int person = w->CurrentPersonId;
-  if (!db.isOpen() || w->NewPlayerMode || ui.txtClub->text().trimmed().isEmpty() || person < 0 ||
-      person >= db.PeopleCount())
-    return;
-  const int32_t club = db.read<StaffRecord>(kSlotStaff, int64_t(person) + 1).ClubId();
-  if (club >= 0 && club < int(db.clubNames.size())) openClub(club);
+  const std::optional<StaffRecord> person = squads::readPerson(window()->database(), window()->CurrentPersonId);
+  if (!person || window()->NewPlayerMode || ui.txtClub->text().trimmed().isEmpty()) return;
+  if (person->ClubId() < int(window()->database().clubNames.size())) openClub(person->ClubId());
 }
 
 void WorldPanel::openNation(bool second) {
   if (!nation_ || !window()->database().isOpen()) return;
   window()->EditingSecondNation = second;
-  nation_->openOnMain();
+  if (nation_->fillFromMain()) nation_->exec();
   window()->EditingSecondNation = false;
 }
 

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "records/boxrules.h"
+#include "ui/binder.h"
 #include "ui/panel.h"
 
 class QComboBox;
@@ -20,22 +21,15 @@ class FrmClub;
 class FrmComp;
 class FrmNation;
 
-template <class Form>
-class Binder;
-
 // The shape the club, nation and competition windows share.
 class WorldWindow : public QDialog {
- public:
-  // Centres the window over the main window and draws the bevels of the
-  // controls whose form sets their "bevel" property.
-  void Form_Load();
-
  protected:
   explicit WorldWindow(TolvPlayer* main) : main_(main) {}
   using Lists = std::initializer_list<std::pair<QAbstractItemModel*, std::initializer_list<QComboBox*>>>;
-  // Once the form is set up: sizes the window, makes its editable combos
-  // clearable, gives each combo of `lists` its model and no choice, and
-  // each kit list of `kits` the colours.
+  // Once the form is set up: sizes the window and centres it over the main
+  // window, draws the bevels of the controls whose form sets their "bevel"
+  // property, makes its editable combos clearable, gives each combo of
+  // `lists` its model and no choice, and each kit list of `kits` the colours.
   void showLists(Lists lists, std::initializer_list<QComboBox*> kits = {});
   // Digits only in the number boxes of `boxes`, boxes of a `record`, but
   // `except`.
@@ -44,6 +38,23 @@ class WorldWindow : public QDialog {
   void selectLabelled(std::span<const FormBox> boxes);
 
   TolvPlayer* main_;
+};
+
+// A world window on the Designer form `Form` whose controls show `Shown`, a
+// form of the core, as the window's binding table says.
+template <class Form, class Shown>
+class FormWindow : public WorldWindow {
+ protected:
+  FormWindow(TolvPlayer* main, const std::vector<Binding<Shown>>& table)
+      : WorldWindow(main), ui_(std::make_shared<Form>()) {
+    ui_->setupUi(this);
+    binder_ = std::make_unique<Binder<Shown>>(this, table);
+  }
+
+  // Shared, so that it is deleted the way it was made: the windows' headers
+  // need not see the form's class.
+  const std::shared_ptr<Form> ui_;
+  std::unique_ptr<Binder<Shown>> binder_;
 };
 
 class WorldPanel : public Panel {
