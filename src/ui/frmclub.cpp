@@ -77,12 +77,8 @@ FrmClub::FrmClub(TolvPlayer* main, FrmComp* comp) : FormWindow(main, clubBinding
       comp_->exec();
       return true;
     });
-  connect(ui_->cmdAddNew, &QPushButton::clicked, this, [this] {
-    ui_->cmdAddNew->setEnabled(false);
-    NewClub = true;
-    fill(clubs::newClubForm(main_->database(), form()));
-  });
-  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+  connect(ui_->cmdAddNew, &QPushButton::clicked, this, &FrmClub::cmdAddNew_Click);
+  connect(ui_->cmdUpdate, &QPushButton::clicked, this, &FrmClub::cmdUpdate_Click);
   connect(ui_->cmdOk, &QPushButton::clicked, this, &FrmClub::cmdOk_Click);
 }
 
@@ -100,6 +96,12 @@ ClubForm FrmClub::form() const {
   ClubForm f = binder_->read();
   for (bool reserve : {false, true}) f.*clubs::kStadiumFrames[reserve] = stadiums_[reserve]->read();
   return f;
+}
+
+void FrmClub::cmdAddNew_Click() {
+  ui_->cmdAddNew->setEnabled(false);
+  NewClub = true;
+  fill(clubs::newClubForm(main_->database(), form()));
 }
 
 void FrmClub::showClub() { fill(clubs::loadClub(main_->database(), main_->ClickTeamID)); }

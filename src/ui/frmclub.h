@@ -26,6 +26,7 @@ class FrmClub : public FormWindow<Ui::FrmClub, clubs::ClubForm> {
   // loads a fresh one.
   bool unloaded() const { return unloaded_; }
 
+  void cmdAddNew_Click();
   // Whether records were written.
   bool cmdUpdate_Click();
   void cmdOk_Click();

@@ -20,13 +20,15 @@ FrmComp::FrmComp(TolvPlayer* main)
   showLists({{names.continents(), {ui_->cmbContinent}}, {names.nations(), {ui_->cmbNation}}},
             {ui_->cmbBackground, ui_->cmbForeground});
   selectLabelled(comps::kCompBoxes);
-  connect(ui_->cmdUpdate, &QPushButton::clicked, this, [this] {
-    writeOrRefuse<comps::CompError>(this, [&] {
-      comps::updateComp(main_->database(), compIndex_, binder_->read());
-      main_->names().reload(main_->database(), FieldRef::Comp, compIndex_);
-    });
-  });
+  connect(ui_->cmdUpdate, &QPushButton::clicked, this, &FrmComp::cmdUpdate_Click);
   connect(ui_->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool FrmComp::cmdUpdate_Click() {
+  return writeOrRefuse<comps::CompError>(this, [&] {
+    comps::updateComp(main_->database(), compIndex_, binder_->read());
+    main_->names().reload(main_->database(), FieldRef::Comp, compIndex_);
+  });
 }
 
 void FrmComp::fillFrom(int compIndex) {

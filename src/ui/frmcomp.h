@@ -16,6 +16,8 @@ class FrmComp : public FormWindow<Ui::FrmComp, comps::CompForm> {
 
   // Reads competition `compIndex` and shows it, without waiting.
   void fillFrom(int compIndex);
+  // Whether the record was written.
+  bool cmdUpdate_Click();
 
  private:
   int compIndex_ = -1;

@@ -52,15 +52,17 @@ FrmNation::FrmNation(TolvPlayer* main)
     if (e->type() == QEvent::KeyPress && ui_->cmbContinent->currentIndex() < 0) continent_->fill({});
     return false;
   });
-  connect(ui_->cmdNationOk, &QPushButton::clicked, this, [this] {
-    const int index = mainNation();
-    if (index < 0) return message(this, QStringLiteral("No nation is chosen in the main window; nothing was written."));
-    NationForm f = binder_->read();
-    f.continentBoxes = continent_->read();
-    if (writeOrRefuse<nations::NationError>(this, [&] { nations::updateNation(main_->database(), index, f); }))
-      main_->names().reload(main_->database(), FieldRef::Nation, index);
-  });
+  connect(ui_->cmdNationOk, &QPushButton::clicked, this, &FrmNation::cmdNationOk_Click);
   connect(ui_->cmdCancel, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void FrmNation::cmdNationOk_Click() {
+  const int index = mainNation();
+  if (index < 0) return message(this, QStringLiteral("No nation is chosen in the main window; nothing was written."));
+  NationForm f = binder_->read();
+  f.continentBoxes = continent_->read();
+  if (writeOrRefuse<nations::NationError>(this, [&] { nations::updateNation(main_->database(), index, f); }))
+    main_->names().reload(main_->database(), FieldRef::Nation, index);
 }
 
 int FrmNation::mainNation() const {

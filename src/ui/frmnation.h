@@ -20,6 +20,7 @@ class FrmNation : public FormWindow<Ui::FrmNation, nations::NationForm> {
   // Fills the window from the nation chosen in the main window, without
   // waiting; false (nothing done) when none is chosen.
   bool fillFromMain();
+  void cmdNationOk_Click();
 
  private:
   // The nation chosen in the main-window combo the window comes from

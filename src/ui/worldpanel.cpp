@@ -17,14 +17,18 @@
 
 namespace cm3::ui {
 
+void WorldWindow::Form_Load() {
+  CentreOverMain(this, main_);
+  drawMarkedBevels(this);
+}
+
 void WorldWindow::showLists(Lists lists, std::initializer_list<QComboBox*> kits) {
   // Sized before the name lists come: a combo sizes itself by measuring every
   // row of its list. The size is the window's own from here on, so showing
   // it does not size it again by its lists.
   adjustSize();
   resize(size());
-  CentreOverMain(this, main_);
-  drawMarkedBevels(this);
+  Form_Load();
   // The forms make the lists the user can clear editable, inserting nothing
   // (before their lists come: made editable over a long list, a combo
   // measures every row). A typed text equal to an item (any case) chooses

@@ -26,10 +26,12 @@ class WorldWindow : public QDialog {
  protected:
   explicit WorldWindow(TolvPlayer* main) : main_(main) {}
   using Lists = std::initializer_list<std::pair<QAbstractItemModel*, std::initializer_list<QComboBox*>>>;
-  // Once the form is set up: sizes the window and centres it over the main
-  // window, draws the bevels of the controls whose form sets their "bevel"
-  // property, makes its editable combos clearable, gives each combo of
-  // `lists` its model and no choice, and each kit list of `kits` the colours.
+  // Centres the window over the main window and draws the bevels of the
+  // controls whose form sets their "bevel" property.
+  void Form_Load();
+  // Once the form is set up: sizes the window, runs Form_Load, makes its
+  // editable combos clearable, gives each combo of `lists` its model and no
+  // choice, and each kit list of `kits` the colours.
   void showLists(Lists lists, std::initializer_list<QComboBox*> kits = {});
   // Digits only in the number boxes of `boxes`, boxes of a `record`, but
   // `except`.
