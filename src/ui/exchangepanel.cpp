@@ -43,7 +43,6 @@ void ExchangePanel::enable(bool open) {
 }
 
 void ExchangePanel::exportTo(const QString& kind, const QString& path) {
-  Database& db = window()->database();
   if (!db.isOpen()) return;
   std::ostringstream text;
   // A failed export has been reported; no half-made file is written.
@@ -58,12 +57,10 @@ void ExchangePanel::exportTo(const QString& kind, const QString& path) {
 }
 
 void ExchangePanel::importFrom(const QString& kind, const QString& path) {
-  Database& db = window()->database();
   if (db.isOpen()) carryOut(exchange::planImport(db, kind.toStdString(), nativePath(path)));
 }
 
 void ExchangePanel::applyPatchFrom(const QString& path) {
-  Database& db = window()->database();
   if (db.isOpen()) carryOut(diff::planPatch(db, nativePath(path)));
 }
 
@@ -74,7 +71,7 @@ void ExchangePanel::carryOut(const diff::Plan& plan) {
   }
   if (!ask(window(), QString::fromStdString(plan.question))) return;
   std::vector<std::string> problems;
-  whileBusy(window(), [&] { problems = diff::write(window()->database(), plan); });
+  whileBusy(window(), [&] { problems = diff::write(db, plan); });
   if (!problems.empty())
     message(window(), QStringLiteral("Nothing was written."), QString::fromStdString(diff::firstLines(problems)));
   for (Panel* p : window()->panels())

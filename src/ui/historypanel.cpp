@@ -1,6 +1,5 @@
 #include "ui/historypanel.h"
 
-
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "ui/widgets.h"
@@ -51,7 +50,7 @@ void HistoryPanel::databaseChanged() {
   // A grid on show is filled again from the stored rows; rows that were
   // added but not saved are gone with the undo.
   if (loadedPerson_ < 0) return;
-  if (loadedPerson_ >= window()->database().PeopleCount())  // an added person taken back
+  if (loadedPerson_ >= db.PeopleCount())  // an added person taken back
     resetView(false);
   else
     showRows();
@@ -76,7 +75,7 @@ void HistoryPanel::setEditing(bool on) {
 
 void HistoryPanel::cmdHistory_Click() {
   const int person = window()->CurrentPersonId;
-  if (person < 0 || !window()->database().isOpen()) return;
+  if (person < 0 || !db.isOpen()) return;
   {
     WaitCursor wait;
     loadedPerson_ = person;
@@ -90,7 +89,7 @@ void HistoryPanel::cmdHistory_Click() {
 
 void HistoryPanel::showRows() {
   QTableWidget* grid = ui.grdHistory;
-  const std::vector<history::HistoryRow> rows = history::loadRows(window()->database(), loadedPerson_);
+  const std::vector<history::HistoryRow> rows = history::loadRows(db, loadedPerson_);
   QSignalBlocker block(grid);
   rowRecords_.clear();
   grid->setRowCount(int(rows.size()) + 1);
@@ -129,7 +128,7 @@ void HistoryPanel::grdHistory_RowColChange() {
   ui.txtGoals->setText(ui.grdHistory->item(row, 3)->text());
   QTableWidgetItem* clubItem = ui.grdHistory->item(row, 1);
   const int club =
-      history::findClub(window()->database().clubNames, to8(clubItem->text()), clubItem->data(kClubIdRole).toInt());
+      history::findClub(db.clubNames, to8(clubItem->text()), clubItem->data(kClubIdRole).toInt());
   ui.cmbHistClub->setCurrentIndex(club);
   filling_ = false;
   if (club >= 0) {
@@ -146,7 +145,7 @@ void HistoryPanel::writeCell(int column, const QString& text) {
 void HistoryPanel::cmdAdd_Click() {
   if (loadedPerson_ < 0) return;
   int32_t id = 0;
-  if (!attempt(window(), [&] { id = history::addRecord(window()->database()); })) return;
+  if (!attempt(window(), [&] { id = history::addRecord(db); })) return;
   QTableWidget* grid = ui.grdHistory;
   QSignalBlocker block(grid);
   const int last = grid->rowCount();
@@ -162,7 +161,7 @@ void HistoryPanel::cmdDel_Click() {
     setEditing(false);
     return;
   }
-  if (!attempt(window(), [&] { history::deleteRecord(window()->database(), rowRecords_[size_t(row)]); })) return;
+  if (!attempt(window(), [&] { history::deleteRecord(db, rowRecords_[size_t(row)]); })) return;
   rowRecords_.erase(rowRecords_.begin() + row);
   ui.grdHistory->removeRow(row);
   grdHistory_RowColChange();
@@ -181,7 +180,6 @@ void HistoryPanel::saveStep(int personId) {
     auto text = [&](int c) { return to8(grid->item(int(k), c)->text()); };
     rows.push_back({rowRecords_[k], text(0), text(1), text(2), text(3), grid->item(int(k), 1)->data(kClubIdRole).toInt()});
   }
-  Database& db = window()->database();
   history::saveRows(db, personId, rows, db.clubNames);
 }
 

@@ -75,7 +75,7 @@ const std::vector<Binding<PF>>& personBindings() {
 
 }  // namespace
 
-Panel::Panel(TolvPlayer* window) : QObject(window), window_(window), ui(window->form()) {}
+Panel::Panel(TolvPlayer* window) : QObject(window), window_(window), ui(window->form()), db(window->database()) {}
 
 TolvPlayer::TolvPlayer(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), programDir_(programDir), ui_(std::make_unique<::Ui::TolvPlayer>()) {

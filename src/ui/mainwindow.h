@@ -1,8 +1,7 @@
 // The main window: opening the game database, searching people by name,
 // showing and editing a person, and writing everything back when the window
 // closes. The layout is the form mainwindow.ui; the squad, history, scouting
-// and world areas live in panels of their own (panel.h) that reach the
-// controls through form().
+// and world areas live in panels of their own (panel.h).
 #pragma once
 #include <QMainWindow>
 #include <QString>

@@ -10,6 +10,10 @@ namespace Ui {
 class TolvPlayer;
 }
 
+namespace cm3 {
+class Database;
+}
+
 namespace cm3::ui {
 
 class TolvPlayer;
@@ -48,6 +52,7 @@ class Panel : public QObject {
 
  protected:
   const ::Ui::TolvPlayer& ui;  // the window's controls
+  Database& db;                // the window's database
 };
 
 }  // namespace cm3::ui

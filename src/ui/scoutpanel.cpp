@@ -33,7 +33,6 @@ void ScoutPanel::showOptions() {
 }
 
 void ScoutPanel::runScout() {
-  Database& db = window()->database();
   if (!db.isOpen()) return;
   QListWidget* list = ui.lstplayers;
   list->clear();

@@ -45,7 +45,7 @@ SquadPanel::SquadPanel(TolvPlayer* w) : Panel(w) {
   });
   connectList(ui.lstTranssquad, state_.TransferSquad, [this](int32_t id) { showFromList(id, true); });
   connectList(ui.lstStaff, state_.CurrentStaff, [this](int32_t id) {
-    window()->showStaffMember(squads::readPerson(window()->database(), id) ? id : -1);
+    window()->showStaffMember(squads::readPerson(db, id) ? id : -1);
   });
   connect(ui.cmdTransfer, &QPushButton::clicked, this, &SquadPanel::cmdTransfer_Click);
   connect(ui.cmdNewPlayer, &QPushButton::clicked, this, &SquadPanel::cmdNewPlayer_Click);
@@ -122,15 +122,14 @@ void SquadPanel::databaseChanged() {
   // no person shown because of it.
   const int row = ui.lstSquad->currentRow(), transferRow = ui.lstTranssquad->currentRow();
   const QSignalBlocker b1(ui.lstSquad), b2(ui.lstStaff), b3(ui.lstTranssquad);
-  squads::loadCurrentClub(window()->database(), state_, ui.cmbSquad->currentIndex());
-  squads::loadTransferClub(window()->database(), state_, ui.cmbTransclub->currentIndex());
+  squads::loadCurrentClub(db, state_, ui.cmbSquad->currentIndex());
+  squads::loadTransferClub(db, state_, ui.cmbTransclub->currentIndex());
   showClubs(true);
   ui.lstSquad->setCurrentRow(row);
   ui.lstTranssquad->setCurrentRow(transferRow);
 }
 
 void SquadPanel::showClubs(bool emptyOthers) {
-  const Database& db = window()->database();
   if (state_.currentClubId >= 0) {
     fill(ui.lstSquad, db, state_.CurrentSquad);
     fill(ui.lstStaff, db, state_.CurrentStaff);
@@ -150,7 +149,7 @@ void SquadPanel::personShown(int personId) {
   // already the combo does not change: fill and select here.
   TolvPlayer* w = window();
   if (!opened_ || !w->SelectPersonPending) return;
-  const std::optional<StaffRecord> person = squads::readPerson(w->database(), personId);
+  const std::optional<StaffRecord> person = squads::readPerson(db, personId);
   if (!person || person->ClubId() < 0) return;  // the person list empties the lists itself
   QComboBox* combo = ui.cmbSquad;
   const int club = person->ClubId() < combo->count() ? person->ClubId() : -1;
@@ -165,7 +164,6 @@ void SquadPanel::personShown(int personId) {
 
 void SquadPanel::cmbSquad_Click() {
   TolvPlayer* w = window();
-  const Database& db = w->database();
   const int club = ui.cmbSquad->currentIndex();
   if (club < 0) {
     state_.currentClubId = -1;
@@ -195,12 +193,12 @@ void SquadPanel::cmbSquad_Click() {
 void SquadPanel::cmbTransclub_Click() {
   TolvPlayer* w = window();
   const int club = ui.cmbTransclub->currentIndex();
-  squads::loadTransferClub(w->database(), state_, club);
+  squads::loadTransferClub(db, state_, club);
   if (club >= 0) {
-    fill(ui.lstTranssquad, w->database(), state_.TransferSquad);
+    fill(ui.lstTranssquad, db, state_.TransferSquad);
     ui.cmdTransfer->setText(QString::fromLatin1(squads::kCaptionTransfer));
   }
-  const std::optional<StaffRecord> shown = squads::readPerson(w->database(), w->CurrentPersonId);
+  const std::optional<StaffRecord> shown = squads::readPerson(db, w->CurrentPersonId);
   if (shown && shown->ClubId() < 0) ui.cmdTransfer->setEnabled(true);
 }
 
@@ -221,10 +219,10 @@ void SquadPanel::keyDown(QComboBox* combo) {
 
 void SquadPanel::showFromList(int32_t personId, bool transferList) {
   TolvPlayer* w = window();
-  if (!squads::readPerson(w->database(), personId)) return;
+  if (!squads::readPerson(db, personId)) return;
   people::PersonForm f;
   try {
-    f = people::loadPerson(w->database(), personId);
+    f = people::loadPerson(db, personId);
   } catch (const std::exception&) {
     return;
   }
@@ -255,7 +253,6 @@ void SquadPanel::showFromList(int32_t personId, bool transferList) {
 
 void SquadPanel::cmdTransfer_Click() {
   TolvPlayer* w = window();
-  Database& db = w->database();
   if (!opened_ || !db.isOpen()) return;
   // The core works on the clubs the combos name now.
   if (ui.cmbSquad->currentIndex() != state_.currentClubId) state_.currentClubId = -1;
@@ -298,7 +295,6 @@ void SquadPanel::ClearFieldsNewPlayer() {
 
 void SquadPanel::cmdNewPlayer_Click() {
   TolvPlayer* w = window();
-  Database& db = w->database();
   // A new player not yet added is no template.
   const int shown = w->CurrentPersonId;
   if (!opened_ || w->NewPlayerMode || !squads::readPerson(db, shown)) return;
@@ -322,12 +318,12 @@ bool SquadPanel::updateInstead() {
     // Back to the template person as stored, so that the boxes cleared for
     // the new player and the identifier he would have got are not saved
     // over anybody by the next Update.
-    if (squads::readPerson(w->database(), templateId_)) w->showPerson(templateId_);
+    if (squads::readPerson(db, templateId_)) w->showPerson(templateId_);
     return true;
   }
   const people::PersonForm form = w->formFromBoxes();
   people::NewPlayerResult r;
-  if (!w->writePerson([&](people::NameFlags& f) { r = people::addNewPlayer(w->database(), template_, form, f); }))
+  if (!w->writePerson([&](people::NameFlags& f) { r = people::addNewPlayer(db, template_, form, f); }))
     return true;
   w->setStatusText(q8(r.status));
   w->NewPlayerMode = false;

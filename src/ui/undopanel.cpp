@@ -29,7 +29,7 @@ UndoPanel::UndoPanel(TolvPlayer* w) : Panel(w) {
   // The menu item and the dock's own close box show and hide it alike.
   connect(ui.actChanges, &QAction::triggered, ui.dockChanges->toggleViewAction(), &QAction::trigger);
   connect(ui.dockChanges->toggleViewAction(), &QAction::toggled, ui.actChanges, &QAction::setChecked);
-  w->database().journalChanged = [this] { showJournal(); };
+  db.journalChanged = [this] { showJournal(); };
   showJournal();
   // Ctrl+Z and Ctrl+Y go to a text box while it has typing of its own to
   // undo or redo, and to the Edit menu otherwise.
@@ -54,7 +54,6 @@ void UndoPanel::databaseClosing() {
 }
 
 void UndoPanel::showJournal() {
-  const Database& db = window()->database();
   const Journal& j = db.journal();
   ui.actUndo->setEnabled(db.isOpen() && j.canUndo());
   ui.actUndo->setText(menuText("&Undo", j.undoLabel()));
@@ -70,7 +69,6 @@ void UndoPanel::showJournal() {
 }
 
 void UndoPanel::step(bool back) {
-  Database& db = window()->database();
   if (!db.isOpen() || !(back ? db.journal().canUndo() : db.journal().canRedo())) return;
   const std::string label = back ? db.journal().undoLabel() : db.journal().redoLabel();
   const QString failed = back ? QStringLiteral("The change could not be undone.")
@@ -82,7 +80,6 @@ void UndoPanel::step(bool back) {
 
 void UndoPanel::reshow() {
   TolvPlayer* w = window();
-  Database& db = w->database();
 
   // The shared lists; the club combos keep their choice and tell nobody, the
   // squad panel fills its lists below.
@@ -123,7 +120,7 @@ void UndoPanel::reshow() {
 
 void UndoPanel::restoreBackup() {
   TolvPlayer* w = window();
-  if (w->database().isOpen()) return;
+  if (db.isOpen()) return;
   const QString dir = ui.txtpath->text();
   const std::string gameDir = nativePath(dir.isEmpty() ? w->programDir() : dir);
   const std::vector<backup::BackupInfo> all = backup::list(gameDir);

@@ -109,7 +109,7 @@ FrmClub* WorldPanel::frmClub() {
 }
 
 void WorldPanel::openClub(int clubId) {
-  FrmClub* club = window()->database().isOpen() && clubId >= 0 ? frmClub() : nullptr;
+  FrmClub* club = db.isOpen() && clubId >= 0 ? frmClub() : nullptr;
   if (!club) return;
   window()->ClickTeamID = clubId;
   club->showClub();
@@ -118,13 +118,13 @@ void WorldPanel::openClub(int clubId) {
 
 void WorldPanel::openPersonClub() {
   // By the club's ID: two clubs may share a name.
-  const std::optional<StaffRecord> person = squads::readPerson(window()->database(), window()->CurrentPersonId);
+  const std::optional<StaffRecord> person = squads::readPerson(db, window()->CurrentPersonId);
   if (!person || window()->NewPlayerMode || ui.txtClub->text().trimmed().isEmpty()) return;
-  if (person->ClubId() < int(window()->database().clubNames.size())) openClub(person->ClubId());
+  if (person->ClubId() < int(db.clubNames.size())) openClub(person->ClubId());
 }
 
 void WorldPanel::openNation(bool second) {
-  if (!nation_ || !window()->database().isOpen()) return;
+  if (!nation_ || !db.isOpen()) return;
   window()->EditingSecondNation = second;
   if (nation_->fillFromMain()) nation_->exec();
   window()->EditingSecondNation = false;
