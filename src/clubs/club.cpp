@@ -177,12 +177,12 @@ int32_t createStadium(Database& db, const StadiumValues& v, UpdateResult& result
 void checkAppendable(const Database& db, int slot, int64_t count, int64_t extra, const char* what, const char* file) {
   if (extra <= 0) return;
   if (count < 0 || count >= INT32_MAX - extra)
-    throw UpdateError(0, "", std::string("index.dat holds a damaged count of ") + what + "; nothing was written.");
+    throw RefusedValue(0, "", std::string("index.dat holds a damaged count of ") + what + "; nothing was written.");
   for (int64_t k = 0; k < extra; ++k) {
     const bool present = slot == kSlotClub ? db.has<ClubRecord>(slot, count + k + 1)
                                            : db.has<StadiumRecord>(slot, count + k + 1);
     if (present)
-      throw UpdateError(0, "",
+      throw RefusedValue(0, "",
                         std::string("index.dat counts ") + std::to_string(count) + " " + what + " but " + file +
                             " holds more records; nothing was written, so that no record is overwritten.");
   }
@@ -190,7 +190,7 @@ void checkAppendable(const Database& db, int slot, int64_t count, int64_t extra,
 
 void checkStadiumExists(const Database& db, int32_t index, bool reserve) {
   if (!db.has<StadiumRecord>(kSlotStadium, recordOf(index)))
-    throw UpdateError(0, nameBox(reserve),
+    throw RefusedValue(0, nameBox(reserve),
                       std::string("The club's ") + (reserve ? "reserve" : "main") + " stadium (index " +
                           std::to_string(index) + ") is not in stadium.dat; nothing was written. Type " +
                           marker(reserve) + " as its name to drop the reference.");
@@ -290,7 +290,7 @@ UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const C
   }
 
   if (!db.has<ClubRecord>(kSlotClub, recordOf(clickTeamId)))
-    throw UpdateError(0, "", "Club " + std::to_string(clickTeamId) + " is not in club.dat; nothing was written.");
+    throw RefusedValue(0, "", "Club " + std::to_string(clickTeamId) + " is not in club.dat; nothing was written.");
   applyClub(db, form, true, work);
   if (mainGone) work.setMainStadium(-1);
   if (reserveGone) work.setReserveStadium(-1);

@@ -77,11 +77,6 @@ struct ClubForm {
 // The main and the reserve stadium frame of a club form.
 inline constexpr StadiumForm ClubForm::*kStadiumFrames[] = {&ClubForm::main, &ClubForm::reserve};
 
-// A box that does not convert. `code` is the fault number the window shows
-// ("Error 13": not a number, "Error 6": too large for its field); code 0 is
-// a damaged reference, described by what().
-using UpdateError = RefusedValue;
-
 // Reads club `clubId` (club.dat record clubId + 1) and its stadiums into the
 // form. A club index outside club.dat reads as an empty record.
 ClubForm loadClub(const Database& db, int32_t clubId);
@@ -107,7 +102,7 @@ struct UpdateResult {
 // `clickTeamId` gives the fields the window does not set) and a stadium for
 // each frame that holds a name. Counts come from index entries 1 and 7 and
 // grow with every record appended; the name lists of `db` grow with them.
-// Every box is converted before anything is written: an UpdateError leaves
+// Every box is converted before anything is written: a RefusedValue leaves
 // every file as it was.
 UpdateResult updateClub(Database& db, int32_t clickTeamId, bool newClub, const ClubForm& form);
 

@@ -29,7 +29,7 @@ CompForm loadComp(const Database& db, int32_t compIndex) {
 
 void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
   if (!db.has<CompRecord>(kSlotComp, recordOf(compIndex)))
-    throw CompError("", "Competition " + std::to_string(compIndex) +
+    throw RefusedValue("", "Competition " + std::to_string(compIndex) +
                             " is not in club_comp.dat; nothing was written.");
   CompRecord r = db.read<CompRecord>(kSlotComp, recordOf(compIndex));
   try {
@@ -37,7 +37,7 @@ void updateComp(Database& db, int32_t compIndex, const CompForm& f) {
   } catch (const RefusedValue& e) {
     const FormBox& b = *findBox(kCompBoxes, e.box());
     const FieldInfo& field = *findField(CompRecord::kFields, b.field);
-    throw CompError(b.box, std::string(b.label) + " must be a number from " + std::to_string(minValue(field)) +
+    throw RefusedValue(b.box, std::string(b.label) + " must be a number from " + std::to_string(minValue(field)) +
                                " to " + std::to_string(maxValue(field)) + "; nothing was written.");
   }
 

@@ -28,15 +28,12 @@ struct CompForm {
   int foreground = -1, background = -1;           // cmbForeground, cmbBackground
 };
 
-// A number box whose text does not convert; nothing has been written.
-using CompError = RefusedValue;
-
 // Reads competition `compIndex` (club_comp.dat record compIndex + 1).
 CompForm loadComp(const Database& db, int32_t compIndex);
 
 // Writes the form over competition `compIndex`: the record read afresh, the
 // window's fields replaced, everything else (the identifier included) kept
-// as read. All three numbers are converted first; a CompError leaves the
+// as read. All three numbers are converted first; a RefusedValue leaves the
 // file as it was. Afterwards the competition list of `db` holds the new name.
 void updateComp(Database& db, int32_t compIndex, const CompForm& form);
 

@@ -18,9 +18,9 @@ static_assert(namesFields<NationRecord>(kNationBoxes) && namesFields<ContinentRe
               "a box names a field its record does not have");
 
 // The refusal of a number box, in the window's words.
-NationError refusal(const char* field, const char* box, const char* label) {
+RefusedValue refusal(const char* field, const char* box, const char* label) {
   const FieldInfo& f = *findField(NationRecord::kFields, field);
-  return NationError(box, std::string(label) +
+  return RefusedValue(box, std::string(label) +
                               (f.integer() ? " must be a whole number from " + std::to_string(minValue(f)) + " to " +
                                                  std::to_string(maxValue(f))
                                            : std::string(" must be a number")) +
@@ -56,7 +56,7 @@ NationForm loadNation(const Database& db, int32_t nationIndex) {
 void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
   db.checkFilesPresent();
   if (!db.has<NationRecord>(kSlotNation, recordOf(nationIndex)))
-    throw NationError("", "Nation " + std::to_string(nationIndex) + " is not in nation.dat; nothing was written.");
+    throw RefusedValue("", "Nation " + std::to_string(nationIndex) + " is not in nation.dat; nothing was written.");
   NationRecord n = db.read<NationRecord>(kSlotNation, recordOf(nationIndex));
   const bool withContinent = rowOf(f.continent, db.continentNames.size()) >= 0;
   ContinentRecord c;
@@ -76,7 +76,7 @@ void updateNation(Database& db, int32_t nationIndex, const NationForm& f) {
     try {
       takeBoxes<kContinentBoxes>(c, boxes);
     } catch (const RefusedValue& e) {
-      throw NationError(e.box(), std::string(findBox(kContinentBoxes, e.box())->label) +
+      throw RefusedValue(e.box(), std::string(findBox(kContinentBoxes, e.box())->label) +
                                      " must be a number (or empty to keep it); nothing was written.");
     }
   }

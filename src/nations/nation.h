@@ -53,10 +53,6 @@ struct NationForm {
   ContinentForm continentBoxes;
 };
 
-// A box whose text does not convert; nothing has been written. what() is the
-// message for the user, box() the object name of the box.
-using NationError = RefusedValue;
-
 // Reads nation `nationIndex` (nation.dat record nationIndex + 1) and, when
 // it has one, the boxes of its continent. Lists of city and stadium rows are
 // those of `db`.
@@ -69,7 +65,7 @@ ContinentForm loadContinent(const Database& db, int32_t continentIndex);
 // window's nation combo) and, when a continent is chosen, into that
 // continent. Both records are read afresh and only the window's fields are
 // replaced, so every field the window does not show keeps its bytes.
-// Every box is converted first: a NationError leaves both files as they were.
+// Every box is converted first: a RefusedValue leaves both files as they were.
 // Afterwards the nation list of `db` holds the new name.
 void updateNation(Database& db, int32_t nationIndex, const NationForm& form);
 

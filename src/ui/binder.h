@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "records/boxrules.h"
+#include "records/convert.h"
 #include "ui/widgets.h"
 
 namespace cm3::ui {
@@ -154,24 +155,19 @@ class Binder {
 };
 
 // Runs `write`, a write of the core over a window's form. A box the core
-// refuses (a `Refused` naming the box) shows its message and gets the focus;
-// any other failure shows its text. Whether the write went through.
-template <class Refused, class Write>
-bool writeOrRefuse(QWidget* window, Write&& write) {
+// refuses (a RefusedValue naming the box) shows its message and gets the
+// focus; any other failure shows its text. Whether the write went through.
+inline bool writeOrRefuse(QWidget* window, const std::function<void()>& write) {
   try {
     write();
-  } catch (const Refused& e) {
-    if constexpr (requires { e.message(); })
-      message(window, q8(e.message()));
-    else
-      message(window, q8(e.what()));
+    return true;
+  } catch (const RefusedValue& e) {
+    message(window, q8(e.message()));
     if (auto* box = window->findChild<QLineEdit*>(QString::fromStdString(e.box()))) box->setFocus();
-    return false;
   } catch (const std::exception& e) {
     message(window, QString::fromLocal8Bit(e.what()));
-    return false;
   }
-  return true;
+  return false;
 }
 
 }  // namespace cm3::ui

@@ -109,7 +109,7 @@ void FrmClub::showClub() { fill(clubs::loadClub(main_->database(), main_->ClickT
 bool FrmClub::cmdUpdate_Click() {
   if (NewClub && !ask(this, QString::fromLatin1(clubs::kAddNewClubQuestion))) return false;
   clubs::UpdateResult result;
-  if (!writeOrRefuse<clubs::UpdateError>(
+  if (!writeOrRefuse(
           this, [&] { result = clubs::updateClub(main_->database(), main_->ClickTeamID, NewClub, form()); }))
     return false;
   // A new club is now the one on show, so that a further Update writes to it.

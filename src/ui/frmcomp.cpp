@@ -25,7 +25,7 @@ FrmComp::FrmComp(TolvPlayer* main)
 }
 
 bool FrmComp::cmdUpdate_Click() {
-  return writeOrRefuse<comps::CompError>(this, [&] {
+  return writeOrRefuse(this, [&] {
     comps::updateComp(main_->database(), compIndex_, binder_->read());
     main_->names().reload(main_->database(), FieldRef::Comp, compIndex_);
   });

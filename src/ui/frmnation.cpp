@@ -61,7 +61,7 @@ void FrmNation::cmdNationOk_Click() {
   if (index < 0) return message(this, QStringLiteral("No nation is chosen in the main window; nothing was written."));
   NationForm f = binder_->read();
   f.continentBoxes = continent_->read();
-  if (writeOrRefuse<nations::NationError>(this, [&] { nations::updateNation(main_->database(), index, f); }))
+  if (writeOrRefuse(this, [&] { nations::updateNation(main_->database(), index, f); }))
     main_->names().reload(main_->database(), FieldRef::Nation, index);
 }
 

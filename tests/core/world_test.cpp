@@ -9,7 +9,7 @@
 using namespace cm3;
 using namespace cm3test;
 using clubs::ClubForm;
-using clubs::UpdateError;
+using cm3::RefusedValue;
 
 namespace {
 
@@ -267,7 +267,7 @@ TEST_F(World, RefusedClubBoxOrDamagedReferenceOrCountWritesSomething) {
   const auto [box, message] = refusal([&] { clubs::updateClub(db_, 2, false, f); });
   EXPECT_EQ(box, "txtStaLongName");
   EXPECT_NE(message.find("not in stadium.dat"), std::string::npos) << message;
-  EXPECT_THROW(clubs::updateClub(db_, 1 << 20, false, f), UpdateError);
+  EXPECT_THROW(clubs::updateClub(db_, 1 << 20, false, f), RefusedValue);
   EXPECT_TRUE(sameFiles(files(), before));
   f.main.boxes["txtStaLongName"] = "<Unknown>";  // the way out
   clubs::updateClub(db_, 2, false, f);
@@ -276,7 +276,7 @@ TEST_F(World, RefusedClubBoxOrDamagedReferenceOrCountWritesSomething) {
   e.setCount(e.Count() - 1);  // a new club would land on the last one
   db_.writeIndex(kEntryClubs, e);
   before = files();
-  EXPECT_THROW(clubs::updateClub(db_, 2, true, clubs::newClubForm(db_, f)), UpdateError);
+  EXPECT_THROW(clubs::updateClub(db_, 2, true, clubs::newClubForm(db_, f)), RefusedValue);
   EXPECT_TRUE(sameFiles(files(), before));
 }
 
@@ -332,7 +332,7 @@ TEST_F(World, RefusedNationOrCompetitionBoxWritesSomething) {
     EXPECT_EQ(refused, box);
     EXPECT_NE(message.find("nothing was written"), std::string::npos) << message;
   }
-  EXPECT_THROW(nations::updateNation(db_, 1 << 20, nation), nations::NationError);
+  EXPECT_THROW(nations::updateNation(db_, 1 << 20, nation), RefusedValue);
   const comps::CompForm comp = comps::loadComp(db_, 1);
   for (const auto& [box, text] : BoxTexts{{"txtScope", "256"}, {"txtSelected", "yes"}, {"txtReputation", "40000"}}) {
     comps::CompForm f = comp;
@@ -340,8 +340,8 @@ TEST_F(World, RefusedNationOrCompetitionBoxWritesSomething) {
     f.boxes[box] = text;
     EXPECT_EQ(refusal([&] { comps::updateComp(db_, 1, f); }).first, box);
   }
-  EXPECT_THROW(comps::updateComp(db_, -1, comp), comps::CompError);
-  EXPECT_THROW(comps::updateComp(db_, 1 << 20, comp), comps::CompError);
+  EXPECT_THROW(comps::updateComp(db_, -1, comp), RefusedValue);
+  EXPECT_THROW(comps::updateComp(db_, 1 << 20, comp), RefusedValue);
   EXPECT_TRUE(sameFiles(files(), before));
   EXPECT_NE(db_.nationNames[0], "Should Not Land");
 }
