@@ -18,7 +18,6 @@
 #include "ui/exchangepanel.h"
 #include "ui/frmclub.h"
 #include "ui/frmnation.h"
-#include "ui/frmscoutoptions.h"
 #include "ui/historypanel.h"
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
