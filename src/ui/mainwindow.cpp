@@ -16,11 +16,10 @@
 #include "search/namesearch.h"
 #include "search/scout.h"
 #include "ui/binder.h"
-#include "ui/exchangepanel.h"
 #include "ui/historypanel.h"
+#include "ui/menus.h"
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
-#include "ui/undopanel.h"
 #include "ui/widgets.h"
 #include "ui/worldpanel.h"
 
