@@ -12,11 +12,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ui/frmclub.h"
-#include "ui/frmcomp.h"
-#include "ui/frmnation.h"
-#include "ui/mainwindow.h"
 #include "ui/worldpanel.h"
+#include "ui/mainwindow.h"
 
 using namespace cm3::ui;
 

@@ -1,4 +1,4 @@
-#include "ui/frmclub.h"
+#include "ui/worldpanel.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -7,7 +7,6 @@
 #include "ui_frmclub.h"
 
 #include "records/codelists.h"
-#include "ui/frmcomp.h"
 #include "ui/mainwindow.h"
 #include "ui/namemodels.h"
 #include "ui/widgets.h"

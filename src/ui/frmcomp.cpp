@@ -1,4 +1,4 @@
-#include "ui/frmcomp.h"
+#include "ui/worldpanel.h"
 
 #include <QPushButton>
 

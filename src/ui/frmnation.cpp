@@ -1,4 +1,4 @@
-#include "ui/frmnation.h"
+#include "ui/worldpanel.h"
 
 #include <QEvent>
 #include <QPushButton>

@@ -6,9 +6,6 @@
 #include <QLineEdit>
 
 #include "squads/squads.h"
-#include "ui/frmclub.h"
-#include "ui/frmcomp.h"
-#include "ui/frmnation.h"
 #include "ui/mainwindow.h"
 #include "ui/namemodels.h"
 #include "ui_mainwindow.h"

@@ -7,6 +7,9 @@
 #include <memory>
 #include <span>
 
+#include "clubs/club.h"
+#include "competitions/comp.h"
+#include "nations/nation.h"
 #include "records/boxrules.h"
 #include "ui/binder.h"
 #include "ui/panel.h"
@@ -15,11 +18,13 @@ class QComboBox;
 class QAbstractItemModel;
 class QLineEdit;
 
-namespace cm3::ui {
-
+namespace Ui {
 class FrmClub;
 class FrmComp;
 class FrmNation;
+}  // namespace Ui
+
+namespace cm3::ui {
 
 // The shape the club, nation and competition windows share.
 class WorldWindow : public QDialog {
@@ -57,6 +62,82 @@ class FormWindow : public WorldWindow {
   // need not see the form's class.
   const std::shared_ptr<Form> ui_;
   std::unique_ptr<Binder<Shown>> binder_;
+};
+
+// The competition window "Competition Properties": one competition of
+// club_comp.dat, opened from the division labels of the club window.
+// "Update" writes it back and keeps the window open; "O&K" hides it.
+class FrmComp : public FormWindow<Ui::FrmComp, comps::CompForm> {
+  Q_OBJECT
+ public:
+  explicit FrmComp(TolvPlayer* main);
+
+  // Reads competition `compIndex` and shows it, without waiting.
+  void fillFrom(int compIndex);
+  // Whether the record was written.
+  bool cmdUpdate_Click();
+
+ private:
+  int compIndex_ = -1;
+};
+
+// The nation window "Nation Properties": one nation of nation.dat with the
+// continent it belongs to, opened from the nation labels of the person page.
+// "U&pdate" writes both records and renames the nation in the main-window
+// combo it was opened from; "O&k" hides the window.
+class FrmNation : public FormWindow<Ui::FrmNation, nations::NationForm> {
+  Q_OBJECT
+ public:
+  explicit FrmNation(TolvPlayer* main);
+
+  // Fills the window from the nation chosen in the main window, without
+  // waiting; false (nothing done) when none is chosen.
+  bool fillFromMain();
+  void cmdNationOk_Click();
+
+ private:
+  // The nation chosen in the main-window combo the window comes from
+  // (cmbnations2 while EditingSecondNation is set, cmbnations otherwise),
+  // -1 for none.
+  int mainNation() const;
+
+  std::unique_ptr<Binder<nations::ContinentForm>> continent_;
+};
+
+// The club window "Club Info": one club with its main and reserve stadium,
+// kits, rivals and favourite and disliked people. "Update" writes the club
+// on show (ClickTeamID of the main window) and its stadiums, or appends the
+// club prepared by "Add New Club"; "O&K" hides the window. Double-clicking
+// a division label opens that competition in the competition window.
+class FrmClub : public FormWindow<Ui::FrmClub, clubs::ClubForm> {
+  Q_OBJECT
+ public:
+  FrmClub(TolvPlayer* main, FrmComp* comp);
+
+  // Shows club ClickTeamID of the main window, without waiting.
+  void showClub();
+
+  bool NewClub = false;
+  // True once the close box has unloaded the window; the next opening
+  // loads a fresh one.
+  bool unloaded() const { return unloaded_; }
+
+  void cmdAddNew_Click();
+  // Whether records were written.
+  bool cmdUpdate_Click();
+  void cmdOk_Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  clubs::ClubForm form() const;
+  void fill(const clubs::ClubForm& f);
+
+  FrmComp* comp_;
+  bool unloaded_ = false;
+  std::unique_ptr<Binder<clubs::StadiumForm>> stadiums_[2];  // the main and the reserve stadium frame
 };
 
 class WorldPanel : public Panel {

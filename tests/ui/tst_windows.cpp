@@ -15,14 +15,12 @@
 #include "diff/patch.h"
 #include "history/history.h"
 #include "ui/binder.h"
-#include "ui/frmclub.h"
-#include "ui/frmnation.h"
+#include "ui/worldpanel.h"
 #include "ui/historypanel.h"
 #include "ui/menus.h"
 #include "ui/scoutpanel.h"
 #include "ui/squadpanel.h"
 #include "ui/widgets.h"
-#include "ui/worldpanel.h"
 #include "uitest.h"
 
 using namespace uitest;
