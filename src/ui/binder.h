@@ -46,9 +46,17 @@ struct Binding {
   Member member;
 };
 
-// The line edit that shows box `b` under `root`.
+// The line edit that shows box `b` under `root`, and those of the boxes of
+// `tables`, in table order.
 inline QLineEdit* lineEditOf(const QWidget* root, const FormBox& b) {
   return root->findChild<QLineEdit*>(QString::fromLatin1(b.box));
+}
+inline std::vector<QLineEdit*> lineEditsOf(const QWidget* root,
+                                           std::initializer_list<std::span<const FormBox>> tables) {
+  std::vector<QLineEdit*> out;
+  for (std::span<const FormBox> table : tables)
+    for (const FormBox& b : table) out.push_back(lineEditOf(root, b));
+  return out;
 }
 
 // A binding table: `own` and, shown through `texts`, the boxes of the

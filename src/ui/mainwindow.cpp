@@ -165,9 +165,9 @@ void TolvPlayer::buildPersonPages() {
   // typed personal numbers and names show red until the next display.
   const Ui::TolvPlayer& u = *ui_;
   for (QLineEdit* box : positions) installKeyFilter(box, kDigits);
-  std::vector<QLineEdit*> contract = boxes({people::kContractBoxes});
-  for (QLineEdit* box : boxes({people::kContractBoxes, people::kMoneyBoxes})) installKeyFilter(box, kDigits);
-  reddened_ = boxes({people::kPersonalBoxes});
+  std::vector<QLineEdit*> contract = lineEditsOf(this, {people::kContractBoxes});
+  for (QLineEdit* box : lineEditsOf(this, {people::kContractBoxes, people::kMoneyBoxes})) installKeyFilter(box, kDigits);
+  reddened_ = lineEditsOf(this, {people::kPersonalBoxes});
   for (QLineEdit* box : reddened_) installKeyFilter(box, kDigits, [box] { setTextColour(box, kEditColour); });
   for (const auto* row : {&positions, &contract, &reddened_, &attributes, &staffAttributes})
     for (QLineEdit* box : *row) installSelectAll(box);
@@ -175,7 +175,7 @@ void TolvPlayer::buildPersonPages() {
   reddened_.insert(reddened_.end(), {u.txtFirstname, u.txtSurname});
   for (auto [box, changed] :
        {std::pair(u.txtFirstname, &FirstNameChanged), std::pair(u.txtSurname, &SecondNameChanged)})
-    installKeyWatch(box, [box, changed] {
+    installKeyFilter(box, QString(), [box, changed] {
       setTextColour(box, kEditColour);
       *changed = true;
     });
@@ -197,13 +197,6 @@ void TolvPlayer::setMatches(std::vector<int> people) {
   ui_->lstplayers->clear();
   ui_->lstplayers->addItems(rows);
   ui_->lstplayers->setEnabled(true);
-}
-
-std::vector<QLineEdit*> TolvPlayer::boxes(std::initializer_list<std::span<const FormBox>> tables) const {
-  std::vector<QLineEdit*> out;
-  for (std::span<const FormBox> table : tables)
-    for (const FormBox& b : table) out.push_back(lineEditOf(this, b));
-  return out;
 }
 
 void TolvPlayer::blacken() {

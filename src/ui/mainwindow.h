@@ -44,8 +44,6 @@ class TolvPlayer : public QMainWindow {
 
   // The window's controls, as its form lays them out.
   ::Ui::TolvPlayer& form() const { return *ui_; }
-  // The line edits of the boxes of `tables`, in table order.
-  std::vector<QLineEdit*> boxes(std::initializer_list<std::span<const FormBox>> tables) const;
 
   // ---- Person pages ------------------------------------------------------
   // The person-list click: shows person `personId` on the person pages,

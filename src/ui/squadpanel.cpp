@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QSignalBlocker>
 
+#include "ui/binder.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "ui/widgets.h"
@@ -288,7 +289,8 @@ void SquadPanel::cmdTransfer_Click() {
 
 void SquadPanel::ClearFieldsNewPlayer() {
   for (QLineEdit* box : {ui.txtFirstname, ui.txtSurname, ui.txtCommon, ui.txtClub}) box->clear();
-  for (QLineEdit* box : window()->boxes({people::kPersonalBoxes, people::kMoneyBoxes})) box->setText(QStringLiteral("0"));
+  for (QLineEdit* box : lineEditsOf(window(), {people::kPersonalBoxes, people::kMoneyBoxes}))
+    box->setText(QStringLiteral("0"));
   ui.txtBirthyear->setText(QStringLiteral("1900"));
   for (QComboBox* combo : {ui.cmbnations, ui.cmbnations2}) combo->setCurrentIndex(-1);
 }

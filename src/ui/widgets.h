@@ -98,15 +98,12 @@ void onEvent(QObject* watched, EventHandler handle, QObject* owner = nullptr);
 // Selects the whole text of `box` whenever it gets the focus.
 void installSelectAll(QLineEdit* box);
 
-// Keys that carry a character are dropped unless they are one of `allowed`,
-// Backspace or Enter. Keys without a character (arrows, Delete, Tab) and
-// shortcuts with Ctrl pass. `accepted` runs after every accepted character.
+// Keys that carry a character are dropped unless they are one of `allowed`
+// (any, when it is null), Backspace or Enter. Keys without a character
+// (arrows, Delete, Tab) and shortcuts with Ctrl pass. `accepted` runs after
+// every accepted character.
 inline const QString kDigits = QStringLiteral("1234567890");
 void installKeyFilter(QLineEdit* box, const QString& allowed, std::function<void()> accepted = {});
-// Every key carrying a character runs `typed` (the name boxes).
-inline void installKeyWatch(QLineEdit* box, std::function<void()> typed) {
-  installKeyFilter(box, QString(), std::move(typed));
-}
 
 // Text colours of the person boxes.
 inline const QColor kEditColour = QColor(255, 0, 0);
