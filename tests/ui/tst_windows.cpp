@@ -585,8 +585,11 @@ class TestWindows : public QObject {
     }
   }
 
-  void listsOrTheButtonFollowTheWrongRow() {
+  // The squad lists and the transfer button follow the rows chosen; refused
+  // transfers say why and write nothing; moves write and the lists follow.
+  void squadListsFollowTheWrongRowOrTransfersWriteOrRefuseWrongly() {
     QVERIFY(arrangeSquads());
+    auto* panel = s_->panel<SquadPanel>();
     QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     QCOMPARE(c<QListWidget>("lstSquad")->count() + c<QListWidget>("lstStaff")->count(), 67);
@@ -611,22 +614,30 @@ class TestWindows : public QObject {
     c<QComboBox>("cmbTransclub")->setFocus();
     c<QComboBox>("cmbTransclub")->lineEdit()->selectAll();
     QTest::keyClick(c<QComboBox>("cmbTransclub"), Qt::Key_Backspace);
-    QCOMPARE(s_->panel<SquadPanel>()->state().TransferClubId, -1);
+    QCOMPARE(panel->state().TransferClubId, -1);
     QCOMPARE(transfer()->text(), QStringLiteral("Free transfer"));
-    // A clubless person chosen in the person list empties the lists.
+    // A clubless person chosen in the person list empties the lists; a full
+    // club refuses him.
     s_->showByClick(free_);
     QCOMPARE(c<QComboBox>("cmbSquad")->currentIndex(), -1);
     QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
+    Files whileOpen = snapshot(s_->data());
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(9);
+    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }, {QMessageBox::Yes}),
+             QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
     // A double click on the club list opens the club chosen.
     std::vector<int> opened;
-    s_->panel<SquadPanel>()->setClubWindowOpener([&](int c) { opened.push_back(c); });
+    panel->setClubWindowOpener([&](int c) { opened.push_back(c); });
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     QTest::mouseDClick(c<QComboBox>("cmbSquad")->lineEdit(), Qt::LeftButton);
     QCOMPARE(opened, std::vector<int>{4});
-  }
-
-  void moveNotWrittenOrListsNotFollowing() {
-    QVERIFY(arrangeSquads());
+    // A person shown from the transfer list is not the squad row chosen.
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
+    clickRow(c<QListWidget>("lstTranssquad"), 0);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
+    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
+    QVERIFY(snapshot(s_->data()) == whileOpen);  // neither refusal wrote
+    // Moves.
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     clickRow(c<QListWidget>("lstSquad"), 1);
     c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
@@ -638,7 +649,7 @@ class TestWindows : public QObject {
     QCOMPARE(s_->w->CurrentPersonId, a_[2]);
     // Free transfer: No changes nothing, Yes leaves a hole.
     c<QComboBox>("cmbTransclub")->setCurrentIndex(-1);
-    const Files whileOpen = snapshot(s_->data());
+    whileOpen = snapshot(s_->data());
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::No}), QStringList{"Free Transfer player?"});
     QVERIFY(snapshot(s_->data()) == whileOpen);
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}), QStringList{"Free Transfer player?"});
@@ -649,23 +660,6 @@ class TestWindows : public QObject {
              QStringList{"Transfer Free player to Selected team?"});
     QCOMPARE(c<QListWidget>("lstTranssquad")->item(0)->text(), name(free_));
     QCOMPARE(s_->closeAndCheck(), QString());
-  }
-
-  void refusalWithoutItsMessageOrWithAWrite() {
-    QVERIFY(arrangeSquads());
-    auto* panel = s_->panel<SquadPanel>();
-    c<QComboBox>("cmbSquad")->setCurrentIndex(4);
-    clickRow(c<QListWidget>("lstSquad"), 0);
-    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
-    clickRow(c<QListWidget>("lstTranssquad"), 0);  // shown from the transfer list: not the squad row chosen
-    c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
-    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
-    s_->showByClick(free_);
-    c<QComboBox>("cmbTransclub")->setCurrentIndex(9);
-    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }, {QMessageBox::Yes}),
-             QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
-    QCOMPARE(s_->closeAndCheck(), QString());
-    QVERIFY(snapshot(s_->data()) == s_->before);
   }
 
   void clubWindowShowsWritesOrAddsTheWrongRecord() {
