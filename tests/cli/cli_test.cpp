@@ -211,7 +211,6 @@ TEST(Cli, RefusalExitsOtherwiseOrWritesOrPrintsAnotherMessage) {
   const Result r = cm3db({"info", g});
   EXPECT_EQ(std::make_tuple(r.code, r.err), std::make_tuple(1, std::string(kAlreadyOpenMessage) + "\n"));
   EXPECT_TRUE(sameFiles(snapshot(game.data()), open));
-  editor.close();
 }
 
 // show and set speak of the same fields, by the same names and in the same
