@@ -24,28 +24,24 @@ std::string editCsv(std::string csv, const std::string& column, int row, const s
 }  // namespace
 
 TEST(CliDiff, ExitCodeSaysSameDifferentOrUnusableAndThePatchRebuildsTheEditedCopy) {
-  GameDir a;
-  const ScratchDir copies;
-  const fs::path b = copies.path() / "b", c = copies.path() / "c";
-  copyTree(a.str(), b);
-  copyTree(a.str(), c);
-  EXPECT_EQ(cm3db({"diff", a.str(), b.string()}).code, 0);
-  EXPECT_EQ(cm3db({"diff", a.str(), (b / "missing").string()}).code, 2);
-  EXPECT_EQ(cm3db({"diff", a.str(), b.string(), "--patch", (b / "no" / "p.json").string()}).code, 2);
+  GameDir a, b, c;  // copies of one generated game
+  EXPECT_EQ(cm3db({"diff", a.str(), b.str()}).code, 0);
+  EXPECT_EQ(cm3db({"diff", a.str(), b.str() + "/missing"}).code, 2);
+  EXPECT_EQ(cm3db({"diff", a.str(), b.str(), "--patch", b.str() + "/no/p.json"}).code, 2);
 
   const int caps = cm3db({"show", a.str(), "person", "3"}).json()["StaffRecord"]["Caps"].get<int>();
   const int newCaps = caps == 9 ? 10 : 9;
-  ASSERT_EQ(cm3db({"set", b.string(), "person", "3", "Caps=" + std::to_string(newCaps), "FirstName=Zo\xC3\xAB"}).code, 0);
-  const fs::path patch = b.string() + ".patch.json";
-  const Result d = cm3db({"diff", a.str(), b.string(), "--patch", patch.string()});
+  ASSERT_EQ(cm3db({"set", b.str(), "person", "3", "Caps=" + std::to_string(newCaps), "FirstName=Zo\xC3\xAB"}).code, 0);
+  const std::string patch = b.str() + "/patch.json";
+  const Result d = cm3db({"diff", a.str(), b.str(), "--patch", patch});
   EXPECT_EQ(d.code, 1);
   EXPECT_NE(d.out.find("Caps " + std::to_string(caps) + " -> " + std::to_string(newCaps)), std::string::npos) << d.out;
 
-  const Result applied = cm3db({"apply", c.string(), patch.string()});
+  const Result applied = cm3db({"apply", c.str(), patch});
   EXPECT_EQ(applied.code, 0) << applied.err;
-  EXPECT_EQ(snapshot(c / "Data"), snapshot(b / "Data"));
-  // Applied again, every field conflicts and nothing is written.
-  const Result again = cm3db({"apply", c.string(), patch.string()});
+  EXPECT_EQ(snapshot(c.data()), snapshot(b.data()));
+  // Applied again, every field conflicts.
+  const Result again = cm3db({"apply", c.str(), patch});
   EXPECT_EQ(again.code, 1);
   EXPECT_NE(again.err.find("Caps: holds " + std::to_string(newCaps) + ", not " + std::to_string(caps)), std::string::npos)
       << again.err;

@@ -75,16 +75,6 @@ class TestWindows : public QObject {
     for (int i = 0; i < tabs->count(); ++i)
       if (tabs->widget(i)->isAncestorOf(grid())) tabs->setCurrentIndex(i);
   }
-  void show(int person) {
-    historyTab();
-    s_->w->showPerson(person);
-    click(s_->w.get(), "cmdHistory");
-  }
-  int personWithRows(size_t n) {
-    for (int p = 0; p < db().PeopleCount(); ++p)
-      if (cm3::history::findRecords(db(), p).size() >= n) return p;
-    qFatal("no person with enough rows");
-  }
   cm3::HistoryRecord rec(int32_t id) { return db().read<cm3::HistoryRecord>(cm3::kSlotHistory, id + 1); }
   QStringList rows(const char* list) {
     QStringList out;
@@ -290,8 +280,7 @@ class TestWindows : public QObject {
 
   // Display names shared with others: the window keeps to the ID of what was
   // chosen. Two players of club 4 share a name (the later slot's man is listed
-  // second); club 1 is "Real Madrid" and club 4 "Real" in the history list; the
-  // first club of the squad list bears the name of club 4.
+  // second); the first club of the squad list bears the name of club 4.
   void sameDisplayNameTakenForAnotherPersonOrClub() {
     QVERIFY(arrangeSquads());
     cm3::Database& db = s_->w->database();
@@ -304,18 +293,6 @@ class TestWindows : public QObject {
     QCOMPARE(QList({c<QLabel>("lblID")->text().toInt(), c<QComboBox>("cmbSquad")->currentIndex(), c<QListWidget>("lstSquad")->currentRow()}),
              QList({a_[1], 4, 1}));
 
-    const int person = personWithRows(1), chosen = 4;
-    for (const auto& [id, text] : {std::pair{1, "Real Madrid"}, std::pair{chosen, "Real"}}) {
-      db.clubNames[size_t(id)] = text;
-      s_->w->names().clubs()->setData(s_->w->names().clubs()->index(id), QString::fromLatin1(text));
-    }
-    show(person);
-    grid()->setCurrentCell(0, 0);
-    auto* combo = c<QComboBox>("cmbHistClub");
-    combo->setCurrentIndex(chosen);
-    emit combo->activated(chosen);
-    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList());
-    QCOMPARE(rec(cm3::history::findRecords(db, person).front()).ClubId(), chosen);
 
     QString shown;
     auto opened = [&] {
@@ -353,7 +330,8 @@ class TestWindows : public QObject {
   void historyRowsOrModesWrongOrNotWrittenAsShown() {
     QVERIFY(!child<QPushButton>(s_->w.get(), "cmdHistory")->isEnabled());  // nobody shown
     historyTab();
-    const int person = personWithRows(3);
+    int person = 0;  // one with three rows at least
+    while (cm3::history::findRecords(db(), person).size() < 3) QVERIFY(++person < db().PeopleCount());
     s_->w->showPerson(person);
     QVERIFY(!grid()->isEnabled() && !editing());
     click(s_->w.get(), "cmdHistory");
@@ -380,7 +358,8 @@ class TestWindows : public QObject {
     QCOMPARE(grid()->rowCount(), 1);
     QVERIFY(panel()->HistoryRowRecords().empty() && !grid()->isEnabled() && c("cmdHistory")->isEnabled());
     // Back to him: rows added, edited, deleted and refused.
-    show(person);
+    s_->w->showPerson(person);
+    click(s_->w.get(), "cmdHistory");
     const int64_t count = db().recordCount(cm3::GameFile::History);
     click(s_->w.get(), "cmdAdd");
     const int added = int(ids.size());
@@ -388,6 +367,11 @@ class TestWindows : public QObject {
     c<QLineEdit>("txtSeason")->setText(QStringLiteral("1997"));
     c<QLineEdit>("txtApp")->setText(QStringLiteral("21"));
     c<QLineEdit>("txtGoals")->setText(QStringLiteral("5"));
+    // Club 3 is "Real" and club 1 "Real Madrid": the row keeps to the index chosen.
+    for (const auto& [id, text] : {std::pair{1, "Real Madrid"}, std::pair{3, "Real"}}) {
+      db().clubNames[size_t(id)] = text;
+      s_->w->names().clubs()->setData(s_->w->names().clubs()->index(id), QString::fromLatin1(text));
+    }
     auto* clubs = child<QComboBox>(s_->w.get(), "cmbHistClub");
     clubs->setCurrentIndex(3);
     emit clubs->activated(3);
