@@ -177,11 +177,10 @@ class TestWindows : public QObject {
     QVERIFY(!c<QLineEdit>("txtpath")->isEnabled() && c<QPushButton>("cmdSearch")->isEnabled());
     auto* search = c<QLineEdit>("txtSearch");
     auto* list = c<QListWidget>("lstplayers");
-    const QString name = q8(s_->w->database().personName(0));
-    search->setText(name.toLower());
+    search->setText(name(0).toLower());
     click(s_->w.get(), "cmdSearch");
     QCOMPARE(list->count(), int(s_->w->matchTable().size()));
-    QCOMPARE(list->item(0)->text(), name);
+    QCOMPARE(list->item(0)->text(), name(0));
     QCOMPARE(s_->w->statusText(), QStringLiteral("%1 Matches").arg(list->count()));
     search->setText(QString());
     click(s_->w.get(), "cmdSearch");
@@ -283,8 +282,7 @@ class TestWindows : public QObject {
   // second); the first club of the squad list bears the name of club 4.
   void sameDisplayNameTakenForAnotherPersonOrClub() {
     QVERIFY(arrangeSquads());
-    cm3::Database& db = s_->w->database();
-    db.PersonNameTable[size_t(a_[0])] = db.PersonNameTable[size_t(a_[1])] = "Zzyzx Twin";
+    db().PersonNameTable[size_t(a_[0])] = db().PersonNameTable[size_t(a_[1])] = "Zzyzx Twin";
     c<QLineEdit>("txtSearch")->setText(QStringLiteral("Zzyzx Twin"));
     click(s_->w.get(), "cmdSearch");
     auto* players = c<QListWidget>("lstplayers");
@@ -403,10 +401,9 @@ class TestWindows : public QObject {
 
   void menuFollowsTheJournalAndUndoShowsTheStoredValues() {
     cm3::ui::TolvPlayer* w_ = closed().w.get();
-    auto* undo = w_->findChild<QAction*>(QStringLiteral("actUndo"));
-    auto* redo = w_->findChild<QAction*>(QStringLiteral("actRedo"));
-    auto* restore = w_->findChild<QAction*>(QStringLiteral("actRestore"));
-    QVERIFY(undo && redo && restore);
+    auto* undo = child<QAction>(w_, "actUndo");
+    auto* redo = child<QAction>(w_, "actRedo");
+    auto* restore = child<QAction>(w_, "actRestore");
     QVERIFY(restore->isEnabled());
     QVERIFY(s_->open());
     cm3::Database& db = w_->database();
