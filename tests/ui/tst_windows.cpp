@@ -28,9 +28,6 @@
 
 using namespace uitest;
 using cm3::ui::FrmClub;
-using cm3::ui::ScoutPanel;
-using cm3::ui::SquadPanel;
-using squadkit::slotsOf;
 
 namespace {
 
@@ -100,8 +97,8 @@ class TestWindows : public QObject {
       a_ = {clubless[0], clubless[1], clubless[2]};
       b_ = {clubless[3], clubless[4]};
       free_ = clubless[5];
-      squadkit::setSquad(db, 4, slotsOf({a_[0], a_[1], a_[2]}));
-      squadkit::setSquad(db, 6, slotsOf({b_[0], -1, b_[1]}));
+      squadkit::setSquad(db, 4, squadkit::slotsOf({a_[0], a_[1], a_[2]}));
+      squadkit::setSquad(db, 6, squadkit::slotsOf({b_[0], -1, b_[1]}));
       squadkit::setSquad(db, 12, cm3::squads::emptyPlayerSlots());
       db.close();
     }
@@ -124,7 +121,7 @@ class TestWindows : public QObject {
   R record(int slot, int id) {
     return db().template read<R>(slot, id + 1);
   }
-  ScoutPanel* scout() { return s_->panel<ScoutPanel>(); }
+  cm3::ui::ScoutPanel* scout() { return s_->panel<cm3::ui::ScoutPanel>(); }
   cm3::ui::FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
   QLineEdit* box(const char* n) { return child<QLineEdit>(dlg(), n); }
   QComboBox* dlgCombo(const char* n) { return child<QComboBox>(dlg(), n); }
@@ -563,7 +560,7 @@ class TestWindows : public QObject {
 
   void squadListsFollowTheWrongRowOrTransfersWriteOrRefuseWrongly() {
     QVERIFY(arrangeSquads());
-    auto* panel = s_->panel<SquadPanel>();
+    auto* panel = s_->panel<cm3::ui::SquadPanel>();
     QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     QCOMPARE(c<QListWidget>("lstSquad")->count() + c<QListWidget>("lstStaff")->count(), 67);
