@@ -146,8 +146,7 @@ TEST_F(Diff, ForcedPatchLeavesASlottedPersonWithAnotherClubId) {
 
 // What the File menu says or asks when a patch meets other values or holds
 // one a field cannot store, or an import cannot be read or refuses a cell;
-// planning writes nothing, nor does forcing a refused value, and the plan
-// that forces writes over the conflict.
+// planning writes nothing, and the plan that forces writes over the conflict.
 TEST_F(Diff, PlanAsksOrRefusesOtherwiseThanTheWriteWouldGo) {
   const ScratchDir dir;
   const std::string json = dir.str() + "/caps.json", csv = dir.str() + "/people.csv";
@@ -166,7 +165,10 @@ TEST_F(Diff, PlanAsksOrRefusesOtherwiseThanTheWriteWouldGo) {
                             "write over them?",
                             true));
   EXPECT_EQ(tooBig.refusal, "The patch cannot be applied.");
-  diff::apply(a_, tooBig.patch, true);  // a value the field cannot hold is refused even when forced
+  // Forced, a patch holding a value its field cannot store writes none of its fields.
+  diff::Result forced = tooBig.patch;
+  forced.records[0].fields.push_back({"Wage", int64_t(original.Wage()), int64_t(original.Wage() + 1), false});
+  diff::apply(a_, forced, true);
   EXPECT_EQ(a_.read<StaffRecord>(kSlotStaff, 3).bytes, original.bytes);
   EXPECT_TRUE(diff::write(a_, conflict).empty());
   EXPECT_EQ(a_.read<StaffRecord>(kSlotStaff, 3).Caps(), caps + 1);

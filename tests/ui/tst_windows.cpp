@@ -288,7 +288,6 @@ class TestWindows : public QObject {
     QCOMPARE(QList({c<QLabel>("lblID")->text().toInt(), c<QComboBox>("cmbSquad")->currentIndex(), c<QListWidget>("lstSquad")->currentRow()}),
              QList({a_[1], 4, 1}));
 
-
     QString shown;
     auto opened = [&] {
       return whenShown(QStringLiteral("frmClub"), [&] { QTest::mouseDClick(c<QLabel>("lblClub"), Qt::LeftButton); },
