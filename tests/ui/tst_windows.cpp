@@ -25,9 +25,6 @@
 
 using namespace uitest;
 using cm3::ui::FrmClub;
-using cm3::ui::ScoutPanel;
-using cm3::ui::SquadPanel;
-using squadkit::slotsOf;
 
 namespace {
 
@@ -51,7 +48,6 @@ int16_t crashAfterAnEdit(const QString& dir) {
 }
 
 const QString kUnclosed = QStringLiteral("not closed properly");
-const QString kNotWrittenBack = QStringLiteral("could not be written back");
 
 
 }  // namespace
@@ -72,16 +68,6 @@ class TestWindows : public QObject {
     auto* tabs = c<QTabWidget>("SSTab1");
     for (int i = 0; i < tabs->count(); ++i)
       if (tabs->widget(i)->isAncestorOf(grid())) tabs->setCurrentIndex(i);
-  }
-  void show(int person) {
-    historyTab();
-    s_->w->showPerson(person);
-    click(s_->w.get(), "cmdHistory");
-  }
-  int personWithRows(size_t n) {
-    for (int p = 0; p < db().PeopleCount(); ++p)
-      if (cm3::history::findRecords(db(), p).size() >= n) return p;
-    qFatal("no person with enough rows");
   }
   cm3::HistoryRecord rec(int32_t id) { return db().read<cm3::HistoryRecord>(cm3::kSlotHistory, id + 1); }
   QStringList rows(const char* list) {
@@ -108,12 +94,11 @@ class TestWindows : public QObject {
       a_ = {clubless[0], clubless[1], clubless[2]};
       b_ = {clubless[3], clubless[4]};
       free_ = clubless[5];
-      squadkit::setSquad(db, 4, slotsOf({a_[0], a_[1], a_[2]}));
-      squadkit::setSquad(db, 6, slotsOf({b_[0], -1, b_[1]}));
+      squadkit::setSquad(db, 4, squadkit::slotsOf({a_[0], a_[1], a_[2]}));
+      squadkit::setSquad(db, 6, squadkit::slotsOf({b_[0], -1, b_[1]}));
       squadkit::setSquad(db, 12, cm3::squads::emptyPlayerSlots());
       db.close();
     }
-    s_->before = snapshot(s_->data());
     return s_->open();
   }
   // The game as the window would leave it, before any Open.
@@ -133,7 +118,7 @@ class TestWindows : public QObject {
   R record(int slot, int id) {
     return db().template read<R>(slot, id + 1);
   }
-  ScoutPanel* scout() { return s_->panel<ScoutPanel>(); }
+  cm3::ui::ScoutPanel* scout() { return s_->panel<cm3::ui::ScoutPanel>(); }
   cm3::ui::FrmScoutOptions* dlg() { return scout()->frmScoutOptions(); }
   QLineEdit* box(const char* n) { return child<QLineEdit>(dlg(), n); }
   QComboBox* dlgCombo(const char* n) { return child<QComboBox>(dlg(), n); }
@@ -186,15 +171,13 @@ class TestWindows : public QObject {
     QVERIFY(!c<QLineEdit>("txtpath")->isEnabled() && c<QPushButton>("cmdSearch")->isEnabled());
     auto* search = c<QLineEdit>("txtSearch");
     auto* list = c<QListWidget>("lstplayers");
-    const QString name = q8(s_->w->database().personName(0));
-    search->setText(name.toLower());
+    search->setText(name(0).toLower());
     click(s_->w.get(), "cmdSearch");
     QCOMPARE(list->count(), int(s_->w->matchTable().size()));
-    QCOMPARE(list->item(0)->text(), name);
+    QCOMPARE(list->item(0)->text(), name(0));
     QCOMPARE(s_->w->statusText(), QStringLiteral("%1 Matches").arg(list->count()));
     search->setText(QString());
     click(s_->w.get(), "cmdSearch");
-    QCOMPARE(list->count(), 500);
     QCOMPARE(s_->w->statusText(), QStringLiteral("500 Matches , please refine search"));
     search->setText(QStringLiteral("qqqzzz"));
     QTest::keyClick(search, Qt::Key_Return);  // Enter searches while the button is the default one
@@ -290,12 +273,10 @@ class TestWindows : public QObject {
 
   // Display names shared with others: the window keeps to the ID of what was
   // chosen. Two players of club 4 share a name (the later slot's man is listed
-  // second); club 1 is "Real Madrid" and club 4 "Real" in the history list; the
-  // first club of the squad list bears the name of club 4.
+  // second); the first club of the squad list bears the name of club 4.
   void sameDisplayNameTakenForAnotherPersonOrClub() {
     QVERIFY(arrangeSquads());
-    cm3::Database& db = s_->w->database();
-    db.PersonNameTable[size_t(a_[0])] = db.PersonNameTable[size_t(a_[1])] = "Zzyzx Twin";
+    db().PersonNameTable[size_t(a_[0])] = db().PersonNameTable[size_t(a_[1])] = "Zzyzx Twin";
     c<QLineEdit>("txtSearch")->setText(QStringLiteral("Zzyzx Twin"));
     click(s_->w.get(), "cmdSearch");
     auto* players = c<QListWidget>("lstplayers");
@@ -303,19 +284,6 @@ class TestWindows : public QObject {
     clickRow(players, 1);
     QCOMPARE(QList({c<QLabel>("lblID")->text().toInt(), c<QComboBox>("cmbSquad")->currentIndex(), c<QListWidget>("lstSquad")->currentRow()}),
              QList({a_[1], 4, 1}));
-
-    const int person = personWithRows(1), chosen = 4;
-    for (const auto& [id, text] : {std::pair{1, "Real Madrid"}, std::pair{chosen, "Real"}}) {
-      db.clubNames[size_t(id)] = text;
-      s_->w->names().clubs()->setData(s_->w->names().clubs()->index(id), QString::fromLatin1(text));
-    }
-    show(person);
-    grid()->setCurrentCell(0, 0);
-    auto* combo = c<QComboBox>("cmbHistClub");
-    combo->setCurrentIndex(chosen);
-    emit combo->activated(chosen);
-    QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList());
-    QCOMPARE(rec(cm3::history::findRecords(db, person).front()).ClubId(), chosen);
 
     QString shown;
     auto opened = [&] {
@@ -353,7 +321,8 @@ class TestWindows : public QObject {
   void historyRowsOrModesWrongOrNotWrittenAsShown() {
     QVERIFY(!child<QPushButton>(s_->w.get(), "cmdHistory")->isEnabled());  // nobody shown
     historyTab();
-    const int person = personWithRows(3);
+    int person = 0;  // one with three rows at least
+    while (cm3::history::findRecords(db(), person).size() < 3) QVERIFY(++person < db().PeopleCount());
     s_->w->showPerson(person);
     QVERIFY(!grid()->isEnabled() && !editing());
     click(s_->w.get(), "cmdHistory");
@@ -380,15 +349,20 @@ class TestWindows : public QObject {
     QCOMPARE(grid()->rowCount(), 1);
     QVERIFY(panel()->HistoryRowRecords().empty() && !grid()->isEnabled() && c("cmdHistory")->isEnabled());
     // Back to him: rows added, edited, deleted and refused.
-    show(person);
-    const auto& before = ids;
+    s_->w->showPerson(person);
+    click(s_->w.get(), "cmdHistory");
     const int64_t count = db().recordCount(cm3::GameFile::History);
     click(s_->w.get(), "cmdAdd");
-    const int added = int(before.size());
+    const int added = int(ids.size());
     clickRow(grid(), added);
     c<QLineEdit>("txtSeason")->setText(QStringLiteral("1997"));
     c<QLineEdit>("txtApp")->setText(QStringLiteral("21"));
     c<QLineEdit>("txtGoals")->setText(QStringLiteral("5"));
+    // Club 3 is "Real" and club 1 "Real Madrid": the row keeps to the index chosen.
+    for (const auto& [id, text] : {std::pair{1, "Real Madrid"}, std::pair{3, "Real"}}) {
+      db().clubNames[size_t(id)] = text;
+      s_->w->names().clubs()->setData(s_->w->names().clubs()->index(id), QString::fromLatin1(text));
+    }
     auto* clubs = child<QComboBox>(s_->w.get(), "cmbHistClub");
     clubs->setCurrentIndex(3);
     emit clubs->activated(3);
@@ -399,12 +373,12 @@ class TestWindows : public QObject {
     const cm3::HistoryRecord a = rec(int32_t(count));
     QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(a.PersonId()).arg(a.Season()).arg(a.Apps()).arg(a.Goals()).arg(a.ClubId()),
              QStringLiteral("%1 1997 21 5 3").arg(person));
-    QCOMPARE(int(rec(before[0]).Goals()), 7);
+    QCOMPARE(int(rec(ids[0]).Goals()), 7);
     // Delete writes at once.
     clickRow(grid(), 1);
     click(s_->w.get(), "cmdDel");
-    QCOMPARE(rec(before[1]).PersonId(), -1);
-    QCOMPARE(grid()->rowCount(), int(before.size()) + 1);
+    QCOMPARE(rec(ids[1]).PersonId(), -1);
+    QCOMPARE(grid()->rowCount(), int(ids.size()) + 1);
     clickRow(grid(), 1);
     c<QLineEdit>("txtApp")->setText(QStringLiteral("300"));
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdUpdate"); }), QStringList{"Illegal value!"});
@@ -420,10 +394,9 @@ class TestWindows : public QObject {
 
   void menuFollowsTheJournalAndUndoShowsTheStoredValues() {
     cm3::ui::TolvPlayer* w_ = closed().w.get();
-    auto* undo = w_->findChild<QAction*>(QStringLiteral("actUndo"));
-    auto* redo = w_->findChild<QAction*>(QStringLiteral("actRedo"));
-    auto* restore = w_->findChild<QAction*>(QStringLiteral("actRestore"));
-    QVERIFY(undo && redo && restore);
+    auto* undo = child<QAction>(w_, "actUndo");
+    auto* redo = child<QAction>(w_, "actRedo");
+    auto* restore = child<QAction>(w_, "actRestore");
     QVERIFY(restore->isEnabled());
     QVERIFY(s_->open());
     cm3::Database& db = w_->database();
@@ -455,7 +428,6 @@ class TestWindows : public QObject {
     // Undo the update of the person on display: the boxes show the stored
     // caps; the redo shortcut writes them again.
     w_->showPerson(person);
-    QCOMPARE(c<QLineEdit>("txtCaps")->text(), newCaps);
     undo->trigger();
     QCOMPARE(c<QLineEdit>("txtCaps")->text(), caps);
     QVERIFY(!undo->isEnabled());
@@ -553,7 +525,7 @@ class TestWindows : public QObject {
     const QFile::Permissions folder = QFile::permissions(s.data());
     QFile::setPermissions(s.data(), QFile::ReadOwner | QFile::ExeOwner);
     seen = boxes([&] { s.w->close(); });
-    QVERIFY2(seen.size() == 1 && seen[0].contains(kNotWrittenBack), qPrintable(seen.join('|')));
+    QVERIFY2(seen.size() == 1 && seen[0].contains("could not be written back"), qPrintable(seen.join('|')));
     QFile::setPermissions(s.data(), folder);
   }
 
@@ -582,8 +554,9 @@ class TestWindows : public QObject {
     }
   }
 
-  void listsOrTheButtonFollowTheWrongRow() {
+  void squadListsFollowTheWrongRowOrTransfersWriteOrRefuseWrongly() {
     QVERIFY(arrangeSquads());
+    auto* panel = s_->panel<cm3::ui::SquadPanel>();
     QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     QCOMPARE(c<QListWidget>("lstSquad")->count() + c<QListWidget>("lstStaff")->count(), 67);
@@ -608,22 +581,29 @@ class TestWindows : public QObject {
     c<QComboBox>("cmbTransclub")->setFocus();
     c<QComboBox>("cmbTransclub")->lineEdit()->selectAll();
     QTest::keyClick(c<QComboBox>("cmbTransclub"), Qt::Key_Backspace);
-    QCOMPARE(s_->panel<SquadPanel>()->state().TransferClubId, -1);
+    QCOMPARE(panel->state().TransferClubId, -1);
     QCOMPARE(transfer()->text(), QStringLiteral("Free transfer"));
-    // A clubless person chosen in the person list empties the lists.
+    // A clubless person chosen in the person list empties the lists; a full club refuses him.
     s_->showByClick(free_);
     QCOMPARE(c<QComboBox>("cmbSquad")->currentIndex(), -1);
     QCOMPARE(c<QListWidget>("lstSquad")->count(), 0);
+    Files whileOpen = snapshot(s_->data());
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(9);
+    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }, {QMessageBox::Yes}),
+             QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
     // A double click on the club list opens the club chosen.
     std::vector<int> opened;
-    s_->panel<SquadPanel>()->setClubWindowOpener([&](int c) { opened.push_back(c); });
+    panel->setClubWindowOpener([&](int c) { opened.push_back(c); });
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     QTest::mouseDClick(c<QComboBox>("cmbSquad")->lineEdit(), Qt::LeftButton);
     QCOMPARE(opened, std::vector<int>{4});
-  }
-
-  void moveNotWrittenOrListsNotFollowing() {
-    QVERIFY(arrangeSquads());
+    // A person shown from the transfer list is not the squad row chosen.
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
+    clickRow(c<QListWidget>("lstTranssquad"), 0);
+    c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
+    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
+    QVERIFY(snapshot(s_->data()) == whileOpen);  // neither refusal wrote
+    // Moves.
     c<QComboBox>("cmbSquad")->setCurrentIndex(4);
     clickRow(c<QListWidget>("lstSquad"), 1);
     c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
@@ -635,7 +615,7 @@ class TestWindows : public QObject {
     QCOMPARE(s_->w->CurrentPersonId, a_[2]);
     // Free transfer: No changes nothing, Yes leaves a hole.
     c<QComboBox>("cmbTransclub")->setCurrentIndex(-1);
-    const Files whileOpen = snapshot(s_->data());
+    whileOpen = snapshot(s_->data());
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::No}), QStringList{"Free Transfer player?"});
     QVERIFY(snapshot(s_->data()) == whileOpen);
     QCOMPARE(boxes([&] { click(s_->w.get(), "cmdTransfer"); }, {QMessageBox::Yes}), QStringList{"Free Transfer player?"});
@@ -646,23 +626,6 @@ class TestWindows : public QObject {
              QStringList{"Transfer Free player to Selected team?"});
     QCOMPARE(c<QListWidget>("lstTranssquad")->item(0)->text(), name(free_));
     QCOMPARE(s_->closeAndCheck(), QString());
-  }
-
-  void refusalWithoutItsMessageOrWithAWrite() {
-    QVERIFY(arrangeSquads());
-    auto* panel = s_->panel<SquadPanel>();
-    c<QComboBox>("cmbSquad")->setCurrentIndex(4);
-    clickRow(c<QListWidget>("lstSquad"), 0);
-    c<QComboBox>("cmbTransclub")->setCurrentIndex(6);
-    clickRow(c<QListWidget>("lstTranssquad"), 0);  // shown from the transfer list: not the squad row chosen
-    c<QComboBox>("cmbTransclub")->setCurrentIndex(12);
-    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }), QStringList{QString::fromLatin1(cm3::squads::kMismatchMessage)});
-    s_->showByClick(free_);
-    c<QComboBox>("cmbTransclub")->setCurrentIndex(9);
-    QCOMPARE(boxes([&] { panel->cmdTransfer_Click(); }, {QMessageBox::Yes}),
-             QStringList({"Transfer Free player to Selected team?", "Team is already Full !"}));
-    QCOMPARE(s_->closeAndCheck(), QString());
-    QVERIFY(snapshot(s_->data()) == s_->before);
   }
 
   void clubWindowShowsWritesOrAddsTheWrongRecord() {
@@ -834,9 +797,7 @@ class TestWindows : public QObject {
     QCOMPARE(scout()->ScoutCriteria().MinCurrentAbility, 20);  // until the next Ok
     click(dlg(), "cmdOk");
     QVERIFY(scout()->ScoutCriteria() == cm3::search::ScoutCriteria{});
-    auto* list = child<QListWidget>(s_->w.get(), "lstplayers");
     click(s_->w.get(), "cmdScout");
-    QCOMPARE(list->count(), 500);
     QCOMPARE(s_->w->statusText(), QStringLiteral("500 Matches , please refine search"));
     showDialog();
     box("txtAbility")->setText(QStringLiteral("120"));

@@ -40,15 +40,13 @@ inline void clickRow(QAbstractItemView* view, int row) {
 
 inline QString q8(const std::string& s) { return QString::fromStdString(cm3::cp1252::toUtf8(s)); }
 
-inline Bytes slurp(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 // Every file of a folder but index_temp.dat (left by every close) with its bytes.
 inline Files snapshot(const QString& dir) {
   Files files;
-  for (const QString& name : QDir(dir).entryList(QDir::Files))
-    if (name != QLatin1String("index_temp.dat")) files[name] = slurp(dir + "/" + name);
+  for (const QString& name : QDir(dir).entryList(QDir::Files)) {
+    std::ifstream in((dir + "/" + name).toStdString(), std::ios::binary);
+    if (name != QLatin1String("index_temp.dat")) files[name] = Bytes(std::istreambuf_iterator<char>(in), {});
+  }
   return files;
 }
 
@@ -76,12 +74,11 @@ inline QStringList boxes(const std::function<void()>& action, std::vector<QMessa
     auto* box = qobject_cast<QMessageBox*>(w);
     if (!box) return;
     texts << box->text() + (box->informativeText().isEmpty() ? QString() : "\n" + box->informativeText());
-    QMessageBox::StandardButton b = QMessageBox::NoButton;
-    if (size_t(texts.size()) <= answers.size()) b = answers[size_t(texts.size() - 1)];
+    const auto b = size_t(texts.size()) <= answers.size() ? answers[size_t(texts.size() - 1)] : QMessageBox::Ok;
     QMetaObject::invokeMethod(
         box,
         [box, b] {
-          QAbstractButton* button = box->button(b != QMessageBox::NoButton ? b : QMessageBox::Ok);
+          QAbstractButton* button = box->button(b);
           if (!button) button = box->button(QMessageBox::No);
           button->click();
         },
