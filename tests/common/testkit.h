@@ -287,9 +287,6 @@ inline std::vector<std::function<void(cm3::Database&)>> addPersonSteps(const std
           entry(kEntrySection4, 1, 0), entry(kEntrySection2, 0, 157), entry(kEntrySection3, 0, 157),
           entry(kEntrySection4, 0, 157)};
 }
-inline void appendPerson(cm3::Database& db, const std::string& first, const std::string& second) {
-  for (const auto& step : addPersonSteps(first, second)) step(db);
-}
 
 // `fn` must throw FileError of `kind` whose text holds `text`.
 inline ::testing::AssertionResult failsWith(const std::function<void()>& fn, cm3::FileError::Kind kind,

@@ -114,7 +114,6 @@ TEST_F(OpenCheck, OpenDatabaseWithANewPlayerFoundInconsistent) {
 
 TEST(Check, LeftoversOfAnUnclosedRunOrItsTemporaryFileMissed) {
   GameDir game;
-  EXPECT_TRUE(search::leftoverWorkingFiles(game.str()).empty());
   { Database db; ASSERT_TRUE(db.open(game.str())); }  // destroyed without close()
   std::vector<std::string> left = search::leftoverWorkingFiles(game.str());
   std::sort(left.begin(), left.end());

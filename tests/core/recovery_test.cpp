@@ -64,7 +64,6 @@ TEST(Recovery, DamagedOrIncompleteLeftoversFoldedBackOrTouched) {
     }
     EXPECT_TRUE(sameFiles(snapshot(game.data()), before));
   }
-  EXPECT_FALSE(Database::hasLeftoverWorkingFiles(game.str())) << "an incomplete set is no leftover";
 }
 
 TEST(Recovery, RecoveryRunsWithoutTheLockOrUnderAnotherEditor) {
@@ -307,18 +306,16 @@ struct CrashScenario {
     work_ = scratch_.path() / "work";
     sample::generate(pristine_.string(), preset, 11);
     edits_ = sessionEdits();
-    // What closing normally gives after the first k edits, for every k.
+    // What closing normally gives after the first k edits, for every k; the
+    // last run, the whole session, counts its file steps.
+    setFileStepHook(countStep);
     for (size_t k = 0; k <= edits_.size(); ++k) {
       fresh();
+      g_steps = 0;
       std::vector<Edit> first(edits_.begin(), edits_.begin() + long(k));
       EXPECT_EQ(session(dir(), first, -1), 0);
       expected_.push_back(hashed(data()));
     }
-    // The number of file steps of the whole session.
-    fresh();
-    g_steps = 0;
-    setFileStepHook(countStep);
-    EXPECT_EQ(session(dir(), edits_, -1), 0);
     setFileStepHook(nullptr);
     steps_ = g_steps;
   }

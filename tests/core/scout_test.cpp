@@ -16,8 +16,6 @@ TEST(ScoutNumbers, WholeNumberRoundedWronglyOrAcceptedOutOfRange) {
   for (const char* bad : {"", "   ", "-", ".", "1a", "1 2", "1,5", "1e3", "--1", "32768", "-32769", "32767.5",
                           "-32768.51", "99999999999999999999999"})
     EXPECT_FALSE(whole16(bad).has_value()) << '"' << bad << '"';
-  EXPECT_EQ(wholeNumber("255", 0, 255), 255);
-  EXPECT_FALSE(wholeNumber("256", 0, 255).has_value());
 }
 
 TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
@@ -217,7 +215,6 @@ TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   EXPECT_TRUE(listed(run(c), withAtt));
   c.MinAttribute[5] = 11;
   EXPECT_FALSE(listed(run(c), withAtt));
-  EXPECT_FALSE(listed(run({}), noAtt)) << "any job: nobody without an attribute record";
   // An attribute index outside the file is none.
   edit(withAtt, {{"PlayerAttIndex", 1 << 24}});
   EXPECT_FALSE(listed(run({}), withAtt));
