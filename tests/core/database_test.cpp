@@ -267,13 +267,11 @@ TEST_P(DamagedIndex, RefusedWithoutAClearMessageOrTouchesAFileOrKeepsTheLock) {
 TEST(Database, EmptyIndexOrMostPeopleRefused) {
   GameDir game;
   setEntryCountOnDisk(game.data(), kEntryPeople, kPersonNameTableSize);
-  {
-    OpenDatabase db(game.str());
-    EXPECT_EQ(db.PeopleCount(), kPersonNameTableSize);
-    db.close();
-  }
-  spit(game.file("index.dat"), Bytes{});
   OpenDatabase db(game.str());
+  EXPECT_EQ(db.PeopleCount(), kPersonNameTableSize);
+  db.close();
+  spit(game.file("index.dat"), Bytes{});
+  ASSERT_TRUE(db.open(game.str())) << db.OpenError;
   EXPECT_EQ(std::make_pair(int64_t(db.PeopleCount()), fs::file_size(game.file("staff_att.dat"))), std::make_pair(int64_t(0), uintmax_t(0)));
 }
 

@@ -66,8 +66,7 @@ TEST_F(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTh
   EXPECT_EQ(db_.journal().entries().size(), 3u);
   EXPECT_FALSE(db_.journal().canRedo());
   while (db_.journal().canUndo()) db_.undo();
-  db_.close();
-  EXPECT_TRUE(sameFiles(gameFiles(game_.data()), before_));
+  closeAndExpectUnchanged();
 }
 
 using Backup = OpenGame;
@@ -102,8 +101,7 @@ TEST_F(Backup, ThatCannotBeMadeStopsTheFirstWriteBeforeAnythingChanges) {
   spit(fs::path(game_.str()) / backup::kFolderName, {1});  // a file where the folder belongs
   EXPECT_THROW(kEditActions[5].run(db_), FileError);
   EXPECT_TRUE(db_.journal().entries().empty());
-  db_.close();
-  EXPECT_TRUE(sameFiles(gameFiles(game_.data()), before_));
+  closeAndExpectUnchanged();
 }
 
 }  // namespace
