@@ -2,7 +2,6 @@
 // faults planted in their files.
 
 #include "common/faults.h"
-#include "people/newplayer.h"
 
 namespace {
 
@@ -101,11 +100,7 @@ TEST(Check, FindingsOverTheLimitKeptOrNotCounted) {
 // working files, so the open database is still consistent.
 using OpenCheck = OpenGame;
 TEST_F(OpenCheck, OpenDatabaseWithANewPlayerFoundInconsistent) {
-  people::PersonForm form = people::loadPerson(db_, 0);
-  people::NameFlags flags{true, true};
-  form.firstName = "Ann";
-  form.secondName = "Newcomer";
-  people::addNewPlayer(db_, people::templateOf(db_, firstPerson(db_, true)), form, flags);
+  kEditActions[1].run(db_);  // NewPlayer
   const search::CheckReport r = search::checkDatabase(db_);
   EXPECT_TRUE(r.clean()) << describe(r);
   db_.close();

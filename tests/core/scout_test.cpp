@@ -254,7 +254,7 @@ TEST_F(Scout, LimitNotKeptOrCountBeyondTheFileInventsPeople) {
   e.setCount(-5);
   db_.writeIndex(kEntryPeople, e);
   EXPECT_TRUE(run({}).empty());
-  db_.writeIndex(kEntryPeople, real);
+  db_.writeIndex(kEntryPeople, real);  // closing refuses a negative count
 }
 
 }  // namespace

