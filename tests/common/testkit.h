@@ -231,9 +231,6 @@ template <class Edit>
 void editEntry(const fs::path& data, int entry, Edit edit) {
   editRecord<cm3::IndexRecord>(data / "index.dat", entry, edit, cm3::kIndexHeader);
 }
-inline void setEntryCountOnDisk(const fs::path& data, int entry, int32_t count) {
-  editEntry(data, entry, [&](cm3::IndexRecord& r) { r.setCount(count); });
-}
 
 // ---- An open game --------------------------------------------------------------
 

@@ -90,7 +90,7 @@ TEST(Database, EmptySectionTwoMisplacesSectionThree) {
   const SectionTable t = sectionsOf(slurp(game.file("index.dat")));
   staff.erase(staff.begin() + t.A, staff.begin() + t.B);
   spit(game.file("staff.dat"), staff);
-  setEntryCountOnDisk(game.data(), kEntrySection2, 0);
+  editEntry(game.data(), kEntrySection2, [&](IndexRecord& r) { r.setCount(0); });
   const Files before = gameFiles(game.data());
   OpenDatabase db(game.str());
   EXPECT_TRUE(slurp(game.file("staff_unknown.dat")).empty());
@@ -232,7 +232,7 @@ struct BadIndex {
 };
 
 std::function<void(const GameDir&)> setCount(int entry, int32_t count) {
-  return [=](const GameDir& g) { setEntryCountOnDisk(g.data(), entry, count); };
+  return [=](const GameDir& g) { editEntry(g.data(), entry, [&](IndexRecord& r) { r.setCount(count); }); };
 }
 class DamagedIndex : public ::testing::TestWithParam<BadIndex> {};
 INSTANTIATE_TEST_SUITE_P(
@@ -266,7 +266,7 @@ TEST_P(DamagedIndex, RefusedWithoutAClearMessageOrTouchesAFileOrKeepsTheLock) {
 
 TEST(Database, EmptyIndexOrMostPeopleRefused) {
   GameDir game;
-  setEntryCountOnDisk(game.data(), kEntryPeople, kPersonNameTableSize);
+  editEntry(game.data(), kEntryPeople, [&](IndexRecord& r) { r.setCount(kPersonNameTableSize); });
   OpenDatabase db(game.str());
   EXPECT_EQ(db.PeopleCount(), kPersonNameTableSize);
   db.close();
