@@ -227,12 +227,10 @@ TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
   editAtt(exact, {{"Attributes", 20, 40}, {"PositionRatings", 15, 7}});  // Vision, wing back
   editAtt(below, {{"Attributes", 19, 40}, {"PositionRatings", 200, 7}});
   ScoutCriteria c;
-  ASSERT_EQ(kScoutAttributes[0].name, std::string("txtVis"));
-  c.MinAttribute[0] = 20;
+  c.MinAttribute[0] = 20;  // Vision
   EXPECT_TRUE(lists(c, {exact}, {below}, [&](int p) { return att(p).Attribute(40) >= 20; }));
   c = {};
-  ASSERT_EQ(kScoutPositions[7].name, std::string("txtWingBack"));
-  c.MinPosition[7] = 150;  // bytes are unsigned: 200 passes
+  c.MinPosition[7] = 150;  // wing back; bytes are unsigned: 200 passes
   EXPECT_TRUE(lists(c, {below}, {exact}, [&](int p) { return att(p).PositionRating(7) >= 150; }));
   c = {};
   c.MinAttribute.fill(-300);  // a negative threshold lets every byte through
