@@ -112,7 +112,6 @@ TEST_F(History, AddedRowWrittenEarlyReusedOrShownAsPersonZero) {
   EXPECT_EQ(std::vector<int64_t>({discarded, db_.recordCount(GameFile::History), fileRecords()}),
             std::vector<int64_t>({5000, 5001, 5000})) << "the file grows only on save";
   const HistoryRow added{.recordId = history::addRecord(db_), .season = "1997", .club = "", .apps = "20", .goals = "4"};
-  EXPECT_EQ(added.recordId, discarded + 1);
   rows.push_back(added);
   save(12, rows);
   EXPECT_EQ(fileRecords(), 5002);
