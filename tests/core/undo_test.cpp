@@ -21,17 +21,13 @@ Tables tablesOf(const Database& db) {
 class UndoEachAction : public ::testing::TestWithParam<EditAction> {};
 
 TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItOnce) {
-  GameDir game;
+  GameDir game, twin;
   const Files atOpen = gameFiles(game.data());
-  Files once;
-  {
-    OpenDatabase db(game.str());
-    GetParam().run(db);
-    db.close();
-    once = gameFiles(game.data());
-  }
+  OpenDatabase done(twin.str());
+  GetParam().run(done);
+  done.close();
+  const Files once = gameFiles(twin.data());
   ASSERT_FALSE(sameFiles(once, atOpen)) << "the action changed no game file";
-  for (const auto& [name, bytes] : atOpen) spit(game.data() / name, bytes);
 
   OpenDatabase db(game.str());
   const Tables opened = tablesOf(db);
@@ -53,66 +49,55 @@ TEST_P(UndoEachAction, UndoGivesTheFilesAndTablesOfOpenAndRedoTheFilesOfDoingItO
 INSTANTIATE_TEST_SUITE_P(Kinds, UndoEachAction, ::testing::ValuesIn(kEditActions),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTheRedoList) {
-  GameDir game;
-  const Files atOpen = gameFiles(game.data());
-  OpenDatabase db(game.str());
-  for (const EditAction& a : kEditActions) a.run(db);
-  const size_t n = std::size(kEditActions);
-  ASSERT_EQ(db.journal().entries().size(), n);
-  EXPECT_EQ(db.journal().undoLabel(), "Update nation Renamed Land");
-  while (db.journal().canUndo()) db.undo();
-  EXPECT_EQ(db.journal().redoLabel(), "Update " + Database::displayName("M\xFCller", "Ann"));
-  db.redo();
-  db.redo();
-  kEditActions[2].run(db);  // the transfer again: the rest can no longer be redone
-  EXPECT_EQ(db.journal().entries().size(), 3u);
-  EXPECT_FALSE(db.journal().canRedo());
-  while (db.journal().canUndo()) db.undo();
-  db.close();
-  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+using Undo = OpenGame;
+TEST_F(Undo, MixedSequenceUndoneToTheStartGivesTheFilesOfOpenAndANewActionEndsTheRedoList) {
+  for (const EditAction& a : kEditActions) a.run(db_);
+  ASSERT_EQ(db_.journal().entries().size(), std::size(kEditActions));
+  EXPECT_EQ(db_.journal().undoLabel(), "Update nation Renamed Land");
+  while (db_.journal().canUndo()) db_.undo();
+  EXPECT_EQ(db_.journal().redoLabel(), "Update " + Database::displayName("M\xFCller", "Ann"));
+  db_.redo();
+  db_.redo();
+  kEditActions[2].run(db_);  // the transfer again: the rest can no longer be redone
+  EXPECT_EQ(db_.journal().entries().size(), 3u);
+  EXPECT_FALSE(db_.journal().canRedo());
+  while (db_.journal().canUndo()) db_.undo();
+  closeAndExpectUnchanged();
 }
 
-TEST(Backup, FirstWriteBacksUpTheFilesOfOpenOnceAndRestoreGivesThemBack) {
-  GameDir game;
-  const Files atOpen = gameFiles(game.data());
-  OpenDatabase db(game.str());
-  kEditActions[5].run(db);
-  kEditActions[7].run(db);
-  const std::string made = db.sessionBackup();
-  ASSERT_EQ(backup::list(game.str()).size(), 1u);
-  EXPECT_EQ(backup::list(game.str())[0].name, made);
+using Backup = OpenGame;
+TEST_F(Backup, FirstWriteBacksUpTheFilesOfOpenOnceAndRestoreGivesThemBack) {
+  kEditActions[5].run(db_);
+  kEditActions[7].run(db_);
+  const std::string made = db_.sessionBackup();
+  ASSERT_EQ(backup::list(game_.str()).size(), 1u);
+  EXPECT_EQ(backup::list(game_.str())[0].name, made);
   EXPECT_EQ(backup::describe({made, "2026-12-07 10:15:00", 3 << 19, 31}), "2026-12-07 10:15:00   (31 files, 1.5 MB)");
-  EXPECT_TRUE(sameFiles(gameFiles(fs::path(backup::folderOf(game.str())) / made / "Data"), atOpen));
-  EXPECT_THROW(backup::restore(game.str()), FileError) << "restored while the database is open";
-  db.close();
-  const Files edited = gameFiles(game.data());
+  EXPECT_TRUE(sameFiles(gameFiles(fs::path(backup::folderOf(game_.str())) / made / "Data"), before_));
+  EXPECT_THROW(backup::restore(game_.str()), FileError) << "restored while the database is open";
+  db_.close();
+  const Files edited = gameFiles(game_.data());
 
-  const std::string before = backup::restore(game.str(), made);
-  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+  const std::string before = backup::restore(game_.str(), made);
+  EXPECT_TRUE(sameFiles(gameFiles(game_.data()), before_));
   // The restore is undone by restoring the backup it made first.
-  backup::restore(game.str(), before);
-  EXPECT_TRUE(sameFiles(gameFiles(game.data()), edited));
+  backup::restore(game_.str(), before);
+  EXPECT_TRUE(sameFiles(gameFiles(game_.data()), edited));
 }
 
-TEST(Backup, OnlyTheNewestTenAreKept) {
-  GameDir game;
+TEST_F(Backup, OnlyTheNewestTenAreKept) {
   std::vector<std::string> made;
-  for (int i = 0; i < 12; ++i) made.push_back(backup::make(game.str()));
+  for (int i = 0; i < 12; ++i) made.push_back(backup::make(game_.str()));
   std::vector<std::string> kept;
-  for (const auto& b : backup::list(game.str())) kept.push_back(b.name);
+  for (const auto& b : backup::list(game_.str())) kept.push_back(b.name);
   EXPECT_EQ(kept, std::vector<std::string>(made.begin() + 2, made.end()));
 }
 
-TEST(Backup, ThatCannotBeMadeStopsTheFirstWriteBeforeAnythingChanges) {
-  GameDir game;
-  const Files atOpen = gameFiles(game.data());
-  spit(fs::path(game.str()) / backup::kFolderName, {1});  // a file where the folder belongs
-  OpenDatabase db(game.str());
-  EXPECT_THROW(kEditActions[5].run(db), FileError);
-  EXPECT_TRUE(db.journal().entries().empty());
-  db.close();
-  EXPECT_TRUE(sameFiles(gameFiles(game.data()), atOpen));
+TEST_F(Backup, ThatCannotBeMadeStopsTheFirstWriteBeforeAnythingChanges) {
+  spit(fs::path(game_.str()) / backup::kFolderName, {1});  // a file where the folder belongs
+  EXPECT_THROW(kEditActions[5].run(db_), FileError);
+  EXPECT_TRUE(db_.journal().entries().empty());
+  closeAndExpectUnchanged();
 }
 
 }  // namespace

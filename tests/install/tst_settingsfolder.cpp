@@ -3,7 +3,6 @@
 // be written.
 #include <sys/stat.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,6 +13,7 @@
 class TestSettingsFolder : public QObject {
   Q_OBJECT
  private slots:
+  void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("tolvedit")); }
   void remembersAcrossStarts_data();
   void remembersAcrossStarts();
 };
@@ -52,11 +52,6 @@ void TestSettingsFolder::remembersAcrossStarts() {
   ::chmod(dir.c_str(), 0755);
 }
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QCoreApplication::setApplicationName(QStringLiteral("tolvedit"));
-  TestSettingsFolder t;
-  return QTest::qExec(&t, argc, argv);
-}
+QTEST_GUILESS_MAIN(TestSettingsFolder)
 
 #include "tst_settingsfolder.moc"
