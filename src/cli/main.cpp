@@ -118,7 +118,9 @@ int main(int argc, char** argv) {
   diffCmd->add_option("GAMEDIR_B", dirB, "Game directory to compare with")->required();
   diffCmd->add_flag("--json", json, "JSON output for scripts (the patch format)");
   diffCmd->add_option("--patch", patchFile, "Also write the differences as a patch into FILE");
-  diffCmd->footer("Exit code 0 when the same, 1 when different, 2 when a directory cannot be read.");
+  diffCmd->footer(
+      "Exit code 0 when the same, 1 when different, 2 when a directory cannot be read or the patch file cannot be "
+      "written.");
   diffCmd->callback([&] { run = [&] { return cmdDiff(dir, dirB, json, patchFile); }; });
 
   auto* applyCmd = app.add_subcommand("apply", "Apply a patch made by diff --patch, all or nothing");
