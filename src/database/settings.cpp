@@ -4,12 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "database/errors.h"
 #include "database/fileimage.h"
 #include "database/gamepath.h"
+#include "database/textfile.h"
 
 namespace cm3 {
 
@@ -18,8 +17,12 @@ std::string settingsPath(const std::string& programDir) { return resolveGamePath
 std::optional<std::string> readSettings(const std::string& programDir) {
   std::string path = settingsPath(programDir);
   if (!FileExists(path)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string content;
+  try {
+    content = readTextFile(path);
+  } catch (const FileError&) {
+    // A settings file that cannot be read remembers no folder.
+  }
   if (content.size() < 4) return std::string();
   // The whole length minus the line end, without the two quotes.
   std::string quoted = content.substr(0, content.size() - 2);
