@@ -57,13 +57,15 @@ int cmdDiff(const std::string& dirA, const std::string& dirB, bool json, const s
     a->discard();
     b->discard();
   }
+  // The patch text is made once for the file and the JSON output.
+  const std::string patch = patchFile.empty() && !json ? std::string() : diff::toJson(result);
   try {
-    if (!patchFile.empty()) writeTextFile(patchFile, diff::toJson(result));
+    if (!patchFile.empty()) writeTextFile(patchFile, patch);
   } catch (const FileError& e) {
     throw CliError(e.what(), 2);  // exit code 1 says "different"
   }
   if (json)
-    std::fputs(diff::toJson(result).c_str(), stdout);
+    std::fputs(patch.c_str(), stdout);
   else
     printText(result);
   return result.same() ? 0 : 1;
